@@ -1,0 +1,114 @@
+#include "platform/core/DateFormat.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "platform/core/Cp1252.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <langinfo.h>
+#include <locale.h>
+#endif
+
+namespace platform {
+namespace {
+
+const char* const kEnglishMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+LocaleNames englishNames() {
+    LocaleNames names;
+    for (int i = 0; i < 12; ++i) {
+        names.months[i] = kEnglishMonths[i];
+    }
+    names.am = "AM";
+    names.pm = "PM";
+    return names;
+}
+
+LocaleNames readSystemNames() {
+    LocaleNames names = englishNames();
+#if defined(__unix__) || defined(__APPLE__)
+    // The regional settings are the environment's, whatever the process locale is now.
+    locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (loc == static_cast<locale_t>(nullptr)) {
+        return names;
+    }
+    const std::string codeset = nl_langinfo_l(CODESET, loc);
+    const bool utf8 = codeset == "UTF-8" || codeset == "utf8";
+    auto toAnsi = [&](const char* s) { return utf8 ? Utf8ToCp1252(s) : std::string(s); };
+    for (int i = 0; i < 12; ++i) {
+        const std::string m = toAnsi(nl_langinfo_l(static_cast<nl_item>(ABMON_1 + i), loc));
+        if (!m.empty()) {
+            names.months[i] = m;
+        }
+    }
+    const std::string am = toAnsi(nl_langinfo_l(AM_STR, loc));
+    const std::string pm = toAnsi(nl_langinfo_l(PM_STR, loc));
+    if (!am.empty() && !pm.empty()) {
+        names.am = am;
+        names.pm = pm;
+    }
+    freelocale(loc);
+#endif
+    return names;
+}
+
+std::optional<LocaleNames>& overrideNames() {
+    static std::optional<LocaleNames> names;
+    return names;
+}
+
+std::string twoDigits(int n) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d", n % 100);
+    return buf;
+}
+
+int hour12(int hour) {
+    const int h = hour % 12;
+    return h == 0 ? 12 : h;
+}
+
+const std::string& designator(int hour) {
+    const LocaleNames& names = SystemLocaleNames();
+    return hour < 12 ? names.am : names.pm;
+}
+
+const std::string& month(int m) { return SystemLocaleNames().months[(m >= 1 && m <= 12) ? m - 1 : 0]; }
+
+} // namespace
+
+const LocaleNames& SystemLocaleNames() {
+    if (overrideNames()) {
+        return *overrideNames();
+    }
+    static const LocaleNames system = readSystemNames();
+    return system;
+}
+
+void SetLocaleNames(const LocaleNames* names) {
+    if (names) {
+        overrideNames() = *names;
+    } else {
+        overrideNames().reset();
+    }
+}
+
+std::string FormatDDMMMYY(const LocalTime& t) { return twoDigits(t.day) + month(t.month) + twoDigits(t.year); }
+
+std::string FormatHHMMAMPM(const LocalTime& t) {
+    return twoDigits(hour12(t.hour)) + ":" + twoDigits(t.minute) + designator(t.hour);
+}
+
+std::string FormatDMmmYyyy(const LocalTime& t) {
+    return std::to_string(t.day) + " " + month(t.month) + " " + std::to_string(t.year);
+}
+
+std::string FormatHMmAmPm(const LocalTime& t) {
+    return std::to_string(hour12(t.hour)) + ":" + twoDigits(t.minute) + " " + designator(t.hour);
+}
+
+std::string EntryStamp(const LocalTime& t) { return " (" + FormatDDMMMYY(t) + ", " + FormatHHMMAMPM(t) + ")"; }
+
+} // namespace platform

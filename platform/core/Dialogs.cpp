@@ -1,0 +1,24 @@
+#include "platform/core/Dialogs.h"
+
+#include <stdexcept>
+
+namespace platform {
+namespace {
+
+Dialogs*& installed() {
+    static Dialogs* dialogs = nullptr;
+    return dialogs;
+}
+
+} // namespace
+
+Dialogs& Ui() {
+    if (!installed()) {
+        throw std::logic_error("no dialogs installed");
+    }
+    return *installed();
+}
+
+void SetUi(Dialogs* dialogs) { installed() = dialogs; }
+
+} // namespace platform

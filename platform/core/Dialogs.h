@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Button and icon flags of a message box, added together.
+enum MsgBoxFlags : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+
+// The button a message box returns.
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbYes = 6,
+    vbNo = 7,
+};
+
+// The title every message and input box carries unless another is named.
+inline constexpr const char* kAppTitle = "Jotterel";
+
+// Message boxes, input boxes and the beep. Every text is Windows-1252; a carriage return in a
+// message starts a new line. The boxes are modal: the call returns the user's answer.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual int MsgBox(const std::string& text, int flags, const std::string& title) = 0;
+    // Returns the typed text; Cancel returns an empty text.
+    virtual std::string InputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) = 0;
+    virtual void Beep() = 0;
+};
+
+// The dialogs in use. The program installs the window system's at start; tests install a
+// scripted one.
+Dialogs& Ui();
+void SetUi(Dialogs* dialogs);
+
+} // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// File attribute bits with the values the desktop runtime gives them.
+enum FileAttribute : unsigned {
+    kAttrNormal = 0,
+    kAttrReadOnly = 1,
+    kAttrHidden = 2,
+    kAttrSystem = 4,
+    kAttrDirectory = 16,
+    kAttrArchive = 32,
+};
+
+// The attributes of a file or folder. Where the file system has no hidden attribute it is kept
+// as Wine and Samba keep it: the extended attribute user.DOSATTRIB holding hexadecimal text
+// ("0x2"). A name that starts with "." is hidden too. Throws FileError when the path does not
+// exist.
+unsigned GetAttr(const std::string& path);
+
+// Sets the hidden, system, read-only and archive bits of a file (kAttrNormal clears them).
+// Throws FileError when the path does not exist. A file system that cannot store extended
+// attributes keeps the file as it is: the program still works, the file simply is not hidden.
+void SetAttr(const std::string& path, unsigned attributes);
+
+namespace detail {
+// The same for an open file descriptor (used on a new file before it takes its place).
+void SetAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors);
+} // namespace detail
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// A file or folder operation that failed. path is the Windows-1252 path the program asked for;
+// reason says why, in words the user can read.
+class FileError : public std::runtime_error {
+public:
+    FileError(std::string path, std::string reason)
+        : std::runtime_error(path + ": " + reason), m_path(std::move(path)), m_reason(std::move(reason)) {}
+    const std::string& path() const { return m_path; }
+    const std::string& reason() const { return m_reason; }
+
+private:
+    std::string m_path;
+    std::string m_reason;
+};
+
+} // namespace platform

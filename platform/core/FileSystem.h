@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Files and folders as the program uses them. Every path is Windows-1252 text; every failure
+// throws FileError naming the path and the reason.
+namespace platform {
+
+// The whole content of a file.
+std::string ReadFileBytes(const std::string& path);
+
+// The lines of a file without their line ends. A line ends at CR LF (or a lone CR or LF, which
+// only a damaged or hand-edited file holds); a last line without a line end is a line too, so a
+// file of n line ends has n lines, and an empty file none.
+std::vector<std::string> ReadLines(const std::string& path);
+
+// Calls f(line) for each line of data, split as ReadLines splits a file.
+template <typename F>
+void ForEachLine(std::string_view data, F&& f) {
+    std::size_t start = 0;
+    const std::size_t n = data.size();
+    const char* p = data.data();
+    while (start < n) {
+        std::size_t end = start;
+        while (end < n && p[end] != '\r' && p[end] != '\n') {
+            ++end;
+        }
+        f(data.substr(start, end - start));
+        if (end < n && p[end] == '\r' && end + 1 < n && p[end + 1] == '\n') {
+            end += 2;
+        } else {
+            end += 1;
+        }
+        start = end;
+    }
+}
+
+// The lines joined, each followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// Replaces a file's content whole, or creates it. The new content goes to a temporary file in
+// the same folder, reaches the disk, takes the given attributes and only then is renamed over
+// the old file: on any failure the old file stays byte for byte as it was.
+void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes);
+
+// Appends to a file (creating it when missing). On a failure part-way the file is cut back to
+// its old length before the error is thrown.
+void AppendToFile(const std::string& path, std::string_view content);
+
+// Creates an empty file, or empties an existing one in place.
+void CreateEmptyFile(const std::string& path);
+
+// True when an ordinary file is at path: not hidden, not system, not a folder.
+bool FileExists(const std::string& path);
+
+// True when anything (file or folder, hidden or not) is at path.
+bool PathExists(const std::string& path);
+
+// True when a folder is at path.
+bool FolderExists(const std::string& path);
+
+void DeleteFile(const std::string& path);
+
+// Deletes every ordinary file in folder whose name matches pattern (hidden and system files
+// are left alone). A file that cannot be deleted is skipped. Returns how many were deleted.
+std::size_t DeleteFiles(const std::string& folder, const std::string& pattern);
+
+// Creates a folder; fails when anything of that name exists already.
+void MakeFolder(const std::string& path);
+
+// Removes a folder; fails unless it is empty.
+void RemoveFolder(const std::string& path);
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;
+};
+
+// The entries of a folder whose names match pattern: ordinary files, and subfolders too when
+// includeFolders is set. Hidden and system entries, "." and "..", and names this code page
+// cannot hold are never returned. The order is by name, letter case ignored, as the desktop's
+// own file system lists them.
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern, bool includeFolders);
+
+// Wildcard match of a name: "*" any run, "?" one character, letter case ignored; "*.*" matches
+// every name, with or without a dot.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+// For fault injection in tests: after this many more bytes have been written by any file
+// routine above, every write fails as on a full disk. std::nullopt lifts the limit.
+void SetWriteBudget(std::optional<std::uint64_t> bytes);
+
+} // namespace platform

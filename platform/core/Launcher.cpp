@@ -1,0 +1,24 @@
+#include "platform/core/Launcher.h"
+
+#include <stdexcept>
+
+namespace platform {
+namespace {
+
+Launcher*& installed() {
+    static Launcher* launcher = nullptr;
+    return launcher;
+}
+
+} // namespace
+
+Launcher& Programs() {
+    if (!installed()) {
+        throw std::logic_error("no launcher installed");
+    }
+    return *installed();
+}
+
+void SetPrograms(Launcher* launcher) { installed() = launcher; }
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#include "platform/core/Paths.h"
+
+#include <cstring>
+
+#include "platform/core/Cp1252.h"
+
+namespace platform {
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string out(folder);
+    out += kPathSeparator;
+    out += name;
+    return out;
+}
+
+std::string FileNameOf(std::string_view path) {
+    const std::size_t pos = path.find_last_of(kPathSeparator);
+    return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
+}
+
+std::string FolderOf(std::string_view path) {
+    const std::size_t pos = path.find_last_of(kPathSeparator);
+    if (pos == std::string_view::npos) {
+        return ".";
+    }
+    if (pos == 0) {
+        return std::string(1, kPathSeparator);
+    }
+    return std::string(path.substr(0, pos));
+}
+
+std::string OsPath(std::string_view path) {
+#ifdef _WIN32
+    return std::string(path);
+#else
+    return Cp1252ToUtf8(path);
+#endif
+}
+
+std::string ErrorText(int err) { return Utf8ToCp1252(std::strerror(err)); }
+
+} // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/core/Launcher.h"
+
+namespace platform {
+
+// Starts programs the desktop's way. The text editor command line ("Notepad " and a path)
+// opens the file with the desktop's default application for text.
+class DesktopLauncher : public Launcher {
+public:
+    bool Shell(const std::string& commandLine, int windowStyle) override;
+};
+
+} // namespace platform

@@ -1,0 +1,106 @@
+#include "platform/qt/QtDialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/qt/Ansi.h"
+
+namespace platform {
+namespace {
+
+// A carriage return alone, or with its line feed, starts a new line in a box.
+QString boxText(const std::string& text) {
+    QString s = ToQString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QWidget* ownerWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    return QApplication::activeWindow();
+}
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int result;
+};
+
+std::vector<ButtonSpec> buttonsFor(int flags) {
+    switch (flags & 7) {
+    case 1:
+        return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
+    case 2:
+        return {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
+    case 3:
+        return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+    case 4:
+        return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+    case 5:
+        return {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, vbCancel}};
+    default:
+        return {{QMessageBox::Ok, vbOK}};
+    }
+}
+
+QMessageBox::Icon iconFor(int flags) {
+    switch (flags & 0x70) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+int QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
+    QMessageBox box(iconFor(flags), ToQString(title), boxText(text), QMessageBox::NoButton, ownerWindow());
+    const std::vector<ButtonSpec> specs = buttonsFor(flags);
+    for (const ButtonSpec& spec : specs) {
+        box.addButton(spec.button);
+    }
+    // The first button is the default unless the flags name the second or third.
+    const std::size_t defaultIndex = std::min<std::size_t>(static_cast<std::size_t>((flags >> 8) & 3), specs.size() - 1);
+    box.setDefaultButton(specs[defaultIndex].button);
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    for (const ButtonSpec& spec : specs) {
+        if (clicked == box.button(spec.button)) {
+            return spec.result;
+        }
+    }
+    // Closed without a button: the answer that changes nothing.
+    for (const ButtonSpec& spec : specs) {
+        if (spec.result == vbCancel || spec.result == vbNo) {
+            return spec.result;
+        }
+    }
+    return specs.front().result;
+}
+
+std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+    QInputDialog dialog(ownerWindow());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(ToQString(title));
+    dialog.setLabelText(boxText(prompt));
+    dialog.setTextValue(ToQString(defaultText));
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return FromQString(dialog.textValue());
+}
+
+void QtDialogs::Beep() { QApplication::beep(); }
+
+} // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/core/Dialogs.h"
+
+namespace platform {
+
+// The dialogs of the window system: QMessageBox and QInputDialog, modal over the active window.
+class QtDialogs : public Dialogs {
+public:
+    int MsgBox(const std::string& text, int flags, const std::string& title) override;
+    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    void Beep() override;
+};
+
+} // namespace platform

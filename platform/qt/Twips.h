@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// Window geometry is designed in twips (1440 to the inch); the screen's logical resolution
+// turns it into pixels, so windows keep their proportions at any DPI.
+namespace platform {
+
+// Logical dots per inch of the primary screen, or the value fixed for tests.
+double LogicalDpiX();
+double LogicalDpiY();
+
+// Fixes the resolution (tests); 0 reads the screen again.
+void SetDpiForTesting(double dpi);
+
+int TwipsToPixelsX(double twips);
+int TwipsToPixelsY(double twips);
+double PixelsToTwipsX(int pixels);
+double PixelsToTwipsY(int pixels);
+
+// A rectangle given as left, top, width, height in twips.
+QRect TwipsRect(double left, double top, double width, double height);
+
+} // namespace platform

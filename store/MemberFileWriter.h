@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The two ways a member file (password, captions, page) is written. Both keep the file hidden
+// and throw platform::FileError on failure, leaving the file as it was.
+
+// Replaces the content of an existing member file as one step: the file is never seen
+// half-written, nor without its hidden attribute. A missing file is an error, not created.
+void RewriteMemberFile(const std::string& path, std::string_view content);
+
+// Appends to a member file, clearing its hidden attribute for the write and setting it again
+// afterwards. A missing file is an error, not created.
+void AppendToMemberFile(const std::string& path, std::string_view content);

@@ -1,0 +1,23 @@
+#include "store/PasswordFile.h"
+
+#include "platform/core/FileSystem.h"
+#include "platform/core/NumberText.h"
+#include "store/CipherError.h"
+#include "store/Module1.h"
+
+PasswordFile PasswordFile::Read(const std::string& path) {
+    const std::vector<std::string> lines = platform::ReadLines(path);
+    if (lines.size() < 3) {
+        throw CipherError("the password file has fewer than three lines");
+    }
+    const double key = platform::Val(Module1::DecryptFixed(lines[0]));
+    if (!(key >= Module1::kMinKey && key <= Module1::kMaxKey) || key != static_cast<int>(key)) {
+        throw CipherError("the password file holds no member key");
+    }
+    return PasswordFile{static_cast<int>(key), lines[1]};
+}
+
+std::string PasswordFile::Content(int key, std::string_view password) {
+    return Module1::EncryptFixed(platform::Str(key)) + "\r\n" + Module1::EncryptWithKey(password, key) + "\r\n" +
+           Module1::EncryptWithKey(Module1::kMarkerText, key) + "\r\n";
+}

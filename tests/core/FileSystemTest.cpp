@@ -1,0 +1,169 @@
+#include <filesystem>
+#include <unistd.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileError.h"
+#include "platform/core/FileSystem.h"
+#include "support/core/MemberFixture.h"
+#include "support/core/TempFolder.h"
+
+namespace {
+
+std::vector<std::string> names(const std::vector<platform::FolderEntry>& entries) {
+    std::vector<std::string> out;
+    for (const auto& e : entries) {
+        out.push_back(e.name + (e.isFolder ? "/" : ""));
+    }
+    return out;
+}
+
+TEST(FileSystem, HiddenAttributeIsTheExtendedAttribute) {
+    TempFolder dir;
+    const std::string f = dir / "FILE";
+    fixture::WriteBytes(f, "x");
+    EXPECT_EQ(platform::GetAttr(f), platform::kAttrNormal);
+    EXPECT_TRUE(platform::FileExists(f));
+
+    platform::SetAttr(f, platform::kAttrHidden);
+    char value[16] = {};
+    ASSERT_EQ(::getxattr(f.c_str(), "user.DOSATTRIB", value, sizeof value), 3);
+    EXPECT_STREQ(value, "0x2");
+    EXPECT_EQ(platform::GetAttr(f), platform::kAttrHidden);
+    EXPECT_FALSE(platform::FileExists(f));
+
+    platform::SetAttr(f, platform::kAttrNormal);
+    EXPECT_EQ(::getxattr(f.c_str(), "user.DOSATTRIB", value, sizeof value), -1);
+    EXPECT_TRUE(platform::FileExists(f));
+
+    fixture::WriteBytes(dir / ".dotted", "x");
+    EXPECT_EQ(platform::GetAttr(dir / ".dotted"), platform::kAttrHidden);
+    EXPECT_EQ(platform::GetAttr(dir.path()), platform::kAttrDirectory);
+    EXPECT_THROW(platform::GetAttr(dir / "missing"), platform::FileError);
+    EXPECT_THROW(platform::SetAttr(dir / "missing", platform::kAttrHidden), platform::FileError);
+    EXPECT_FALSE(platform::FileExists(dir.path()));
+}
+
+TEST(FileSystem, ListingSkipsHiddenAndSystemAndSortsByName) {
+    TempFolder dir;
+    for (const char* n : {"b.txt", "A.TXT", "c.doc", "noext", ".dot.txt", "hidden.txt", "system.txt"}) {
+        fixture::WriteBytes(dir / n, "x");
+    }
+    platform::SetAttr(dir / "hidden.txt", platform::kAttrHidden);
+    platform::SetAttr(dir / "system.txt", platform::kAttrSystem);
+    platform::MakeFolder(dir / "Sub");
+    platform::MakeFolder(dir / "HiddenSub");
+    platform::SetAttr(dir / "HiddenSub", platform::kAttrHidden);
+    fixture::WriteBytes(dir / "\xC3\xA9t\xC3\xA9.txt", "x"); // UTF-8 "été" on disk
+
+    EXPECT_EQ(names(platform::ListFolder(dir.path(), "*.txt", false)),
+              (std::vector<std::string>{"A.TXT", "b.txt", "\xE9t\xE9.txt"}));
+    EXPECT_EQ(names(platform::ListFolder(dir.path(), "*.*", true)),
+              (std::vector<std::string>{"A.TXT", "b.txt", "c.doc", "noext", "Sub/", "\xE9t\xE9.txt"}));
+    EXPECT_THROW(platform::ListFolder(dir / "missing", "*.*", true), platform::FileError);
+
+    EXPECT_EQ(platform::DeleteFiles(dir.path(), "*.txt"), 3u);
+    EXPECT_TRUE(platform::PathExists(dir / "hidden.txt"));
+    EXPECT_TRUE(platform::PathExists(dir / "c.doc"));
+}
+
+TEST(FileSystem, WildcardPatterns) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"a.txt", "*.txt", true},     {"NOTES.TXT", "*.txt", true}, {"a.txt.bak", "*.txt", false},
+        {"txt", "*.txt", false},      {".txt", "*.txt", true},      {"noext", "*.*", true},
+        {"page 3.txt", "*.txt", true}, {"ab", "a?", true},          {"abc", "a?", false},
+        {"\xE9T\xE9.TXT", "\xC9t\xC9*", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+    }
+}
+
+TEST(FileSystem, LinesEndAtCrLf) {
+    TempFolder dir;
+    const std::string f = dir / "f";
+    struct Case {
+        const char* bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a\r\n", {"a"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"a\nb\rc", {"a", "b", "c"}},
+    };
+    for (const Case& c : cases) {
+        fixture::WriteBytes(f, c.bytes);
+        EXPECT_EQ(platform::ReadLines(f), c.lines) << c.bytes;
+    }
+    EXPECT_EQ(platform::JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+}
+
+TEST(FileSystem, SafeRewriteKeepsTheOldFileOnFailure) {
+    TempFolder dir;
+    const std::string f = dir / "PAGE";
+    fixture::WriteBytes(f, "old content\r\n");
+    platform::SetAttr(f, platform::kAttrHidden);
+
+    for (std::uint64_t budget : {0u, 1u, 5u, 12u}) {
+        platform::SetWriteBudget(budget);
+        EXPECT_THROW(platform::WriteFileSafely(f, "new, longer content\r\n", platform::kAttrHidden),
+                     platform::FileError);
+        platform::SetWriteBudget(std::nullopt);
+        EXPECT_EQ(fixture::ReadBytes(f), "old content\r\n");
+        EXPECT_TRUE(fixture::IsHidden(f));
+    }
+    // No temporary file is left behind.
+    EXPECT_EQ(platform::ListFolder(dir.path(), "*", true).size(), 0u);
+    int leftovers = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        leftovers += e.path().filename() != "PAGE";
+    }
+    EXPECT_EQ(leftovers, 0);
+
+    platform::WriteFileSafely(f, "new\r\n", platform::kAttrHidden);
+    EXPECT_EQ(fixture::ReadBytes(f), "new\r\n");
+    EXPECT_TRUE(fixture::IsHidden(f));
+
+    // A folder that cannot take a new file: the old one stays.
+    ::chmod(dir.path().c_str(), 0555);
+    if (::access(dir.path().c_str(), W_OK) != 0) { // root ignores the mode
+        EXPECT_THROW(platform::WriteFileSafely(f, "other\r\n", platform::kAttrHidden), platform::FileError);
+        EXPECT_EQ(fixture::ReadBytes(f), "new\r\n");
+    }
+    ::chmod(dir.path().c_str(), 0755);
+}
+
+TEST(FileSystem, FailedAppendIsCutBack) {
+    TempFolder dir;
+    const std::string f = dir / "PAGE";
+    fixture::WriteBytes(f, "line\r\n");
+    platform::SetWriteBudget(3);
+    EXPECT_THROW(platform::AppendToFile(f, "entry\r\n\r\n"), platform::FileError);
+    platform::SetWriteBudget(std::nullopt);
+    EXPECT_EQ(fixture::ReadBytes(f), "line\r\n");
+    platform::AppendToFile(f, "entry\r\n\r\n");
+    EXPECT_EQ(fixture::ReadBytes(f), "line\r\nentry\r\n\r\n");
+}
+
+TEST(FileSystem, Folders) {
+    TempFolder dir;
+    platform::MakeFolder(dir / "M");
+    EXPECT_TRUE(platform::FolderExists(dir / "M"));
+    EXPECT_THROW(platform::MakeFolder(dir / "M"), platform::FileError);
+    fixture::WriteBytes(dir / "M/f", "");
+    EXPECT_THROW(platform::RemoveFolder(dir / "M"), platform::FileError);
+    platform::DeleteFile(dir / "M/f");
+    platform::RemoveFolder(dir / "M");
+    EXPECT_FALSE(platform::PathExists(dir / "M"));
+}
+
+} // namespace

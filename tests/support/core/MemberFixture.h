@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Member folders made directly on disk, in the program's formats, so that a test can start
+// from any state without going through the windows.
+namespace fixture {
+
+// The member folder with its password file and fifteen page files and captions file, all
+// empty and hidden, as adding a member leaves it. Returns the folder's path.
+std::string MakeMember(const std::string& appPath, const std::string& name, int key, const std::string& password);
+
+// The lines of a page file: each plain text enciphered under key, an empty text left empty.
+std::string PageContent(int key, const std::vector<std::string>& plainLines);
+
+// Writes page 1 to 15 of a member (hidden), replacing it.
+void WritePage(const std::string& appPath, const std::string& member, int page, int key,
+               const std::vector<std::string>& plainLines);
+
+// Path of a member's file.
+std::string MemberFile(const std::string& appPath, const std::string& member, const std::string& fileName);
+std::string PageFile(const std::string& appPath, const std::string& member, int page);
+
+// Writes bytes to a file as they are (an ordinary, visible file).
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+// True when the file carries the hidden attribute as the program stores it.
+bool IsHidden(const std::string& path);
+
+} // namespace fixture
