@@ -1,10 +1,50 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+
+#include "app/Wiring.h"
+#include "diary/Form1.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/Launcher.h"
+#include "platform/qt/DesktopLauncher.h"
+#include "platform/qt/QtDialogs.h"
+#include "store/Module1.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Jotterel"));
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("Jotterel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Jotterel"));
+
+    platform::QtDialogs dialogs;
+    platform::SetUi(&dialogs);
+    platform::DesktopLauncher launcher;
+    platform::SetPrograms(&launcher);
+
+    // The member folders live beside the program.
+    bool representable = true;
+    const std::string appPath = platform::Utf8ToCp1252(
+        QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(), &representable);
+    if (!representable) {
+        platform::Ui().MsgBox("Jotterel cannot keep diaries in the folder\r" +
+                                  QApplication::applicationDirPath().toStdString() +
+                                  "\rbecause its name holds characters that Jotterel cannot store. Move the program "
+                                  "to a folder with a plainer name.",
+                              platform::vbExclamation, platform::kAppTitle);
+        return 1;
+    }
+
+    Module1 module(appPath);
+    Form1 form(module);
+    ConnectCommands(form);
+    QObject::connect(&form, &Form1::programEnded, &app, [] {
+        QApplication::closeAllWindows();
+        QApplication::exit(0);
+    });
+
+    form.Form_Load();
+    if (form.Ended()) {
+        return 0;
+    }
+    form.show();
     return app.exec();
 }

@@ -37,9 +37,12 @@ std::string lowered(std::string_view text, int shift) {
 
 } // namespace
 
-Module1::Module1(std::string appPath) : AppPath(std::move(appPath)) {}
+Module1::Module1(std::string appPath) : AppPath(std::move(appPath)) {
+}
 
-const char* Module1::PageFileName(int page) { return kPageFiles.at(static_cast<std::size_t>(page - 1)); }
+const char* Module1::PageFileName(int page) {
+    return kPageFiles.at(static_cast<std::size_t>(page - 1));
+}
 
 std::string Module1::EncryptWithKey(std::string_view text, int key) {
     std::string out(text.size(), '\0');
@@ -53,7 +56,9 @@ std::string Module1::EncryptWithKey(std::string_view text, int key) {
     return out;
 }
 
-std::string Module1::DecryptWithKey(std::string_view text, int key) { return lowered(text, key); }
+std::string Module1::DecryptWithKey(std::string_view text, int key) {
+    return lowered(text, key);
+}
 
 bool Module1::FitsKey(std::string_view text, int key) {
     for (char c : text) {
@@ -71,7 +76,9 @@ std::string Module1::EncryptFixed(std::string_view text) {
     return EncryptWithKey(text, kFixedShift);
 }
 
-std::string Module1::DecryptFixed(std::string_view text) { return lowered(text, kFixedShift); }
+std::string Module1::DecryptFixed(std::string_view text) {
+    return lowered(text, kFixedShift);
+}
 
 std::string Module1::ReplaceChar(std::string_view text, std::string_view find, std::string_view replacement) {
     std::string out;
@@ -92,13 +99,17 @@ std::string Module1::ReplaceChar(std::string_view text, std::string_view find, s
     }
 }
 
-std::string Module1::MemberFolder(const std::string& member) const { return platform::JoinPath(AppPath, member); }
+std::string Module1::MemberFolder(const std::string& member) const {
+    return platform::JoinPath(AppPath, member);
+}
 
 std::string Module1::MemberFile(const std::string& member, std::string_view fileName) const {
     return platform::JoinPath(MemberFolder(member), fileName);
 }
 
-std::string Module1::PageFilePath(int page) const { return MemberFile(CurrentUser, PageFileName(page)); }
+std::string Module1::PageFilePath(int page) const {
+    return MemberFile(CurrentUser, PageFileName(page));
+}
 
 std::string Module1::ReadPage(const std::string& path) const {
     const std::string data = platform::ReadFileBytes(path);
@@ -121,7 +132,8 @@ std::string Module1::ReadPage(const std::string& path) const {
             const std::size_t at = display.size();
             display.resize(at + line.size());
             if (!lowerInto(display.data() + at, line.data(), line.size(), shift)) {
-                throw CipherError("line " + std::to_string(lineNumber) + " of the page file cannot be deciphered");
+                throw CipherError("Line " + std::to_string(lineNumber) +
+                                  " of the page file cannot be deciphered under this member's key.");
             }
         }
         display += "\r\n";

@@ -1,0 +1,4 @@
+#include "diary/Form1.h"
+
+void Form1::Command3_Click() {
+}

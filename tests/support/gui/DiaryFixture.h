@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+#include "diary/Form1.h"
+#include "store/Module1.h"
+#include "support/core/MemberFixture.h"
+#include "support/core/TempFolder.h"
+#include "support/gui/RecordingLauncher.h"
+#include "support/gui/ScriptedDialogs.h"
+
+class Form2;
+
+// A main window over a temporary application folder, with the program's own wiring, scripted
+// dialogs and a launcher recorder. The login window is the real one, driven without its modal
+// loop: each time the main window opens it, the next login step runs on it.
+class DiaryFixture : public ::testing::Test {
+protected:
+    DiaryFixture();
+    ~DiaryFixture() override;
+
+    // Makes the main window (not yet loaded).
+    Form1& MakeWindow();
+
+    // Makes the main window and loads it, logging in as member with password.
+    Form1& OpenDiary(const std::string& member, const std::string& password);
+
+    // What happens in the login window the next time it opens; by default it is closed
+    // without a login. Each step is used once.
+    void NextLogin(std::function<void(Form2&)> step) { m_loginSteps.push_back(std::move(step)); }
+    void NextLoginAs(const std::string& member, const std::string& password);
+
+    // Types name and password into the login window and presses OK.
+    static void TypeLogin(Form2& login, const std::string& member, const std::string& password);
+
+    // A member made on disk with the given key and password.
+    std::string MakeMember(const std::string& name, int key, const std::string& password) {
+        return fixture::MakeMember(app.path(), name, key, password);
+    }
+    void WritePage(const std::string& member, int page, int key, const std::vector<std::string>& lines) {
+        fixture::WritePage(app.path(), member, page, key, lines);
+    }
+    std::string PageFile(const std::string& member, int page) const {
+        return fixture::PageFile(app.path(), member, page);
+    }
+
+    TempFolder app;
+    Module1 module{app.path()};
+    ScriptedDialogs ui;
+    RecordingLauncher programs;
+    std::unique_ptr<Form1> form;
+    int loginWindowsOpened = 0;
+
+private:
+    std::vector<std::function<void(Form2&)>> m_loginSteps;
+};
