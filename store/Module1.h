@@ -13,14 +13,14 @@ public:
     // The folder that holds the member folders (the program's own folder).
     std::string AppPath;
 
-    std::string CurrentUser;     // member name; empty when nobody is logged in
-    std::string EnteredPassword; // password typed at the successful login; empty when logged out
-    std::string StoredPassword;  // stored password of the last login attempt, upper-cased
-    int CipherKey = 0;           // the member key, 100 to 130
-    std::string PagePath;        // full path of the page file shown
-    std::string CaptionsPath;    // full path of the member's captions file
+    std::string CurrentUser;                  // member name; empty when nobody is logged in
+    std::string EnteredPassword;              // password typed at the successful login; empty when logged out
+    std::string StoredPassword;               // stored password of the last login attempt, upper-cased
+    int CipherKey = 0;                        // the member key, 100 to 130
+    std::string PagePath;                     // full path of the page file shown
+    std::string CaptionsPath;                 // full path of the member's captions file
     std::array<std::string, 16> PageCaptions; // captions of pages 1 to 15; slot 0 unused
-    std::string SearchText;      // last text searched for
+    std::string SearchText;                   // last text searched for
 
     // Files of a member folder.
     static constexpr const char* kPasswordFile = "QRBNSTJ4";

@@ -6,8 +6,8 @@
 // The member's password file: the key line (fixed shift), the password line and the marker
 // line (both under the member key).
 struct PasswordFile {
-    int key = 0;                // the member key, 100 to 130
-    std::string passwordLine;   // the password, still enciphered under key
+    int key = 0;              // the member key, 100 to 130
+    std::string passwordLine; // the password, still enciphered under key
 
     // Reads the file at path. Throws platform::FileError when it cannot be read, and
     // CipherError when it is shorter than three lines or its key line is not a key.

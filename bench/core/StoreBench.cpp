@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "store/Module1.h"
 

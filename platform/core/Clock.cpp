@@ -24,10 +24,11 @@ LocalTime Now() {
 #else
     localtime_r(&t, &parts);
 #endif
-    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                     parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
-void SetClock(std::function<LocalTime()> clock) { installedClock() = std::move(clock); }
+void SetClock(std::function<LocalTime()> clock) {
+    installedClock() = std::move(clock);
+}
 
 } // namespace platform

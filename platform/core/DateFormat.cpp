@@ -75,7 +75,9 @@ const std::string& designator(int hour) {
     return hour < 12 ? names.am : names.pm;
 }
 
-const std::string& month(int m) { return SystemLocaleNames().months[(m >= 1 && m <= 12) ? m - 1 : 0]; }
+const std::string& month(int m) {
+    return SystemLocaleNames().months[(m >= 1 && m <= 12) ? m - 1 : 0];
+}
 
 } // namespace
 
@@ -95,7 +97,9 @@ void SetLocaleNames(const LocaleNames* names) {
     }
 }
 
-std::string FormatDDMMMYY(const LocalTime& t) { return twoDigits(t.day) + month(t.month) + twoDigits(t.year); }
+std::string FormatDDMMMYY(const LocalTime& t) {
+    return twoDigits(t.day) + month(t.month) + twoDigits(t.year);
+}
 
 std::string FormatHHMMAMPM(const LocalTime& t) {
     return twoDigits(hour12(t.hour)) + ":" + twoDigits(t.minute) + designator(t.hour);
@@ -109,6 +113,8 @@ std::string FormatHMmAmPm(const LocalTime& t) {
     return std::to_string(hour12(t.hour)) + ":" + twoDigits(t.minute) + " " + designator(t.hour);
 }
 
-std::string EntryStamp(const LocalTime& t) { return " (" + FormatDDMMMYY(t) + ", " + FormatHHMMAMPM(t) + ")"; }
+std::string EntryStamp(const LocalTime& t) {
+    return " (" + FormatDDMMMYY(t) + ", " + FormatHHMMAMPM(t) + ")";
+}
 
 } // namespace platform

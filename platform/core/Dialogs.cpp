@@ -19,6 +19,8 @@ Dialogs& Ui() {
     return *installed();
 }
 
-void SetUi(Dialogs* dialogs) { installed() = dialogs; }
+void SetUi(Dialogs* dialogs) {
+    installed() = dialogs;
+}
 
 } // namespace platform

@@ -15,7 +15,9 @@ namespace {
 constexpr const char* kAttrName = "user.DOSATTRIB";
 constexpr unsigned kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
 
-bool unsupported(int err) { return err == ENOTSUP || err == EOPNOTSUPP || err == EPERM; }
+bool unsupported(int err) {
+    return err == ENOTSUP || err == EOPNOTSUPP || err == EPERM;
+}
 
 unsigned parseStored(const char* value, ssize_t length) {
     if (length < 3 || length > 16 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X')) {

@@ -22,7 +22,9 @@ std::optional<std::uint64_t>& writeBudget() {
     return budget;
 }
 
-[[noreturn]] void fail(const std::string& path, int err) { throw FileError(path, ErrorText(err)); }
+[[noreturn]] void fail(const std::string& path, int err) {
+    throw FileError(path, ErrorText(err));
+}
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
@@ -340,6 +342,8 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
     return pi == p.size();
 }
 
-void SetWriteBudget(std::optional<std::uint64_t> bytes) { writeBudget() = bytes; }
+void SetWriteBudget(std::optional<std::uint64_t> bytes) {
+    writeBudget() = bytes;
+}
 
 } // namespace platform

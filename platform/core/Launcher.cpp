@@ -19,6 +19,8 @@ Launcher& Programs() {
     return *installed();
 }
 
-void SetPrograms(Launcher* launcher) { installed() = launcher; }
+void SetPrograms(Launcher* launcher) {
+    installed() = launcher;
+}
 
 } // namespace platform

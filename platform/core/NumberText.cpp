@@ -6,7 +6,9 @@
 namespace platform {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // The characters of the text with blanks left out, as the reading sees them.
 class BlankSkippingCursor {
@@ -71,7 +73,9 @@ std::string Str(long long number) {
     return number < 0 ? std::to_string(number) : " " + std::to_string(number);
 }
 
-std::string NumberForFile(long long number) { return Str(number) + " "; }
+std::string NumberForFile(long long number) {
+    return Str(number) + " ";
+}
 
 double Val(std::string_view text) {
     BlankSkippingCursor cur(text);

@@ -37,6 +37,8 @@ std::string OsPath(std::string_view path) {
 #endif
 }
 
-std::string ErrorText(int err) { return Utf8ToCp1252(std::strerror(err)); }
+std::string ErrorText(int err) {
+    return Utf8ToCp1252(std::strerror(err));
+}
 
 } // namespace platform

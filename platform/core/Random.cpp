@@ -18,6 +18,8 @@ void Randomize() {
     generator().seed(static_cast<std::mt19937_64::result_type>(ticks));
 }
 
-double Rnd() { return std::uniform_real_distribution<double>(0.0, 1.0)(generator()); }
+double Rnd() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(generator());
+}
 
 } // namespace platform

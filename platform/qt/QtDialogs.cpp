@@ -71,7 +71,8 @@ int QtDialogs::MsgBox(const std::string& text, int flags, const std::string& tit
         box.addButton(spec.button);
     }
     // The first button is the default unless the flags name the second or third.
-    const std::size_t defaultIndex = std::min<std::size_t>(static_cast<std::size_t>((flags >> 8) & 3), specs.size() - 1);
+    const std::size_t defaultIndex =
+        std::min<std::size_t>(static_cast<std::size_t>((flags >> 8) & 3), specs.size() - 1);
     box.setDefaultButton(specs[defaultIndex].button);
     box.exec();
     const QAbstractButton* clicked = box.clickedButton();
@@ -101,6 +102,8 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
     return FromQString(dialog.textValue());
 }
 
-void QtDialogs::Beep() { QApplication::beep(); }
+void QtDialogs::Beep() {
+    QApplication::beep();
+}
 
 } // namespace platform

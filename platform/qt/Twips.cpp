@@ -25,14 +25,28 @@ double screenDpi(bool horizontal) {
 
 } // namespace
 
-double LogicalDpiX() { return screenDpi(true); }
-double LogicalDpiY() { return screenDpi(false); }
-void SetDpiForTesting(double dpi) { fixedDpi() = dpi; }
+double LogicalDpiX() {
+    return screenDpi(true);
+}
+double LogicalDpiY() {
+    return screenDpi(false);
+}
+void SetDpiForTesting(double dpi) {
+    fixedDpi() = dpi;
+}
 
-int TwipsToPixelsX(double twips) { return static_cast<int>(std::lround(twips * LogicalDpiX() / 1440.0)); }
-int TwipsToPixelsY(double twips) { return static_cast<int>(std::lround(twips * LogicalDpiY() / 1440.0)); }
-double PixelsToTwipsX(int pixels) { return pixels * 1440.0 / LogicalDpiX(); }
-double PixelsToTwipsY(int pixels) { return pixels * 1440.0 / LogicalDpiY(); }
+int TwipsToPixelsX(double twips) {
+    return static_cast<int>(std::lround(twips * LogicalDpiX() / 1440.0));
+}
+int TwipsToPixelsY(double twips) {
+    return static_cast<int>(std::lround(twips * LogicalDpiY() / 1440.0));
+}
+double PixelsToTwipsX(int pixels) {
+    return pixels * 1440.0 / LogicalDpiX();
+}
+double PixelsToTwipsY(int pixels) {
+    return pixels * 1440.0 / LogicalDpiY();
+}
 
 QRect TwipsRect(double left, double top, double width, double height) {
     return QRect(TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width), TwipsToPixelsY(height));

@@ -75,12 +75,9 @@ TEST(Codec, ReplaceChar) {
         const char* expected;
     };
     const Case cases[] = {
-        {"a,b,c", ",", ";", "a;b;c"},
-        {"no commas", ",", ";", "no commas"},
-        {",,,", ",", ";", ";;;"},
-        {"one\ntwo\r\n", "\n", " ", "one two\r "},
-        {"", ",", ";", ""},
-        {"abab", "ab", "x", "xx"},
+        {"a,b,c", ",", ";", "a;b;c"}, {"no commas", ",", ";", "no commas"},
+        {",,,", ",", ";", ";;;"},     {"one\ntwo\r\n", "\n", " ", "one two\r "},
+        {"", ",", ";", ""},           {"abab", "ab", "x", "xx"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Module1::ReplaceChar(c.text, c.find, c.with), c.expected) << c.text;

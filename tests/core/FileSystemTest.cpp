@@ -1,8 +1,8 @@
 #include <filesystem>
-#include <unistd.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileError.h"
@@ -76,10 +76,11 @@ TEST(FileSystem, WildcardPatterns) {
         bool matches;
     };
     const Case cases[] = {
-        {"a.txt", "*.txt", true},     {"NOTES.TXT", "*.txt", true}, {"a.txt.bak", "*.txt", false},
-        {"txt", "*.txt", false},      {".txt", "*.txt", true},      {"noext", "*.*", true},
-        {"page 3.txt", "*.txt", true}, {"ab", "a?", true},          {"abc", "a?", false},
-        {"\xE9T\xE9.TXT", "\xC9t\xC9*", true},
+        {"a.txt", "*.txt", true},      {"NOTES.TXT", "*.txt", true},
+        {"a.txt.bak", "*.txt", false}, {"txt", "*.txt", false},
+        {".txt", "*.txt", true},       {"noext", "*.*", true},
+        {"page 3.txt", "*.txt", true}, {"ab", "a?", true},
+        {"abc", "a?", false},          {"\xE9T\xE9.TXT", "\xC9t\xC9*", true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
@@ -94,11 +95,7 @@ TEST(FileSystem, LinesEndAtCrLf) {
         std::vector<std::string> lines;
     };
     const Case cases[] = {
-        {"", {}},
-        {"a\r\n", {"a"}},
-        {"a\r\n\r\nb", {"a", "", "b"}},
-        {"\r\n", {""}},
-        {"a\nb\rc", {"a", "b", "c"}},
+        {"", {}}, {"a\r\n", {"a"}}, {"a\r\n\r\nb", {"a", "", "b"}}, {"\r\n", {""}}, {"a\nb\rc", {"a", "b", "c"}},
     };
     for (const Case& c : cases) {
         fixture::WriteBytes(f, c.bytes);

@@ -35,7 +35,9 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool IsHidden(const std::string& path) { return (platform::GetAttr(path) & platform::kAttrHidden) != 0; }
+bool IsHidden(const std::string& path) {
+    return (platform::GetAttr(path) & platform::kAttrHidden) != 0;
+}
 
 std::string MakeMember(const std::string& appPath, const std::string& name, int key, const std::string& password) {
     const std::string folder = appPath + "/" + name;
