@@ -271,6 +271,14 @@ void Form1::EndProgram() {
     emit programEnded();
 }
 
+void Form1::SetBusyPointer(bool busy) {
+    if (busy) {
+        setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
 void Form1::ReportFailure(const std::string& what, const std::exception& error) {
     std::string text = what;
     if (const auto* fileError = dynamic_cast<const platform::FileError*>(&error)) {

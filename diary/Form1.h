@@ -92,6 +92,9 @@ public:
     const Form1Geometry& Geometry() const { return m_geometry; }
     void SetGeometry(const Form1Geometry& geometry);
 
+    // The busy pointer over the main window while a command works, and back to the default.
+    void SetBusyPointer(bool busy);
+
     // Shows a message about a failed file operation: what failed and why.
     static void ReportFailure(const std::string& what, const std::exception& error);
 
