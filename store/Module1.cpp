@@ -112,7 +112,10 @@ std::string Module1::PageFilePath(int page) const {
 }
 
 std::string Module1::ReadPage(const std::string& path) const {
-    const std::string data = platform::ReadFileBytes(path);
+    return DisplayText(platform::ReadFileBytes(path));
+}
+
+std::string Module1::DisplayText(std::string_view data) const {
     std::string display;
     // Each line grows by at most "[", the number, "] ", a tab and CR LF.
     display.reserve(data.size() + data.size() / 4 + 64);
@@ -142,12 +145,22 @@ std::string Module1::ReadPage(const std::string& path) const {
 }
 
 void Module1::LoadCaptions() {
-    std::vector<std::string> lines;
+    std::string data;
     try {
-        lines = platform::ReadLines(CaptionsPath);
+        data = platform::ReadFileBytes(CaptionsPath);
     } catch (const std::exception&) {
         // A missing or unreadable file leaves every page without a caption.
     }
+    CaptionsFromText(data);
+}
+
+void Module1::CaptionsFromText(std::string_view data) {
+    std::vector<std::string_view> lines;
+    platform::ForEachLine(data, [&](std::string_view line) {
+        if (lines.size() < kPageCount) {
+            lines.push_back(line);
+        }
+    });
     for (int i = 1; i <= kPageCount; ++i) {
         std::string caption;
         if (static_cast<std::size_t>(i) <= lines.size()) {

@@ -62,10 +62,14 @@ public:
     // The numbered display text of a page file: "[n] " and a tab before each non-empty line,
     // CR LF after every line. Throws platform::FileError or CipherError.
     std::string ReadPage(const std::string& path) const;
+    // The same for the bytes of a page file.
+    std::string DisplayText(std::string_view pageData) const;
 
     // Fills PageCaptions 1 to 15 from CaptionsPath. Never fails: a missing line, or one that
     // cannot be deciphered, gives "No caption set".
     void LoadCaptions();
+    // The same for the bytes of a captions file.
+    void CaptionsFromText(std::string_view captionsData);
 
     // Writes PageCaptions 1 to 15 to CaptionsPath ("No caption set" for an empty one, also in
     // memory). Throws platform::FileError; the old file then stays as it was.

@@ -6,7 +6,16 @@
 #include "store/Module1.h"
 
 PasswordFile PasswordFile::Read(const std::string& path) {
-    const std::vector<std::string> lines = platform::ReadLines(path);
+    return Parse(platform::ReadFileBytes(path));
+}
+
+PasswordFile PasswordFile::Parse(std::string_view data) {
+    std::vector<std::string_view> lines;
+    platform::ForEachLine(data, [&](std::string_view line) {
+        if (lines.size() < 3) {
+            lines.push_back(line);
+        }
+    });
     if (lines.size() < 3) {
         throw CipherError("the password file has fewer than three lines");
     }
@@ -14,7 +23,7 @@ PasswordFile PasswordFile::Read(const std::string& path) {
     if (!(key >= Module1::kMinKey && key <= Module1::kMaxKey) || key != static_cast<int>(key)) {
         throw CipherError("the password file holds no member key");
     }
-    return PasswordFile{static_cast<int>(key), lines[1]};
+    return PasswordFile{static_cast<int>(key), std::string(lines[1])};
 }
 
 std::string PasswordFile::Content(int key, std::string_view password) {

@@ -1,0 +1,20 @@
+// Any bytes as a password file: reading gives a key from 100 to 130 or reports a damaged file.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "store/CipherError.h"
+#include "store/Module1.h"
+#include "store/PasswordFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const PasswordFile file = PasswordFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+        if (file.key < Module1::kMinKey || file.key > Module1::kMaxKey) {
+            __builtin_trap();
+        }
+        Module1::DecryptWithKey(file.passwordLine, file.key);
+    } catch (const CipherError&) {
+    }
+    return 0;
+}
