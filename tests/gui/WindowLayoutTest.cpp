@@ -104,4 +104,15 @@ TEST_F(WindowResize, ControlsFollowTheWindow) {
     }
 }
 
+TEST_F(WindowResize, ExitButtonLiesAboveTheCaptionLabel) {
+    MakeMember("Ann", 110, "pw");
+    Form1& w = OpenDiary("Ann", "pw");
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    // At the designed size the end of the caption label runs under the Exit button.
+    const QRect overlap = w.Label2->geometry().intersected(w.Command4->geometry());
+    ASSERT_FALSE(overlap.isEmpty());
+    EXPECT_EQ(w.Command4->parentWidget()->childAt(overlap.center()), w.Command4);
+}
+
 } // namespace
