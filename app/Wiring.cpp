@@ -1,8 +1,10 @@
 #include "app/Wiring.h"
 
 #include <QAction>
+#include <QPushButton>
 
 #include "diary/Form1.h"
+#include "login/ChangePassword.h"
 #include "login/Form2.h"
 
 void ConnectCommands(Form1& form) {
@@ -11,4 +13,8 @@ void ConnectCommands(Form1& form) {
         login.Form_Load();
         login.exec();
     });
+    QObject::connect(form.mnuLogoff, &QAction::triggered, &form, [&form] { form.mnuLogoff_Click(); });
+    QObject::connect(form.mnuPasswd, &QAction::triggered, &form, [&form] { mnuPasswd_Click(form); });
+    // The menu's Exit presses the Exit button, so both run the same handler.
+    QObject::connect(form.mnuExit2, &QAction::triggered, &form, [&form] { form.Command4->click(); });
 }

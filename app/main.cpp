@@ -13,7 +13,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jotterel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Jotterel"));
+    // No display name: the window system would add it to every title bar, and the titles are
+    // the program's own ("Jotterel of 'Ann'").
 
     platform::QtDialogs dialogs;
     platform::SetUi(&dialogs);

@@ -50,6 +50,8 @@ Form1::Form1(Module1& module, QWidget* parent) : QMainWindow(parent), m_module(m
     createMenu();
     setTabOrder();
     SetGeometry(Form1Geometry::DesignTime());
+    // A sizable window that starts in the normal state at its designed size: the controls follow
+    // whatever size the member gives it (Form_Resize).
     resize(platform::TwipsToPixelsX(Form1Geometry::kClientWidth),
            platform::TwipsToPixelsY(Form1Geometry::kClientHeight) + menuBar()->sizeHint().height());
 }
@@ -113,6 +115,7 @@ void Form1::createControls() {
 
     Label2 = new platform::Label(QStringLiteral("."), m_client);
     Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextFormat(Qt::PlainText); // a caption is shown as typed, never as markup
     Label2->setFont(namedFont("Comic Sans MS", 9, false, false, true));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setAutoFillBackground(true);
@@ -124,12 +127,19 @@ void Form1::createControls() {
     Label2->setAccessibleName(QStringLiteral("Page caption"));
     Label2->setAccessibleDescription(QStringLiteral("Click to change the caption of this page"));
 
+    // Labels lie beneath every other control, as the window was designed: in a narrow window the
+    // Exit button covers the end of the caption label, not the other way round.
+    Label1->lower();
+    Label2->lower();
+
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Label2, &platform::Label::Click, this, [this] { Label2_Click(); });
 }
 
 void Form1::createMenu() {

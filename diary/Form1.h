@@ -76,6 +76,18 @@ public:
     // Commit of the entry box.
     void Command3_Click();
 
+    // A click on the caption label: edits the caption of the page shown.
+    void Label2_Click();
+
+    // Lays the controls out again for the window's present outer size.
+    void Form_Resize();
+
+    // Log off: hands the window to the next member who logs in.
+    void mnuLogoff_Click();
+
+    // Exit: saves the page captions, then closes the window, which ends the program.
+    void Command4_Click();
+
     // The page shown: the selector's index plus one.
     int CurrentPage() const;
 
@@ -104,6 +116,11 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    // The unload: closing the main window in any way ends the program.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
@@ -115,4 +132,5 @@ private:
     Form1Geometry m_geometry;
     std::function<void(Form1&)> m_loginOpener;
     bool m_ended = false;
+    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };
