@@ -25,12 +25,12 @@ QWidget* ownerWindow() {
     return QApplication::activeWindow();
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     int result;
 };
 
-std::vector<ButtonSpec> buttonsFor(int flags) {
+std::vector<ButtonChoice> buttonsFor(int flags) {
     switch (flags & 7) {
     case 1:
         return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
@@ -66,28 +66,28 @@ QMessageBox::Icon iconFor(int flags) {
 
 int QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
     QMessageBox box(iconFor(flags), ToQString(title), boxText(text), QMessageBox::NoButton, ownerWindow());
-    const std::vector<ButtonSpec> specs = buttonsFor(flags);
-    for (const ButtonSpec& spec : specs) {
-        box.addButton(spec.button);
+    const std::vector<ButtonChoice> choices = buttonsFor(flags);
+    for (const ButtonChoice& choice : choices) {
+        box.addButton(choice.button);
     }
     // The first button is the default unless the flags name the second or third.
     const std::size_t defaultIndex =
-        std::min<std::size_t>(static_cast<std::size_t>((flags >> 8) & 3), specs.size() - 1);
-    box.setDefaultButton(specs[defaultIndex].button);
+        std::min<std::size_t>(static_cast<std::size_t>((flags >> 8) & 3), choices.size() - 1);
+    box.setDefaultButton(choices[defaultIndex].button);
     box.exec();
     const QAbstractButton* clicked = box.clickedButton();
-    for (const ButtonSpec& spec : specs) {
-        if (clicked == box.button(spec.button)) {
-            return spec.result;
+    for (const ButtonChoice& choice : choices) {
+        if (clicked == box.button(choice.button)) {
+            return choice.result;
         }
     }
     // Closed without a button: the answer that changes nothing.
-    for (const ButtonSpec& spec : specs) {
-        if (spec.result == vbCancel || spec.result == vbNo) {
-            return spec.result;
+    for (const ButtonChoice& choice : choices) {
+        if (choice.result == vbCancel || choice.result == vbNo) {
+            return choice.result;
         }
     }
-    return specs.front().result;
+    return choices.front().result;
 }
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
