@@ -3,6 +3,8 @@
 #include <QAction>
 
 #include "diary/Form1.h"
+#include "export/ExportAll.h"
+#include "export/ExportPage.h"
 #include "login/Form2.h"
 
 void ConnectCommands(Form1& form) {
@@ -11,4 +13,6 @@ void ConnectCommands(Form1& form) {
         login.Form_Load();
         login.exec();
     });
+    QObject::connect(form.mnuExportPage, &QAction::triggered, &form, [&form] { mnuExportPage_Click(form); });
+    QObject::connect(form.mnuExportAll, &QAction::triggered, &form, [&form] { mnuExportAll_Click(form); });
 }
