@@ -53,7 +53,7 @@ bool memberFileName(const std::string& name) {
 std::string UnusableOutputName(const std::string& folder, const std::string& name) {
     for (char c : name) {
         if (refusedCharacter(c)) {
-            return "A file name cannot contain any of the characters \\ / : * ? \" < > | nor a control character.";
+            return "A file name cannot contain any of the characters \\ / : * ? \" < > | or a control character.";
         }
     }
     if (name == "." || name == "..") {

@@ -104,8 +104,17 @@ TEST_F(Export, AllPagesFileWalksEveryPageAndShowsThePageBeforeAgain) {
     const std::string path = Path("All Pages.txt");
     ExpectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
     ui.ExpectMsgBox("All pages of Ann's diary printed to " + path, 64, "Jotterel");
+    // What the window looks like at each page it passes through.
+    std::vector<int> walked;
+    bool quietAndBusy = true;
+    QObject::connect(form->Combo1, &QComboBox::currentIndexChanged, form.get(), [&](int index) {
+        walked.push_back(index + 1);
+        quietAndBusy = quietAndBusy && !form->updatesEnabled() && form->cursor().shape() == Qt::WaitCursor;
+    });
     form->mnuExportAll->trigger();
 
+    EXPECT_EQ(walked, (std::vector<int>{15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 7}));
+    EXPECT_TRUE(quietAndBusy);
     std::string expected = std::string("All pages of Ann's diary\r\n") + kPrintedOn + "\r\n";
     for (int page = 1; page <= 15; ++page) {
         std::string text;
@@ -216,7 +225,7 @@ TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {
 
 TEST_F(Export, UnusableNamesAreExplainedAndAskedForAgain) {
     const std::string badCharacters =
-        "A file name cannot contain any of the characters \\ / : * ? \" < > | nor a control character.";
+        "A file name cannot contain any of the characters \\ / : * ? \" < > | or a control character.";
     const std::string ownFile = "That is the name of one of your diary's own files, which an export never replaces.";
     struct Case {
         std::string name;
