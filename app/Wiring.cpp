@@ -4,6 +4,8 @@
 #include <QPushButton>
 
 #include "diary/Form1.h"
+#include "export/ExportAll.h"
+#include "export/ExportPage.h"
 #include "login/ChangePassword.h"
 #include "login/Form2.h"
 
@@ -17,4 +19,6 @@ void ConnectCommands(Form1& form) {
     QObject::connect(form.mnuPasswd, &QAction::triggered, &form, [&form] { mnuPasswd_Click(form); });
     // The menu's Exit presses the Exit button, so both run the same handler.
     QObject::connect(form.mnuExit2, &QAction::triggered, &form, [&form] { form.Command4->click(); });
+    QObject::connect(form.mnuExportPage, &QAction::triggered, &form, [&form] { mnuExportPage_Click(form); });
+    QObject::connect(form.mnuExportAll, &QAction::triggered, &form, [&form] { mnuExportAll_Click(form); });
 }

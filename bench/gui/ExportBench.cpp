@@ -1,0 +1,86 @@
+#include <QAction>
+#include <QComboBox>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/Wiring.h"
+#include "diary/Form1.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Launcher.h"
+#include "store/Module1.h"
+
+namespace {
+
+constexpr int kKey = 113;
+
+// Says Yes to every question and takes the offered name.
+class AgreeingDialogs : public platform::Dialogs {
+public:
+    int MsgBox(const std::string&, int, const std::string&) override { return platform::vbYes; }
+    std::string InputBox(const std::string&, const std::string&, const std::string& defaultText) override {
+        return defaultText;
+    }
+    void Beep() override {}
+};
+
+class NoPrograms : public platform::Launcher {
+public:
+    bool Shell(const std::string&, int) override { return true; }
+};
+
+// A page of n committed entries as a commit writes them: an entry line, then an empty line.
+std::string pageBytes(int page, int entries) {
+    std::string out;
+    for (int i = 0; i < entries; ++i) {
+        const std::string entry = "Page " + std::to_string(page) + ", entry " + std::to_string(i) +
+                                  ": went to the market; bought apples and pears (07Dec26, 09:05PM)";
+        out += Module1::EncryptWithKey(entry, kKey);
+        out += "\r\n\r\n";
+    }
+    return out;
+}
+
+// Export all pages of a member whose 15 pages hold range(0) entries each, through the main
+// window and its menu item, as the member would.
+void BM_ExportAllPages(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    const std::filesystem::path app =
+        std::filesystem::temp_directory_path() / ("jotterel-export-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(app / "Bench");
+    Module1 module(app.string());
+    for (int page = 1; page <= Module1::kPageCount; ++page) {
+        const std::string path = module.MemberFile("Bench", Module1::PageFileName(page));
+        platform::WriteFileSafely(path, pageBytes(page, entries), platform::kAttrHidden);
+    }
+    module.CaptionsPath = module.MemberFile("Bench", Module1::kCaptionsFile);
+    platform::WriteFileSafely(module.CaptionsPath, "", platform::kAttrHidden);
+    module.CurrentUser = "Bench";
+    module.EnteredPassword = "pw";
+    module.CipherKey = kKey;
+
+    AgreeingDialogs dialogs;
+    platform::SetUi(&dialogs);
+    NoPrograms programs;
+    platform::SetPrograms(&programs);
+    {
+        Form1 form(module);
+        ConnectCommands(form);
+        form.Combo1->setCurrentIndex(6);
+        form.show();
+        for (auto _ : state) {
+            form.mnuExportAll->trigger();
+        }
+        const auto bytes = std::filesystem::file_size(app / "Bench" / "All Pages.txt");
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * Module1::kPageCount * entries);
+        state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+    }
+    platform::SetUi(nullptr);
+    platform::SetPrograms(nullptr);
+    std::filesystem::remove_all(app);
+}
+BENCHMARK(BM_ExportAllPages)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

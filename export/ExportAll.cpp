@@ -1,0 +1,91 @@
+#include "export/ExportAll.h"
+
+#include <QComboBox>
+#include <optional>
+
+#include "diary/Form1.h"
+#include "export/OutputFile.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Launcher.h"
+#include "platform/core/NumberText.h"
+#include "platform/qt/TextBox.h"
+#include "store/Module1.h"
+
+namespace {
+
+// While the pages are walked through, the window keeps its last picture instead of flashing
+// each page, and shows the busy pointer.
+class PagesWalk {
+public:
+    explicit PagesWalk(Form1& form) : m_form(form) {
+        m_form.SetBusyPointer(true);
+        m_form.setUpdatesEnabled(false);
+    }
+    ~PagesWalk() {
+        m_form.setUpdatesEnabled(true);
+        m_form.SetBusyPointer(false);
+    }
+    PagesWalk(const PagesWalk&) = delete;
+    PagesWalk& operator=(const PagesWalk&) = delete;
+
+private:
+    Form1& m_form;
+};
+
+// A step whose failure is skipped so that the rest of the export still runs.
+template <typename F>
+void attempt(F&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+void mnuExportAll_Click(Form1& form) {
+    const Module1& module = form.module();
+    if (module.EnteredPassword.empty() || module.CurrentUser.empty()) {
+        return; // no member, no member folder to write to
+    }
+    const std::optional<std::string> path =
+        ChooseOutputFile(module, "Do you want to export all pages of your diary as a text file?", "All Pages.txt");
+    if (!path) {
+        return;
+    }
+
+    std::string content = "All pages of " + module.CurrentUser + "'s diary\r\n";
+    content += PrintedOnLine(platform::Now()) + "\r\n";
+    content += "\r\n";
+    {
+        const PagesWalk walk(form);
+        const int shown = form.Combo1->currentIndex();
+        // Starting from the last page makes selecting the first one load it even when it is shown.
+        attempt([&] { form.Combo1->setCurrentIndex(form.Combo1->count() - 1); });
+        for (int i = 0; i < form.Combo1->count(); ++i) {
+            attempt([&] {
+                form.Combo1->setCurrentIndex(i);
+                std::string block = "Page " + platform::NumberForFile(i + 1) + "\r\n";
+                block += "------------\r\n";
+                block += form.Text1->Text();
+                block += "\r\n\r\n";
+                content += block;
+            });
+        }
+        attempt([&] { form.Combo1->setCurrentIndex(shown); });
+    }
+    try {
+        platform::WriteFileSafely(*path, content, platform::kAttrNormal);
+    } catch (const std::exception& e) {
+        // Saying the pages were printed when no file was written would send the member looking
+        // for a file that is not there.
+        Form1::ReportFailure("All pages of your diary could not be exported.", e);
+        return;
+    }
+
+    platform::Ui().MsgBox("All pages of " + module.CurrentUser + "'s diary printed to " + *path,
+                          platform::vbInformation, platform::kAppTitle);
+    attempt([&] { platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus); });
+}

@@ -1,0 +1,45 @@
+#include "export/ExportPage.h"
+
+#include <optional>
+
+#include "diary/Form1.h"
+#include "export/OutputFile.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Launcher.h"
+#include "platform/core/NumberText.h"
+#include "platform/qt/TextBox.h"
+#include "store/Module1.h"
+
+void mnuExportPage_Click(Form1& form) {
+    const Module1& module = form.module();
+    if (module.EnteredPassword.empty() || module.CurrentUser.empty()) {
+        return; // no member, no member folder to write to
+    }
+    const int page = form.CurrentPage();
+    const std::string pageWord = "Page " + platform::Str(page);
+    const std::optional<std::string> path = ChooseOutputFile(module, "Do you want to export this page as a text file?",
+                                                             "Page" + platform::Str(page) + ".txt");
+    if (!path) {
+        return;
+    }
+
+    std::string content = pageWord + " of " + module.CurrentUser + "'s diary\r\n";
+    content += PrintedOnLine(platform::Now()) + "\r\n";
+    content += "\r\n";
+    content += pageWord + "\r\n";
+    content += "------------\r\n";
+    content += form.Text1->Text();
+    content += "\r\n";
+    try {
+        platform::WriteFileSafely(*path, content, platform::kAttrNormal);
+    } catch (const std::exception& e) {
+        Form1::ReportFailure("Page " + std::to_string(page) + " could not be exported.", e);
+        return;
+    }
+
+    platform::Ui().MsgBox(pageWord + " printed to " + *path, platform::vbInformation, platform::kAppTitle);
+    // The member has the path; an editor that cannot be started is not worth a second message.
+    platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus);
+}

@@ -1,0 +1,123 @@
+#include "export/OutputFile.h"
+
+#include <array>
+
+#include "platform/core/AnsiText.h"
+#include "platform/core/DateFormat.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "store/Module1.h"
+
+namespace {
+
+// Long enough for any sensible name, short enough that the file and the temporary file it is
+// written through fit the file system's limit of 255 bytes.
+constexpr std::size_t kLongestName = 240;
+
+bool refusedCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+}
+
+// Windows opens a device, not a file, for these names whatever extension follows.
+bool deviceName(const std::string& name) {
+    std::string base = platform::UCase(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') {
+        base.pop_back();
+    }
+    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    for (std::string_view device : kDevices) {
+        if (base == device) {
+            return true;
+        }
+    }
+    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
+}
+
+bool memberFileName(const std::string& name) {
+    const std::string upper = platform::UCase(name);
+    if (upper == Module1::kPasswordFile || upper == Module1::kCaptionsFile) {
+        return true;
+    }
+    for (int page = 1; page <= Module1::kPageCount; ++page) {
+        if (upper == Module1::PageFileName(page)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string UnusableOutputName(const std::string& folder, const std::string& name) {
+    for (char c : name) {
+        if (refusedCharacter(c)) {
+            return "A file name cannot contain any of the characters \\ / : * ? \" < > | or a control character.";
+        }
+    }
+    if (name == "." || name == "..") {
+        return "That name stands for a folder, not a file.";
+    }
+    if (name.front() == '.') {
+        return "A name that starts with a dot would make a hidden file.";
+    }
+    if (name.back() == ' ' || name.back() == '.') {
+        return "A file name cannot end with a space or a dot.";
+    }
+    if (deviceName(name)) {
+        return "That name is reserved for a device on Windows.";
+    }
+    if (platform::OsPath(name).size() > kLongestName) {
+        return "The name is too long.";
+    }
+    if (memberFileName(name)) {
+        return "That is the name of one of your diary's own files, which an export never replaces.";
+    }
+    const std::string path = platform::JoinPath(folder, name);
+    if (platform::FolderExists(path)) {
+        return "Your diary folder holds a folder of that name.";
+    }
+    if (platform::PathExists(path) && !platform::FileExists(path)) {
+        return "Your diary folder holds a hidden file of that name, which an export never replaces.";
+    }
+    return {};
+}
+
+std::optional<std::string> ChooseOutputFile(const Module1& module, const std::string& question,
+                                            const std::string& defaultName) {
+    if (platform::Ui().MsgBox(question, platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) ==
+        platform::vbNo) {
+        return std::nullopt;
+    }
+    const std::string folder = module.MemberFolder();
+    for (;;) {
+        const std::string name =
+            platform::Ui().InputBox("Enter a name for the output file", platform::kAppTitle, defaultName);
+        if (name.empty()) {
+            return std::nullopt;
+        }
+        if (const std::string reason = UnusableOutputName(folder, name); !reason.empty()) {
+            platform::Ui().MsgBox("The output file cannot be named \"" + name + "\".\r" + reason,
+                                  platform::vbExclamation, platform::kAppTitle);
+            continue;
+        }
+        const std::string path = platform::JoinPath(folder, name);
+        if (platform::FileExists(path)) {
+            const int answer =
+                platform::Ui().MsgBox("File " + name + " already exists. Do you want to overwrite?",
+                                      platform::vbYesNoCancel + platform::vbExclamation, platform::kAppTitle);
+            if (answer == platform::vbCancel) {
+                return std::nullopt;
+            }
+            if (answer == platform::vbNo) {
+                continue;
+            }
+        }
+        return path;
+    }
+}
+
+std::string PrintedOnLine(const platform::LocalTime& t) {
+    return "Printed on " + platform::FormatDMmmYyyy(t) + "  " + platform::FormatHMmAmPm(t);
+}

@@ -1,0 +1,331 @@
+#include <QAction>
+#include <QComboBox>
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "platform/core/Clock.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "platform/qt/TextBox.h"
+#include "support/gui/DiaryFixture.h"
+
+namespace {
+
+constexpr int kKey = 110;
+constexpr const char* kPageQuestion = "Do you want to export this page as a text file?";
+constexpr const char* kAllQuestion = "Do you want to export all pages of your diary as a text file?";
+constexpr const char* kNamePrompt = "Enter a name for the output file";
+constexpr const char* kPrintedOn = "Printed on 7 Dec 2026  9:05 PM\r\n";
+
+class Export : public DiaryFixture {
+protected:
+    Export() {
+        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+        MakeMember("Ann", kKey, "pw");
+    }
+    ~Export() override {
+        platform::SetClock(nullptr);
+        platform::SetWriteBudget(std::nullopt);
+    }
+
+    Form1& Open(int page) {
+        OpenDiary("Ann", "pw");
+        form->Combo1->setCurrentIndex(page - 1);
+        return *form;
+    }
+
+    std::string Folder() const { return app / "Ann"; }
+    std::string Path(const std::string& name) const { return Folder() + "/" + name; }
+
+    // Every name in a folder, hidden ones too.
+    static std::set<std::string> Names(const std::string& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    // The confirmation answered Yes and the name prompt answered with name.
+    void ExpectChoice(const std::string& question, const std::string& defaultName, const std::string& name) {
+        ui.ExpectMsgBox(question, 52, "Jotterel", platform::vbYes);
+        ui.ExpectInputBox(kNamePrompt, "Jotterel", defaultName, name);
+    }
+};
+
+TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
+    struct Case {
+        int page;
+        std::vector<std::string> lines;
+        std::string defaultName;
+        std::string pageText;
+    };
+    const Case cases[] = {
+        {3,
+         {"first, with a comma (01Dec26, 08:00AM)", "", "costs \x80 5, \x91quoted\x91 (02Dec26, 12:30PM)", ""},
+         "Page 3.txt",
+         "[1] \tfirst, with a comma (01Dec26, 08:00AM)\r\n\r\n[2] \tcosts \x80 5, \x91quoted\x91 (02Dec26, "
+         "12:30PM)\r\n\r\n"},
+        {12, {}, "Page 12.txt", ""},
+    };
+    for (const Case& c : cases) {
+        WritePage("Ann", c.page, kKey, c.lines);
+    }
+    OpenDiary("Ann", "pw");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        form->Combo1->setCurrentIndex(c.page - 1);
+        const std::string path = Path(c.defaultName);
+        const std::string number = std::to_string(c.page);
+        ExpectChoice(kPageQuestion, c.defaultName, c.defaultName);
+        ui.ExpectMsgBox("Page  " + number + " printed to " + path, 64, "Jotterel");
+        const std::size_t started = programs.Started().size();
+        form->mnuExportPage->trigger();
+
+        EXPECT_EQ(fixture::ReadBytes(path), "Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
+                                                number + "\r\n------------\r\n" + c.pageText + "\r\n");
+        EXPECT_EQ(platform::GetAttr(path), platform::kAttrNormal);
+        ASSERT_EQ(programs.Started().size(), started + 1);
+        EXPECT_EQ(programs.Started().back().commandLine, "Notepad " + path);
+        EXPECT_EQ(programs.Started().back().windowStyle, 3);
+    }
+    EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(Export, AllPagesFileWalksEveryPageAndShowsThePageBeforeAgain) {
+    WritePage("Ann", 1, kKey, {"on page one", ""});
+    WritePage("Ann", 7, kKey, {"seventh", "", "again", ""});
+    WritePage("Ann", 15, kKey, {"last"});
+    Open(7);
+    const std::string path = Path("All Pages.txt");
+    ExpectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
+    ui.ExpectMsgBox("All pages of Ann's diary printed to " + path, 64, "Jotterel");
+    // What the window looks like at each page it passes through.
+    std::vector<int> walked;
+    bool quietAndBusy = true;
+    QObject::connect(form->Combo1, &QComboBox::currentIndexChanged, form.get(), [&](int index) {
+        walked.push_back(index + 1);
+        quietAndBusy = quietAndBusy && !form->updatesEnabled() && form->cursor().shape() == Qt::WaitCursor;
+    });
+    form->mnuExportAll->trigger();
+
+    EXPECT_EQ(walked, (std::vector<int>{15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 7}));
+    EXPECT_TRUE(quietAndBusy);
+    std::string expected = std::string("All pages of Ann's diary\r\n") + kPrintedOn + "\r\n";
+    for (int page = 1; page <= 15; ++page) {
+        std::string text;
+        if (page == 1) {
+            text = "[1] \ton page one\r\n\r\n";
+        } else if (page == 7) {
+            text = "[1] \tseventh\r\n\r\n[2] \tagain\r\n\r\n";
+        } else if (page == 15) {
+            text = "[1] \tlast\r\n";
+        }
+        expected += "Page  " + std::to_string(page) + " \r\n------------\r\n" + text + "\r\n\r\n";
+    }
+    EXPECT_EQ(fixture::ReadBytes(path), expected);
+    EXPECT_EQ(form->CurrentPage(), 7);
+    EXPECT_EQ(form->Text1->Text(), "[1] \tseventh\r\n\r\n[2] \tagain\r\n\r\n");
+    EXPECT_EQ(module.PagePath, PageFile("Ann", 7));
+    EXPECT_TRUE(form->updatesEnabled());
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    ASSERT_EQ(programs.Started().size(), 1u);
+    EXPECT_EQ(programs.Started()[0].commandLine, "Notepad " + path);
+    EXPECT_EQ(programs.Started()[0].windowStyle, 3);
+}
+
+TEST_F(Export, EndingTheCommandEarlyWritesNothing) {
+    struct Case {
+        const char* what;
+        std::function<void(Form1&)> command;
+        const char* question;
+        const char* defaultName;
+        std::function<void(ScriptedDialogs&, const char*, const char*)> answers;
+    };
+    auto noAtConfirmation = [](ScriptedDialogs& ui, const char* question, const char*) {
+        ui.ExpectMsgBox(question, 52, "Jotterel", platform::vbNo);
+    };
+    auto cancelAtName = [](ScriptedDialogs& ui, const char* question, const char* defaultName) {
+        ui.ExpectMsgBox(question, 52, "Jotterel", platform::vbYes);
+        ui.ExpectInputBox(kNamePrompt, "Jotterel", defaultName, "");
+    };
+    auto page = [](Form1& w) { w.mnuExportPage->trigger(); };
+    auto all = [](Form1& w) { w.mnuExportAll->trigger(); };
+    const Case cases[] = {
+        {"page, No", page, kPageQuestion, "Page 5.txt", noAtConfirmation},
+        {"page, Cancel", page, kPageQuestion, "Page 5.txt", cancelAtName},
+        {"all, No", all, kAllQuestion, "All Pages.txt", noAtConfirmation},
+        {"all, Cancel", all, kAllQuestion, "All Pages.txt", cancelAtName},
+    };
+    WritePage("Ann", 5, kKey, {"five"});
+    Open(5);
+    const auto before = Names(Folder());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.answers(ui, c.question, c.defaultName);
+        c.command(*form);
+        EXPECT_TRUE(ui.Done());
+        EXPECT_EQ(Names(Folder()), before);
+        EXPECT_EQ(form->CurrentPage(), 5);
+    }
+    EXPECT_TRUE(programs.Started().empty());
+}
+
+TEST_F(Export, NoAtTheOverwriteQuestionAsksAgainWithTheDefaultAndCancelWritesNothing) {
+    fixture::WriteBytes(Path("Notes.txt"), "old notes");
+    fixture::WriteBytes(Path("Page 1.txt"), "old page");
+    Open(1);
+    ExpectChoice(kPageQuestion, "Page 1.txt", "Notes.txt");
+    ui.ExpectMsgBox("File Notes.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbNo);
+    ui.ExpectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "Page 1.txt");
+    ui.ExpectMsgBox("File Page 1.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbCancel);
+    form->mnuExportPage->trigger();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(fixture::ReadBytes(Path("Notes.txt")), "old notes");
+    EXPECT_EQ(fixture::ReadBytes(Path("Page 1.txt")), "old page");
+    EXPECT_TRUE(programs.Started().empty());
+}
+
+TEST_F(Export, NameWithoutExtensionIsUsedAsTypedAndYesReplacesTheFile) {
+    fixture::WriteBytes(Path("Notes"), "old notes");
+    Open(2);
+    ExpectChoice(kPageQuestion, "Page 2.txt", "Notes");
+    ui.ExpectMsgBox("File Notes already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbYes);
+    ui.ExpectMsgBox("Page  2 printed to " + Path("Notes"), 64, "Jotterel");
+    form->mnuExportPage->trigger();
+    EXPECT_EQ(fixture::ReadBytes(Path("Notes")),
+              std::string("Page  2 of Ann's diary\r\n") + kPrintedOn + "\r\nPage  2\r\n------------\r\n\r\n");
+    EXPECT_FALSE(platform::PathExists(Path("Notes.txt")));
+    ASSERT_EQ(programs.Started().size(), 1u);
+    EXPECT_EQ(programs.Started()[0].commandLine, "Notepad " + Path("Notes"));
+}
+
+TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {
+    const std::string secret = Path("Secret.txt");
+    fixture::WriteBytes(secret, "keep me");
+    platform::SetAttr(secret, platform::kAttrHidden);
+    ASSERT_FALSE(platform::FileExists(secret));
+    Open(1);
+    ExpectChoice(kAllQuestion, "All Pages.txt", "Secret.txt");
+    ui.ExpectMsgBox("The output file cannot be named \"Secret.txt\".\rYour diary folder holds a hidden file of that "
+                    "name, which an export never replaces.",
+                    48, "Jotterel");
+    ui.ExpectInputBox(kNamePrompt, "Jotterel", "All Pages.txt", "Other.txt");
+    ui.ExpectMsgBox("All pages of Ann's diary printed to " + Path("Other.txt"), 64, "Jotterel");
+    form->mnuExportAll->trigger();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(fixture::ReadBytes(secret), "keep me");
+    EXPECT_TRUE(fixture::IsHidden(secret));
+    EXPECT_TRUE(platform::FileExists(Path("Other.txt")));
+}
+
+TEST_F(Export, UnusableNamesAreExplainedAndAskedForAgain) {
+    const std::string badCharacters =
+        "A file name cannot contain any of the characters \\ / : * ? \" < > | or a control character.";
+    const std::string ownFile = "That is the name of one of your diary's own files, which an export never replaces.";
+    struct Case {
+        std::string name;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"../outside.txt", badCharacters},
+        {"..\\outside.txt", badCharacters},
+        {app.path() + "/outside.txt", badCharacters},
+        {"C:\\outside.txt", badCharacters},
+        {"Sub/inner.txt", badCharacters},
+        {"a:b", badCharacters},
+        {"what?.txt", badCharacters},
+        {"star*", badCharacters},
+        {"say \"hi\"", badCharacters},
+        {"<a>", badCharacters},
+        {"a|b", badCharacters},
+        {"tab\there", badCharacters},
+        {std::string("nul\0byte", 8), badCharacters},
+        {"..", "That name stands for a folder, not a file."},
+        {".", "That name stands for a folder, not a file."},
+        {".profile", "A name that starts with a dot would make a hidden file."},
+        {"notes.", "A file name cannot end with a space or a dot."},
+        {"notes ", "A file name cannot end with a space or a dot."},
+        {"CON", "That name is reserved for a device on Windows."},
+        {"nul.txt", "That name is reserved for a device on Windows."},
+        {"Com1.log", "That name is reserved for a device on Windows."},
+        {"lpt9", "That name is reserved for a device on Windows."},
+        {std::string(241, 'a'), "The name is too long."},
+        {"QRBNSTJ4", ownFile},
+        {"ubf8usbs", ownFile},
+        {"FGZISKL4", ownFile},
+        {"7ruiYUBE", ownFile},
+        {"Sub", "Your diary folder holds a folder of that name."},
+    };
+    platform::MakeFolder(Path("Sub"));
+    Open(1);
+    const auto memberFiles = Names(Folder());
+    const auto appFiles = Names(app.path());
+    const std::string pageOne = fixture::ReadBytes(PageFile("Ann", 1));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectChoice(kPageQuestion, "Page 1.txt", c.name);
+        ui.ExpectMsgBox("The output file cannot be named \"" + c.name + "\".\r" + c.reason, 48, "Jotterel");
+        ui.ExpectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "");
+        form->mnuExportPage->trigger();
+        EXPECT_TRUE(ui.Done());
+        EXPECT_EQ(Names(Folder()), memberFiles);
+        EXPECT_EQ(Names(app.path()), appFiles);
+    }
+    EXPECT_EQ(fixture::ReadBytes(PageFile("Ann", 1)), pageOne);
+    EXPECT_TRUE(fixture::IsHidden(PageFile("Ann", 1)));
+    EXPECT_TRUE(Names(Path("Sub")).empty());
+    EXPECT_TRUE(programs.Started().empty());
+}
+
+TEST_F(Export, FileThatCannotBeWrittenIsReportedAndTheOldOneKept) {
+    struct Case {
+        const char* what;
+        std::function<void(Form1&)> command;
+        const char* question;
+        const char* defaultName;
+        const char* failure;
+    };
+    const Case cases[] = {
+        {"page", [](Form1& w) { w.mnuExportPage->trigger(); }, kPageQuestion, "Page 7.txt",
+         "Page 7 could not be exported."},
+        {"all", [](Form1& w) { w.mnuExportAll->trigger(); }, kAllQuestion, "All Pages.txt",
+         "All pages of your diary could not be exported."},
+    };
+    WritePage("Ann", 7, kKey, {"seventh"});
+    Open(7);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = Path(c.defaultName);
+        fixture::WriteBytes(path, "earlier export");
+        ExpectChoice(c.question, c.defaultName, c.defaultName);
+        ui.ExpectMsgBox(std::string("File ") + c.defaultName + " already exists. Do you want to overwrite?", 51,
+                        "Jotterel", platform::vbYes);
+        ui.ExpectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" + platform::ErrorText(ENOSPC), 48, "Jotterel");
+        const auto before = Names(Folder());
+        platform::SetWriteBudget(0);
+        c.command(*form);
+        platform::SetWriteBudget(std::nullopt);
+        EXPECT_TRUE(ui.Done());
+        EXPECT_EQ(fixture::ReadBytes(path), "earlier export");
+        EXPECT_EQ(Names(Folder()), before);
+        EXPECT_EQ(form->CurrentPage(), 7);
+        EXPECT_EQ(form->Text1->Text(), "[1] \tseventh\r\n");
+        EXPECT_TRUE(form->updatesEnabled());
+    }
+    EXPECT_TRUE(programs.Started().empty());
+}
+
+TEST_F(Export, NothingHappensWithoutAMemberLoggedIn) {
+    MakeWindow();
+    form->mnuExportPage->trigger();
+    form->mnuExportAll->trigger();
+    EXPECT_TRUE(ui.Shown().empty());
+    EXPECT_EQ(Names(app.path()), std::set<std::string>{"Ann"});
+}
+
+} // namespace
