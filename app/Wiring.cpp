@@ -2,6 +2,11 @@
 
 #include <QAction>
 
+#include "deletion/ClearAllPages.h"
+#include "deletion/ClearPage.h"
+#include "deletion/DeleteExports.h"
+#include "deletion/DeleteItem.h"
+#include "deletion/DeleteMember.h"
 #include "diary/Form1.h"
 #include "login/Form2.h"
 
@@ -11,4 +16,9 @@ void ConnectCommands(Form1& form) {
         login.Form_Load();
         login.exec();
     });
+    QObject::connect(form.mnuDelExports, &QAction::triggered, &form, [&form] { mnuDelExports_Click(form); });
+    QObject::connect(form.mnuDeleteItem, &QAction::triggered, &form, [&form] { mnuDeleteItem_Click(form); });
+    QObject::connect(form.mnuDelPage, &QAction::triggered, &form, [&form] { mnuDelPage_Click(form); });
+    QObject::connect(form.mnuDelAll, &QAction::triggered, &form, [&form] { mnuDelAll_Click(form); });
+    QObject::connect(form.mnuDelUser, &QAction::triggered, &form, [&form] { mnuDelUser_Click(form); });
 }
