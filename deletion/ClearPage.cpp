@@ -22,7 +22,7 @@ void mnuDelPage_Click(Form1& form) {
         RewriteMemberFile(form.module().PagePath, {});
     } catch (const std::exception& e) {
         Form1::ReportFailure(
-            "Page " + std::to_string(form.CurrentPage()) + " cannot be cleared. It keeps its entries as they were.", e);
+            "Page " + std::to_string(form.CurrentPage()) + " cannot be cleared; its file is left as it was.", e);
         return;
     }
     form.Text1->SetText({});
