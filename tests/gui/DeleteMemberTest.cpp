@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <gtest/gtest.h>
 
+#include "app/Wiring.h"
 #include "login/Form2.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -137,6 +138,25 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     EXPECT_FALSE(platform::PathExists(annFile(Module1::kCaptionsFile)));
     EXPECT_FALSE(platform::PathExists(annFile(Module1::PageFileName(1))));
     ExpectLoggedInAsBob();
+}
+
+TEST(DeleteWithoutMember, ApplicationFolderIsNeverTouched) {
+    // With nobody logged in there is no member folder: the commands must not fall back on the
+    // folder that holds the program and the other members.
+    TempFolder app;
+    Module1 module(app.path());
+    ScriptedDialogs ui;
+    fixture::MakeMember(app.path(), "Bob", 102, "bob");
+    fixture::WriteBytes(app / "notes.txt", "mine");
+    fixture::WriteBytes(app / "readme", "mine");
+    Form1 form(module);
+    ConnectCommands(form);
+    form.mnuDelExports->trigger();
+    form.mnuDelUser->trigger();
+    EXPECT_TRUE(platform::PathExists(app / "notes.txt"));
+    EXPECT_TRUE(platform::PathExists(app / "readme"));
+    EXPECT_TRUE(platform::PathExists(app / "Bob"));
+    EXPECT_TRUE(ui.Shown().empty());
 }
 
 } // namespace
