@@ -3,6 +3,11 @@
 #include <QAction>
 #include <QPushButton>
 
+#include "deletion/ClearAllPages.h"
+#include "deletion/ClearPage.h"
+#include "deletion/DeleteExports.h"
+#include "deletion/DeleteItem.h"
+#include "deletion/DeleteMember.h"
 #include "diary/Form1.h"
 #include "export/ExportAll.h"
 #include "export/ExportPage.h"
@@ -21,4 +26,9 @@ void ConnectCommands(Form1& form) {
     QObject::connect(form.mnuExit2, &QAction::triggered, &form, [&form] { form.Command4->click(); });
     QObject::connect(form.mnuExportPage, &QAction::triggered, &form, [&form] { mnuExportPage_Click(form); });
     QObject::connect(form.mnuExportAll, &QAction::triggered, &form, [&form] { mnuExportAll_Click(form); });
+    QObject::connect(form.mnuDelExports, &QAction::triggered, &form, [&form] { mnuDelExports_Click(form); });
+    QObject::connect(form.mnuDeleteItem, &QAction::triggered, &form, [&form] { mnuDeleteItem_Click(form); });
+    QObject::connect(form.mnuDelPage, &QAction::triggered, &form, [&form] { mnuDelPage_Click(form); });
+    QObject::connect(form.mnuDelAll, &QAction::triggered, &form, [&form] { mnuDelAll_Click(form); });
+    QObject::connect(form.mnuDelUser, &QAction::triggered, &form, [&form] { mnuDelUser_Click(form); });
 }

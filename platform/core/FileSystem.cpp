@@ -83,6 +83,14 @@ void syncFolderOf(const std::string& osPath) {
     }
 }
 
+// A safe rewrite of "NAME" writes ".NAME.new-" and six random characters first.
+constexpr char kTemporarySuffix[] = "XXXXXX";
+constexpr std::size_t kTemporarySuffixLength = sizeof kTemporarySuffix - 1;
+
+std::string temporaryPrefix(const std::string& osPath) {
+    return "." + FileNameOf(osPath) + ".new-";
+}
+
 bool isHiddenOrSystem(const std::string& path) {
     try {
         return (GetAttr(path) & (kAttrHidden | kAttrSystem)) != 0;
@@ -152,7 +160,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes) {
     const std::string os = OsPath(path);
-    std::string temp = FolderOf(os) + "/." + FileNameOf(os) + ".new-XXXXXX";
+    std::string temp = FolderOf(os) + "/" + temporaryPrefix(os) + kTemporarySuffix;
     Descriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) {
         fail(path, errno);
@@ -191,6 +199,32 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
         discard(errno);
     }
     syncFolderOf(os);
+}
+
+std::size_t DeleteSafeWriteLeftovers(const std::string& path) {
+    const std::string os = OsPath(path);
+    const std::string folder = FolderOf(os);
+    const std::string prefix = temporaryPrefix(os);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) {
+        fail(FolderOf(path), errno);
+    }
+    std::vector<std::string> leftovers;
+    while (const dirent* d = ::readdir(dir.get())) {
+        const std::string_view name = d->d_name;
+        if (name.size() == prefix.size() + kTemporarySuffixLength && name.starts_with(prefix)) {
+            leftovers.emplace_back(name);
+        }
+    }
+    std::size_t deleted = 0;
+    for (const std::string& name : leftovers) {
+        const std::string full = folder + "/" + name;
+        struct stat st {};
+        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(full.c_str()) == 0) {
+            ++deleted;
+        }
+    }
+    return deleted;
 }
 
 void AppendToFile(const std::string& path, std::string_view content) {

@@ -47,6 +47,10 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // the old file: on any failure the old file stays byte for byte as it was.
 void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes);
 
+// Deletes the temporary files a WriteFileSafely of path leaves behind only when the program was
+// stopped in the middle of the write. Nothing else is touched. Returns how many were deleted.
+std::size_t DeleteSafeWriteLeftovers(const std::string& path);
+
 // Appends to a file (creating it when missing). On a failure part-way the file is cut back to
 // its old length before the error is thrown.
 void AppendToFile(const std::string& path, std::string_view content);

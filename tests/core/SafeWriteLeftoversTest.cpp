@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "platform/core/FileSystem.h"
+#include "support/core/MemberFixture.h"
+#include "support/core/TempFolder.h"
+
+namespace {
+
+TEST(SafeWriteLeftovers, OnlyTheTemporaryFilesOfThatFileGo) {
+    TempFolder dir;
+    const char* leftovers[] = {".PAGE.new-Ab12Cd", ".PAGE.new-XXXXXX"};
+    const char* kept[] = {"PAGE",
+                          ".PAGE.new-Ab12C",   // not a name the rewrite makes
+                          ".PAGE.new-Ab12Cde", // nor this
+                          "PAGE.new-Ab12Cd",   // a visible file of that shape is somebody else's
+                          ".OTHER.new-Ab12Cd", // another file's rewrite
+                          ".page.new-Ab12Cd"};
+    for (const char* name : leftovers) {
+        fixture::WriteBytes(dir / name, "half written");
+    }
+    for (const char* name : kept) {
+        fixture::WriteBytes(dir / name, "keep");
+    }
+    platform::MakeFolder(dir / ".PAGE.new-folder");
+
+    EXPECT_EQ(platform::DeleteSafeWriteLeftovers(dir / "PAGE"), 2u);
+    for (const char* name : leftovers) {
+        EXPECT_FALSE(platform::PathExists(dir / name)) << name;
+    }
+    for (const char* name : kept) {
+        EXPECT_EQ(fixture::ReadBytes(dir / name), "keep") << name;
+    }
+    EXPECT_TRUE(platform::FolderExists(dir / ".PAGE.new-folder"));
+    EXPECT_EQ(platform::DeleteSafeWriteLeftovers(dir / "PAGE"), 0u);
+    // A file whose own rewrite finished normally leaves nothing to find.
+    platform::WriteFileSafely(dir / "PAGE", "new\r\n", 0);
+    EXPECT_EQ(platform::DeleteSafeWriteLeftovers(dir / "PAGE"), 0u);
+    EXPECT_EQ(fixture::ReadBytes(dir / "PAGE"), "new\r\n");
+}
+
+} // namespace
