@@ -13,7 +13,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jotterel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Jotterel"));
 
     platform::QtDialogs dialogs;
     platform::SetUi(&dialogs);

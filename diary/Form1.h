@@ -95,6 +95,9 @@ public:
     // Shows a message about a failed file operation: what failed and why.
     static void ReportFailure(const std::string& what, const std::exception& error);
 
+    // The window's mouse pointer: busy (hourglass) while a command works, or the default.
+    void SetBusyPointer(bool busy);
+
 signals:
     // The program is ending; the application closes every window.
     void programEnded();
@@ -106,6 +109,9 @@ private:
     void createControls();
     void createMenu();
     void setTabOrder();
+    // Puts the display text of the page file at PagePath into the page view; a page that
+    // cannot be read leaves the view empty and usable, with a message.
+    void refreshPageView();
 
     Module1& m_module;
     QWidget* m_client = nullptr;
