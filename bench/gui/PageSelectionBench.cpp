@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "bench/support/PageBytes.h"
 #include "diary/Form1.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -22,18 +23,6 @@ namespace {
 
 constexpr int kKey = 113;
 
-// A page of n committed entries: an entry line, then an empty line.
-std::string pageBytes(int entries) {
-    std::string out;
-    for (int i = 0; i < entries; ++i) {
-        const std::string entry =
-            "Entry " + std::to_string(i) + ": went to the market; bought apples and pears (07Dec26, 09:05PM)";
-        out += Module1::EncryptWithKey(entry, kKey);
-        out += "\r\n\r\n";
-    }
-    return out;
-}
-
 // A member "Bench" whose page 1 holds n entries and page 2 one, in a folder of its own.
 class BenchMember {
 public:
@@ -48,7 +37,7 @@ public:
         write(Module1::kPasswordFile, PasswordFile::Content(kKey, "Benc"));
         write(Module1::kCaptionsFile, "");
         for (int page = 1; page <= Module1::kPageCount; ++page) {
-            write(Module1::PageFileName(page), page == 1 ? pageBytes(entries) : pageBytes(1));
+            write(Module1::PageFileName(page), page == 1 ? PageBytes(entries, kKey) : PageBytes(1, kKey));
         }
     }
     ~BenchMember() { std::filesystem::remove_all(m_folder); }
