@@ -15,6 +15,7 @@
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/WindowFont.h"
 #include "store/Module1.h"
 
 namespace {
@@ -46,6 +47,7 @@ void attempt(F&& step) {
 Form1::Form1(Module1& module, QWidget* parent) : QMainWindow(parent), m_module(module) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Jotterel"));
+    setFont(platform::DefaultWindowFont());
     createControls();
     createMenu();
     setTabOrder();
@@ -126,7 +128,6 @@ void Form1::createControls() {
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->setAccessibleName(QStringLiteral("Page caption"));
     Label2->setAccessibleDescription(QStringLiteral("Click to change the caption of this page"));
-
     // Labels lie beneath every other control, as the window was designed: in a narrow window the
     // Exit button covers the end of the caption label, not the other way round.
     Label1->lower();
@@ -177,12 +178,16 @@ void Form1::setTabOrder() {
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }
+    // The window opens with the focus first in its tab order. (Qt keeps the page view, made
+    // first, at the head of the focus chain; the cycle above is right either way.)
+    Text2->setFocus();
 }
 
 void Form1::SetGeometry(const Form1Geometry& g) {
     m_geometry = g;
     Text1->setGeometry(pixels(g.Text1));
     Label1->setGeometry(pixels(g.Label1));
+    platform::SizeToText(Label1); // sized to its text from its design-time corner
     Text2->setGeometry(pixels(g.Text2));
     Command6->setGeometry(pixels(g.Command6));
     Command1->setGeometry(pixels(g.Command1));
@@ -229,14 +234,18 @@ void Form1::Combo1_Click() {
     }
     const int page = CurrentPage();
     m_module.PagePath = m_module.PageFilePath(page);
+    refreshPageView();
+    m_module.LoadCaptions();
+    Label2->setText(platform::ToQString(m_module.PageCaptions[static_cast<std::size_t>(page)]));
+}
+
+void Form1::refreshPageView() {
     try {
         Text1->SetText(m_module.ReadPage(m_module.PagePath));
     } catch (const std::exception& e) {
         Text1->SetText({});
-        ReportFailure("Page " + std::to_string(page) + " cannot be shown.", e);
+        ReportFailure("Page " + std::to_string(CurrentPage()) + " cannot be shown.", e);
     }
-    m_module.LoadCaptions();
-    Label2->setText(platform::ToQString(m_module.PageCaptions[static_cast<std::size_t>(page)]));
 }
 
 void Form1::Command6_Click() {

@@ -126,6 +126,9 @@ private:
     void createControls();
     void createMenu();
     void setTabOrder();
+    // Puts the display text of the page file at PagePath into the page view; a page that
+    // cannot be read leaves the view empty and usable, with a message.
+    void refreshPageView();
 
     Module1& m_module;
     QWidget* m_client = nullptr;

@@ -16,9 +16,12 @@
 #include "diary/Form1.h"
 #include "platform/core/AnsiText.h"
 #include "platform/core/Dialogs.h"
+#include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/WindowFont.h"
+#include "store/CipherError.h"
 #include "store/Module1.h"
 #include "store/PasswordFile.h"
 
@@ -66,6 +69,7 @@ Form2::Form2(Form1& main) : QDialog(&main), m_main(main) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(platform::TwipsToPixelsX(4320), platform::TwipsToPixelsY(3450));
+    setFont(platform::DefaultWindowFont());
     createControls();
 }
 
@@ -111,17 +115,20 @@ void Form2::createControls() {
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setBuddy(Combo1);
     place(Label2, 330, 360, 720, 195);
+    platform::SizeToText(Label2);
 
     Label1 = new QLabel(QStringLiteral("Password"), Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setBuddy(Text1);
     place(Label1, 330, 870, 690, 195);
+    platform::SizeToText(Label1);
 
     Label3 = new QLabel(QStringLiteral("Jotterel"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setFont(namedFont("Arial", 20.25, true, true));
     colour(Label3, QColor(192, 0, 0));
     place(Label3, 660, 300, 2910, 480);
+    platform::SizeToText(Label3);
 
     Label4 =
         new QLabel(QStringLiteral("With 15 encrypted pages for each member, accessed through member password"), this);
@@ -137,6 +144,7 @@ void Form2::createControls() {
     Label5->setFont(namedFont("Times New Roman", 8.25, false, true));
     colour(Label5, QColor(128, 64, 64));
     place(Label5, 2340, 60, 1965, 210);
+    platform::SizeToText(Label5);
 
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
@@ -202,13 +210,23 @@ void Form2::Command1_Click() {
     }
     int key = 0;
     std::string stored;
+    const std::string path = m.MemberFile(name, Module1::kPasswordFile);
+    const std::string failed =
+        "The password file of member '" + name + "' cannot be read, so nobody can log in as '" + name + "'.";
     try {
-        const PasswordFile file = PasswordFile::Read(m.MemberFile(name, Module1::kPasswordFile));
+        const PasswordFile file = PasswordFile::Read(path);
         key = file.key;
-        stored = platform::UCase(Module1::DecryptWithKey(file.passwordLine, key));
+        try {
+            stored = platform::UCase(Module1::DecryptWithKey(file.passwordLine, key));
+        } catch (const CipherError&) {
+            throw CipherError("its password line cannot be deciphered under the member key");
+        }
+    } catch (const CipherError& e) {
+        Form1::ReportFailure(failed, platform::FileError(path, std::string("The file is damaged: ") + e.what() + "."));
+        Text1->setFocus();
+        return;
     } catch (const std::exception& e) {
-        Form1::ReportFailure(
-            "The password file of member '" + name + "' cannot be read, so nobody can log in as '" + name + "'.", e);
+        Form1::ReportFailure(failed, e);
         Text1->setFocus();
         return;
     }

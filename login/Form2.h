@@ -43,7 +43,7 @@ public:
     // The title bar text.
     static constexpr const char* kTitle = "Jotterel - Member login";
     // The contact line under the title bar.
-    static constexpr const char* kContactLine = "Jotterel 1.0 \x96 your shared diary";
+    static constexpr const char* kContactLine = "Jotterel 1.0 \x96 a shared diary";
 
     bool LoggedIn() const { return m_loggedIn; }
 

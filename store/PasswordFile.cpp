@@ -19,9 +19,15 @@ PasswordFile PasswordFile::Parse(std::string_view data) {
     if (lines.size() < 3) {
         throw CipherError("the password file has fewer than three lines");
     }
-    const double key = platform::Val(Module1::DecryptFixed(lines[0]));
+    const CipherError noKey("the password file holds no member key");
+    double key = 0;
+    try {
+        key = platform::Val(Module1::DecryptFixed(lines[0]));
+    } catch (const CipherError&) {
+        throw noKey;
+    }
     if (!(key >= Module1::kMinKey && key <= Module1::kMaxKey) || key != static_cast<int>(key)) {
-        throw CipherError("the password file holds no member key");
+        throw noKey;
     }
     return PasswordFile{static_cast<int>(key), std::string(lines[1])};
 }

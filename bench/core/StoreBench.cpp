@@ -4,27 +4,16 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "bench/support/PageBytes.h"
 #include "store/Module1.h"
 
 namespace {
 
 constexpr int kKey = 113;
 
-// A page of n committed entries as a commit writes them: an entry line, then an empty line.
-std::string pageBytes(int entries) {
-    std::string out;
-    for (int i = 0; i < entries; ++i) {
-        const std::string entry =
-            "Entry " + std::to_string(i) + ": went to the market; bought apples and pears (07Dec26, 09:05PM)";
-        out += Module1::EncryptWithKey(entry, kKey);
-        out += "\r\n\r\n";
-    }
-    return out;
-}
-
 void BM_Decipher(benchmark::State& state) {
     // The entry lines of the page without their line ends, deciphered as one text.
-    std::string text = pageBytes(static_cast<int>(state.range(0)));
+    std::string text = PageBytes(static_cast<int>(state.range(0)), kKey);
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     for (auto _ : state) {
         std::string plain = Module1::DecryptWithKey(text, kKey);
@@ -38,7 +27,7 @@ void BM_ReadPage(benchmark::State& state) {
     const auto folder = std::filesystem::temp_directory_path() / ("jotterel-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "FGZISKL4").string();
-    const std::string bytes = pageBytes(static_cast<int>(state.range(0)));
+    const std::string bytes = PageBytes(static_cast<int>(state.range(0)), kKey);
     std::ofstream(path, std::ios::binary) << bytes;
     Module1 m(folder.string());
     m.CipherKey = kKey;

@@ -2,9 +2,11 @@
 #include <benchmark/benchmark.h>
 
 // Window benchmarks run inside one application object on Qt's offscreen platform unless another
-// platform is asked for, so they need no display.
+// platform is asked for, so they need no display. The start-up benchmark starts the real program
+// with the environment as it was before this.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("JOTTEREL_BENCH_SET_PLATFORM", "1");
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 #include "platform/qt/TextBox.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -33,6 +34,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
+    updateTabStops();
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::widgetEdited);
 }
 
@@ -119,6 +121,19 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBox::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateTabStops();
+    }
+}
+
+void TextBox::updateTabStops() {
+    // A tab stop every eight characters, as the desktop's text boxes place them: the entries of
+    // the page view line up after their numbers.
+    setTabStopDistance(8 * QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
 }
 
 void TextBox::widgetEdited() {

@@ -37,9 +37,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void widgetEdited();
+    void updateTabStops();
 
     std::string m_text;
     bool m_settingText = false;

@@ -1,10 +1,14 @@
 #include <QComboBox>
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
+#include "platform/qt/Twips.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -53,6 +57,23 @@ TEST_F(DiaryWindow, SelectingTheShownPageDoesNotReload) {
     w.Command2->click();
     w.Command6->click();
     EXPECT_EQ(w.Text1->Text(), "[1] \twritten behind its back\r\n");
+}
+
+TEST_F(DiaryWindow, ButtonsLieAboveTheCaptionLabelAndLabelsShowTheirText) {
+    MakeMember("Ann", 110, "pw");
+    Form1& w = OpenDiary("Ann", "pw");
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    for (QPushButton* b : {w.Command6, w.Command1, w.Command2, w.Command5, w.Command4, w.Command3}) {
+        const QPoint centre = b->mapTo(&w, b->rect().center());
+        EXPECT_EQ(w.childAt(centre), b) << b->objectName().toStdString();
+    }
+    EXPECT_GE(w.Label1->width(), w.Label1->sizeHint().width());
+    // Entries line up after their numbers: a tab stop every eight characters.
+    EXPECT_DOUBLE_EQ(w.Text1->tabStopDistance(), 8 * QFontMetricsF(w.Text1->font()).horizontalAdvance(' '));
+    // Sized to its text from its corner, wherever the layout has put that.
+    const TwipsRect& corner = w.Geometry().Label1;
+    EXPECT_EQ(w.Label1->geometry().topLeft(), platform::TwipsRect(corner.left, corner.top, 0, 0).topLeft());
 }
 
 TEST_F(DiaryWindow, TextOfRecordKeepsCrLfOffsets) {

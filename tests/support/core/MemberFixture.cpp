@@ -39,6 +39,14 @@ bool IsHidden(const std::string& path) {
     return (platform::GetAttr(path) & platform::kAttrHidden) != 0;
 }
 
+DiskFullAfter::DiskFullAfter(std::uint64_t bytes) {
+    platform::SetWriteBudget(bytes);
+}
+
+DiskFullAfter::~DiskFullAfter() {
+    platform::SetWriteBudget(std::nullopt);
+}
+
 std::string MakeMember(const std::string& appPath, const std::string& name, int key, const std::string& password) {
     const std::string folder = appPath + "/" + name;
     platform::MakeFolder(folder);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,14 @@ std::string ReadBytes(const std::string& path);
 
 // True when the file carries the hidden attribute as the program stores it.
 bool IsHidden(const std::string& path);
+
+// While it lives, the disk fills up after bytes more bytes have been written.
+class DiskFullAfter {
+public:
+    explicit DiskFullAfter(std::uint64_t bytes);
+    ~DiskFullAfter();
+    DiskFullAfter(const DiskFullAfter&) = delete;
+    DiskFullAfter& operator=(const DiskFullAfter&) = delete;
+};
 
 } // namespace fixture

@@ -10,10 +10,12 @@
 DiaryFixture::DiaryFixture() = default;
 
 DiaryFixture::~DiaryFixture() {
+    loginWindow.reset(); // a child of the main window
     form.reset();
 }
 
 Form1& DiaryFixture::MakeWindow() {
+    loginWindow.reset(); // a child of the window replaced
     form = std::make_unique<Form1>(module);
     ConnectCommands(*form);
     form->SetLoginOpener([this](Form1& owner) {
@@ -36,6 +38,13 @@ Form1& DiaryFixture::OpenDiary(const std::string& member, const std::string& pas
     NextLoginAs(member, password);
     form->Form_Load();
     return *form;
+}
+
+Form2& DiaryFixture::OpenLoginWindow() {
+    MakeWindow();
+    loginWindow = std::make_unique<Form2>(*form);
+    loginWindow->Form_Load();
+    return *loginWindow;
 }
 
 void DiaryFixture::NextLoginAs(const std::string& member, const std::string& password) {

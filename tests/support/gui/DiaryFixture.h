@@ -9,6 +9,7 @@
 #include "store/Module1.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
+#include "support/gui/QtPrinters.h"
 #include "support/gui/RecordingLauncher.h"
 #include "support/gui/ScriptedDialogs.h"
 
@@ -33,6 +34,10 @@ protected:
     void NextLogin(std::function<void(Form2&)> step) { m_loginSteps.push_back(std::move(step)); }
     void NextLoginAs(const std::string& member, const std::string& password);
 
+    // Makes the main window and a login window owned by it, loaded but not shown, outside any
+    // modal loop: tests press its buttons directly.
+    Form2& OpenLoginWindow();
+
     // Types name and password into the login window and presses OK.
     static void TypeLogin(Form2& login, const std::string& member, const std::string& password);
 
@@ -52,6 +57,7 @@ protected:
     ScriptedDialogs ui;
     RecordingLauncher programs;
     std::unique_ptr<Form1> form;
+    std::unique_ptr<Form2> loginWindow;
     int loginWindowsOpened = 0;
 
 private:

@@ -1,0 +1,120 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "bench/support/PageBytes.h"
+#include "diary/Form1.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/qt/TextBox.h"
+#include "store/Module1.h"
+#include "store/PasswordFile.h"
+
+// Showing a large page in the real main window on the offscreen platform: the page selection
+// reads and deciphers the page file, puts the display text into the page view and reloads the
+// captions; the page view is then painted.
+
+namespace {
+
+constexpr int kKey = 113;
+
+// A member "Bench" whose page 1 holds n entries and page 2 one, in a folder of its own.
+class BenchMember {
+public:
+    explicit BenchMember(int entries)
+        : m_folder(std::filesystem::temp_directory_path() / ("jotterel-bench-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(m_folder / "Bench");
+        auto write = [&](const std::string& name, const std::string& bytes) {
+            const std::string path = (m_folder / "Bench" / name).string();
+            std::ofstream(path, std::ios::binary) << bytes;
+            platform::SetAttr(path, platform::kAttrHidden);
+        };
+        write(Module1::kPasswordFile, PasswordFile::Content(kKey, "Benc"));
+        write(Module1::kCaptionsFile, "");
+        for (int page = 1; page <= Module1::kPageCount; ++page) {
+            write(Module1::PageFileName(page), page == 1 ? PageBytes(entries, kKey) : PageBytes(1, kKey));
+        }
+    }
+    ~BenchMember() { std::filesystem::remove_all(m_folder); }
+    std::string folder() const { return m_folder.string(); }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+// The main window logged in as the bench member and shown.
+struct LoggedInWindow {
+    explicit LoggedInWindow(const std::string& appPath) : module(appPath), form(module) {
+        module.CurrentUser = "Bench";
+        module.CipherKey = kKey;
+        module.EnteredPassword = "Benc";
+        module.CaptionsPath = module.MemberFile("Bench", Module1::kCaptionsFile);
+        form.Combo1->setCurrentIndex(1);
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form)) {
+            throw std::runtime_error("the main window was not shown");
+        }
+    }
+    Module1 module;
+    Form1 form;
+};
+
+void BM_SelectLargePage(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    BenchMember member(entries);
+    LoggedInWindow w(member.folder());
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.form.Combo1->setCurrentIndex(1); // a small page, so that the next selection reloads
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        w.form.Combo1->setCurrentIndex(0);
+        w.form.Text1->viewport()->repaint();
+    }
+    if (w.form.Text1->Text().size() < static_cast<std::size_t>(entries) * 60) {
+        state.SkipWithError("the page view does not hold the page");
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+    state.counters["entries"] = entries;
+}
+BENCHMARK(BM_SelectLargePage)->Arg(250)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The parts of a page selection, for the profile: reading the page, and filling the view.
+void BM_ReadLargePage(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    BenchMember member(entries);
+    Module1 module(member.folder());
+    module.CurrentUser = "Bench";
+    module.CipherKey = kKey;
+    const std::string path = module.PageFilePath(1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(module.ReadPage(path));
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+}
+BENCHMARK(BM_ReadLargePage)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FillPageView(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    BenchMember member(entries);
+    LoggedInWindow w(member.folder());
+    w.module.CurrentUser = "Bench";
+    const std::string display = w.module.ReadPage(w.module.PageFilePath(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.form.Text1->SetText({});
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        w.form.Text1->SetText(display);
+        w.form.Text1->viewport()->repaint();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+}
+BENCHMARK(BM_FillPageView)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
