@@ -13,6 +13,7 @@
 #include "export/ExportPage.h"
 #include "login/ChangePassword.h"
 #include "login/Form2.h"
+#include "search/FindCommand.h"
 
 void ConnectCommands(Form1& form) {
     form.SetLoginOpener([](Form1& owner) {
@@ -20,6 +21,8 @@ void ConnectCommands(Form1& form) {
         login.Form_Load();
         login.exec();
     });
+    auto* find = new FindCommand(form);
+    QObject::connect(form.mnuFind, &QAction::triggered, find, &FindCommand::mnuFind_Click);
     QObject::connect(form.mnuLogoff, &QAction::triggered, &form, [&form] { form.mnuLogoff_Click(); });
     QObject::connect(form.mnuPasswd, &QAction::triggered, &form, [&form] { mnuPasswd_Click(form); });
     // The menu's Exit presses the Exit button, so both run the same handler.

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class Form1;
+class Form3;
+
+// Find (File menu, Ctrl+F): asks for a text, looks for it in every entry of the logged-in
+// member's fifteen pages on disk, letter case ignored, and lists the entries that hold it in
+// the find results window. The text is remembered in SearchText for the next Find and for
+// the results window. It belongs to the main window and goes with it, and so does the results
+// window.
+class FindCommand : public QObject {
+    Q_OBJECT
+public:
+    explicit FindCommand(Form1& main);
+    ~FindCommand() override;
+
+    void mnuFind_Click();
+
+    // The results window while it exists (shown, or made by a Find that found nothing and
+    // still hidden); null once it was closed.
+    Form3* ResultsWindow() const;
+
+    static constexpr const char* kPrompt = "Enter text to search for in your diary";
+    static constexpr const char* kNotFound = "Text not found.";
+
+private:
+    Form3& resultsWindow();
+    void closeResultsWindow();
+
+    Form1& m_main;
+    QPointer<Form3> m_results;
+};
