@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QStringList>
+#include <charconv>
 
 #include "diary/Form1.h"
 #include "platform/core/Dialogs.h"
@@ -35,16 +36,22 @@ void FindCommand::mnuFind_Click() {
 
         const PageSearch search(m.SearchText, m.CipherKey);
         QStringList lines;
+        std::string line;
+        std::string content;
         for (int page = 1; page <= Module1::kPageCount; ++page) {
-            std::string content;
             try {
-                content = platform::ReadFileBytes(m.PageFilePath(page));
+                platform::ReadFileBytes(m.PageFilePath(page), content);
             } catch (const std::exception&) {
                 continue; // a page that cannot be read has nothing to list
             }
             const std::string prefix = platform::Str(page) + "     [";
             search.Scan(content, [&](std::size_t entry, std::string_view text) {
-                lines.append(platform::ToQString(prefix + std::to_string(entry) + "] " + std::string(text)));
+                line.assign(prefix);
+                char number[24];
+                line.append(number, std::to_chars(number, number + sizeof number, entry).ptr);
+                line.append("] ");
+                line.append(text);
+                lines.append(platform::ToQString(line));
             });
         }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,21 @@ public:
     void Scan(std::string_view pageFile, const Hit& onHit) const;
 
 private:
-    std::string m_upper;
+    void scanLineByLine(std::string_view pageFile, const Hit& onHit) const;
+    bool matchesAt(const unsigned char* p) const;
+
+    std::string m_upper; // the text searched for, upper-cased
     int m_key;
+    // Each stored byte as the upper-cased character it deciphers to; -1 for a byte below the key.
+    std::array<std::int16_t, 256> m_fold{};
+    // Three characters of the text, the first, a middle one and the last, with the stored bytes
+    // that fold to each. A character has at most two (its capital and its small letter); the
+    // second repeats the first when there is only one.
+    struct Probe {
+        std::size_t offset = 0;
+        unsigned char forms[2]{};
+    };
+    Probe m_probes[3];
+    bool m_storable = true;  // every character of the text can be stored under the key
+    bool m_twoAtMost = true; // no character of the text has more than two stored forms
 };

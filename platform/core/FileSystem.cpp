@@ -102,6 +102,12 @@ bool isHiddenOrSystem(const std::string& path) {
 } // namespace
 
 std::string ReadFileBytes(const std::string& path) {
+    std::string data;
+    ReadFileBytes(path, data);
+    return data;
+}
+
+void ReadFileBytes(const std::string& path, std::string& data) {
     Descriptor fd(::open(OsPath(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         fail(path, errno);
@@ -113,7 +119,6 @@ std::string ReadFileBytes(const std::string& path) {
     if (S_ISDIR(st.st_mode)) {
         fail(path, EISDIR);
     }
-    std::string data;
     data.resize(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
     for (;;) {
@@ -134,7 +139,6 @@ std::string ReadFileBytes(const std::string& path) {
         got += static_cast<std::size_t>(n);
     }
     data.resize(got);
-    return data;
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {

@@ -13,6 +13,11 @@ namespace platform {
 // The whole content of a file.
 std::string ReadFileBytes(const std::string& path);
 
+// The same into data, whose storage is reused: a caller that reads many files in a row, such
+// as a search of every page, does not allocate and clear a new buffer for each. After a failure
+// data holds nothing of use.
+void ReadFileBytes(const std::string& path, std::string& data);
+
 // The lines of a file without their line ends. A line ends at CR LF (or a lone CR or LF, which
 // only a damaged or hand-edited file holds); a last line without a line end is a line too, so a
 // file of n line ends has n lines, and an empty file none.

@@ -4,12 +4,28 @@
 
 namespace platform {
 
+namespace {
+
+// Every character of the code page, looked up rather than computed: long lists (search
+// results, large pages) convert many lines.
+struct Cp1252Table {
+    char16_t unicode[256];
+    Cp1252Table() {
+        for (int b = 0; b < 256; ++b) {
+            unicode[b] = static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(b)));
+        }
+    }
+};
+
+} // namespace
+
 QString ToQString(std::string_view ansi) {
+    static const Cp1252Table table;
     QString out;
     out.resize(static_cast<qsizetype>(ansi.size()));
     QChar* data = out.data();
     for (std::size_t i = 0; i < ansi.size(); ++i) {
-        data[i] = QChar(static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(ansi[i]))));
+        data[i] = QChar(table.unicode[static_cast<unsigned char>(ansi[i])]);
     }
     return out;
 }
