@@ -58,6 +58,8 @@ void FindCommand::mnuFind_Click() {
         Form3& results = resultsWindow();
         results.List1->addItems(lines);
         if (results.List1->count() > 0) {
+            // Shown, or brought forward when it is already open, even from the task bar.
+            results.setWindowState(results.windowState() & ~Qt::WindowMinimized);
             results.show();
             results.raise();
             results.activateWindow();

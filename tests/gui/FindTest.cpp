@@ -100,7 +100,10 @@ TEST_F(Search, LaterFindAppendsToTheOpenWindowAndBringsItForward) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     EXPECT_EQ(Listed(), AnnaLines());
 
+    // A window the member minimised comes back.
+    window->showMinimized();
     FindText("zebra", "apples");
+    EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(Results(), window);
     Lines expected = AnnaLines();
     expected.push_back(" 1     [1] Bought apples (03Jan26, 10:15AM)");
