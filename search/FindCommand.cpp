@@ -1,6 +1,5 @@
 #include "search/FindCommand.h"
 
-#include <QListWidget>
 #include <QStringList>
 #include <charconv>
 
@@ -11,6 +10,7 @@
 #include "platform/qt/Ansi.h"
 #include "search/Form3.h"
 #include "search/PageSearch.h"
+#include "search/ResultLines.h"
 #include "store/Module1.h"
 
 FindCommand::FindCommand(Form1& main) : QObject(&main), m_main(main) {
@@ -56,8 +56,8 @@ void FindCommand::mnuFind_Click() {
         }
 
         Form3& results = resultsWindow();
-        results.List1->addItems(lines);
-        if (results.List1->count() > 0) {
+        results.Lines().Append(lines);
+        if (results.Lines().Count() > 0) {
             // Shown, or brought forward when it is already open, even from the task bar.
             results.setWindowState(results.windowState() & ~Qt::WindowMinimized);
             results.show();

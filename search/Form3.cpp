@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 
@@ -15,6 +15,7 @@
 #include "platform/qt/Ansi.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
+#include "search/ResultLines.h"
 #include "store/Module1.h"
 
 namespace {
@@ -57,11 +58,16 @@ void Form3::createControls() {
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
 
-    List1 = new QListWidget(this);
+    m_lines = new ResultLines(this);
+    List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setAccessibleName(QStringLiteral("Entries found"));
-    // Every line is one line of text; a long list lays out without measuring each one.
-    List1->setUniformItemSizes(true);
+    List1->setModel(m_lines);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A long list is measured a part at a time, so that the window shows at once and stays
+    // usable; each line keeps its own width, so the longest can be scrolled to.
+    List1->setLayoutMode(QListView::Batched);
 
     QWidget::setTabOrder(List1, Command1);
     QWidget::setTabOrder(Command1, Command2);
@@ -69,7 +75,7 @@ void Form3::createControls() {
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
+    connect(List1, &QListView::doubleClicked, this, [this] { List1_DblClick(); });
 }
 
 void Form3::place() {
@@ -112,12 +118,12 @@ void Form3::resizeEvent(QResizeEvent* event) {
 
 void Form3::Command1_Click() {
     QString line;
-    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
     if (!selected.isEmpty()) {
-        line = selected.first()->text();
+        line = m_lines->Line(selected.first().row());
     }
-    if (line.isEmpty() && List1->count() > 0) {
-        line = List1->item(0)->text();
+    if (line.isEmpty() && m_lines->Count() > 0) {
+        line = m_lines->Line(0);
     }
     if (line.isEmpty()) {
         return;

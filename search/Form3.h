@@ -6,8 +6,9 @@
 
 class Form1;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
+class ResultLines;
 
 // The find results window: the lines Find lists, one per entry that holds the searched text,
 // and the way back from a line to its page. It has no owner and is not modal, so the diary
@@ -21,7 +22,7 @@ public:
     QPushButton* Command2 = nullptr; // "Close", the cancel button
     QLineEdit* Text1 = nullptr;      // column header
     QPushButton* Command1 = nullptr; // "Open", the default button
-    QListWidget* List1 = nullptr;    // result lines
+    QListView* List1 = nullptr;      // result lines
 
     static constexpr const char* kCaption = "Find results (double-click on item to open page)";
     static constexpr const char* kHeader = "Page #              Text";
@@ -43,6 +44,9 @@ public:
     // Double-click on a line: Open, then close in any case.
     void List1_DblClick();
 
+    // The lines List1 shows.
+    ResultLines& Lines() const { return *m_lines; }
+
     const Form3Geometry& Geometry() const { return m_geometry; }
 
 signals:
@@ -60,6 +64,7 @@ private:
     void focusPageView();
 
     Form1& m_main;
+    ResultLines* m_lines = nullptr;
     Form3Geometry m_geometry = Form3Geometry::DesignTime();
     bool m_unloaded = false;
 };

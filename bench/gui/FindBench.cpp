@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QListWidget>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +21,7 @@
 #include "platform/core/Dialogs.h"
 #include "search/FindCommand.h"
 #include "search/Form3.h"
+#include "search/ResultLines.h"
 #include "store/Module1.h"
 
 extern char** environ;
@@ -132,7 +132,7 @@ void BM_Find(benchmark::State& state, const std::string& text) {
         find->mnuFind_Click();
         state.PauseTiming();
         if (Form3* results = find->ResultsWindow()) {
-            lines = results->List1->count();
+            lines = results->Lines().Count();
             results->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QListWidget>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "platform/qt/Ansi.h"
 #include "search/FindCommand.h"
 #include "search/Form3.h"
+#include "search/ResultLines.h"
 #include "support/gui/DiaryFixture.h"
 
 // A logged-in diary whose pages hold a few entries about Anna, and the find results window
@@ -56,8 +56,8 @@ protected:
     std::vector<std::string> Listed() const {
         std::vector<std::string> lines;
         if (Form3* w = Results()) {
-            for (int i = 0; i < w->List1->count(); ++i) {
-                lines.push_back(platform::FromQString(w->List1->item(i)->text()));
+            for (int i = 0; i < w->Lines().Count(); ++i) {
+                lines.push_back(platform::FromQString(w->Lines().Line(i)));
             }
         }
         return lines;

@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -27,7 +27,7 @@ protected:
         return *Results();
     }
 
-    void SelectLine(int row) { Results()->List1->setCurrentRow(row); }
+    void SelectLine(int row) { Results()->List1->setCurrentIndex(Results()->Lines().index(row)); }
 
     // Where the page view's text holds text first.
     std::size_t OffsetInPage(const std::string& text) const { return form->Text1->Text().find(text); }
@@ -205,7 +205,7 @@ TEST_F(ResultsWindow, DoubleClickOpensAndClosesInAnyCase) {
         Form3* w = Results();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         form->Command6_Click();
-        const QRect line = w->List1->visualItemRect(w->List1->item(1));
+        const QRect line = w->List1->visualRect(w->Lines().index(1));
         QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {}, line.center());
         QTest::mouseDClick(w->List1->viewport(), Qt::LeftButton, {}, line.center());
         EXPECT_EQ(form->CurrentPage(), 4) << later;
