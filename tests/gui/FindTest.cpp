@@ -1,8 +1,10 @@
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "gui/FindFixture.h"
+#include "platform/qt/TextBox.h"
 #include "support/core/MemberFixture.h"
 
 namespace {
@@ -120,25 +122,29 @@ TEST_F(Search, EmptyAndMissingPagesListNothing) {
     EXPECT_EQ(Listed(), Lines{" 15     [1] pears"});
 }
 
-TEST_F(Search, SearchTextSurvivesAChangeOfMember) {
+TEST_F(Search, SearchTextAndTheWindowSurviveLogOff) {
     OpenAnnsDiary();
     MakeMember("Bob", 120, "pw");
     WritePage("Bob", 2, 120, {"Anna visited", ""});
     FindText("", "anna");
-    // Another member logs in while the window is open: it stays, and the next Find offers the
-    // same text and adds Bob's lines.
-    module.CurrentUser.clear();
-    module.EnteredPassword.clear();
+    ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
     NextLoginAs("Bob", "pw");
-    form->Command5_Click();
-    form->Command6_Click();
+    form->mnuLogoff->trigger();
     ASSERT_EQ(module.CurrentUser, "Bob");
     ASSERT_NE(Results(), nullptr);
     EXPECT_TRUE(Results()->isVisible());
+
+    // The next Find offers the same text and adds Bob's lines.
     FindText("anna", "anna");
     Lines expected = AnnaLines();
     expected.push_back(" 2     [1] Anna visited");
     EXPECT_EQ(Listed(), expected);
+
+    // Open acts on the member logged in now.
+    Results()->List1->setCurrentIndex(Results()->Lines().index(4));
+    Results()->Command1->click();
+    EXPECT_EQ(form->CurrentPage(), 2);
+    EXPECT_EQ(form->Text1->SelText(), "Anna");
 }
 
 TEST_F(Search, ResultsWindowClosesWhenTheProgramEnds) {
