@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <vector>
 
 #include "platform/core/AnsiText.h"
 #include "platform/core/FileSystem.h"
@@ -30,10 +29,11 @@ std::size_t countEntries(const unsigned char* p, std::size_t from, std::size_t t
         // A run of 480 positions holds at most 240 starts, and 480 is a whole number of vectors.
         const std::size_t run = std::min<std::size_t>(to - from, 480);
         const unsigned char* q = p + from;
+        const unsigned char* before = q - 1;
         unsigned char starts = 0;
         for (std::size_t i = 0; i < run; ++i) {
-            starts +=
-                static_cast<unsigned char>((q[i] != '\r') & (q[i] != '\n') & ((q[i - 1] == '\r') | (q[i - 1] == '\n')));
+            starts += static_cast<unsigned char>((q[i] != '\r') & (q[i] != '\n') &
+                                                 ((before[i] == '\r') | (before[i] == '\n')));
         }
         count += starts;
         from += run;

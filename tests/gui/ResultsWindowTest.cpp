@@ -238,13 +238,24 @@ TEST_F(ResultsWindow, CloseButtonEscAndCloseBoxUnloadIt) {
     EXPECT_EQ(Listed(), Lines{" 1     [1] Bought apples (03Jan26, 10:15AM)"});
 }
 
-TEST_F(ResultsWindow, OpenBringsAMinimisedDiaryBack) {
+// A minimised diary comes back for the selection; a hidden one is not shown by Open, but the
+// selection is made all the same and nothing fails.
+TEST_F(ResultsWindow, OpenWhenTheDiaryCannotTakeTheFocus) {
     Form3& w = FindAnna();
     form->showMinimized();
     w.Command1->click();
     EXPECT_FALSE(form->isMinimized());
     EXPECT_EQ(form->CurrentPage(), 3);
     EXPECT_EQ(form->Text1->SelText(), "ANNA");
+
+    FindText("anna", "anna");
+    form->hide();
+    SelectLine(3);
+    Results()->Command1->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Results(), nullptr);
+    EXPECT_EQ(form->CurrentPage(), 12);
+    EXPECT_EQ(form->Text1->SelText(), "anna");
 }
 
 } // namespace
