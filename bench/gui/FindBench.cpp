@@ -25,8 +25,6 @@
 #include "search/ResultLines.h"
 #include "store/Module1.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr int kKey = 113;
