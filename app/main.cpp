@@ -7,6 +7,7 @@
 #include "platform/core/Dialogs.h"
 #include "platform/core/Launcher.h"
 #include "platform/qt/DesktopLauncher.h"
+#include "platform/qt/FontSubstitutes.h"
 #include "platform/qt/QtDialogs.h"
 #include "store/Module1.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Jotterel"));
     // No display name: the window system would add it to every title bar, and the titles are
     // the program's own ("Jotterel of 'Ann'").
+    // The launcher installed with the program: desktops take its icon for the program's windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("jotterel"));
+    platform::InstallFontSubstitutes();
 
     platform::QtDialogs dialogs;
     platform::SetUi(&dialogs);

@@ -16,18 +16,11 @@
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
+#include "resources/LinkCursor.h"
+#include "resources/ProgramIcon.h"
 #include "store/Module1.h"
 
 namespace {
-
-QFont namedFont(const char* family, double points, bool bold = false, bool italic = false, bool underline = false) {
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    f.setUnderline(underline);
-    return f;
-}
 
 QRect pixels(const TwipsRect& r) {
     return platform::TwipsRect(r.left, r.top, r.width, r.height);
@@ -47,6 +40,7 @@ void attempt(F&& step) {
 Form1::Form1(Module1& module, QWidget* parent) : QMainWindow(parent), m_module(module) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Jotterel"));
+    setWindowIcon(resources::ProgramIcon());
     setFont(platform::DefaultWindowFont());
     createControls();
     createMenu();
@@ -65,18 +59,18 @@ void Form1::createControls() {
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
 
-    const QFont courier = namedFont("Courier New", 9);
-    const QFont navigation = namedFont("MS Sans Serif", 8.25, true);
+    const QFont courier = platform::NamedFont("Courier New", 9);
+    const QFont navigation = platform::NamedFont("MS Sans Serif", 8.25, true);
 
     Text1 = new platform::TextBox(m_client);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(courier);
     Text1->SetLocked(true);
-    Text1->setAccessibleName(QStringLiteral("Page"));
+    Text1->setAccessibleName(QStringLiteral("Entries of this page"));
 
     Label1 = new QLabel(QStringLiteral("Type in your text in the box below and press ENTER to commit:"), m_client);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(namedFont("Times New Roman", 9, false, true));
+    Label1->setFont(platform::NamedFont("Times New Roman", 9, false, true));
     QPalette dark = Label1->palette();
     dark.setColor(QPalette::WindowText, QColor(128, 0, 0));
     Label1->setPalette(dark);
@@ -118,16 +112,16 @@ void Form1::createControls() {
     Label2 = new platform::Label(QStringLiteral("."), m_client);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setTextFormat(Qt::PlainText); // a caption is shown as typed, never as markup
-    Label2->setFont(namedFont("Comic Sans MS", 9, false, false, true));
+    Label2->setFont(platform::NamedFont("Comic Sans MS", 9, false, false, true));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setAutoFillBackground(true);
     QPalette caption = Label2->palette();
     caption.setColor(QPalette::Window, Qt::black);
     caption.setColor(QPalette::WindowText, Qt::yellow);
     Label2->setPalette(caption);
-    Label2->setCursor(Qt::PointingHandCursor);
-    Label2->setAccessibleName(QStringLiteral("Page caption"));
-    Label2->setAccessibleDescription(QStringLiteral("Click to change the caption of this page"));
+    Label2->setCursor(resources::LinkCursor());
+    // A screen reader announces the caption itself, then what the label is for.
+    Label2->setAccessibleDescription(QStringLiteral("Caption of this page; click to change it"));
     // Labels lie beneath every other control, as the window was designed: in a narrow window the
     // Exit button covers the end of the caption label, not the other way round.
     Label1->lower();

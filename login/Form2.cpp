@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,14 +40,6 @@ public:
     }
 };
 
-QFont namedFont(const char* family, double points, bool bold = false, bool italic = false) {
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-
 void colour(QLabel* label, QColor c) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, c);
@@ -69,6 +62,8 @@ Form2::Form2(Form1& main) : QDialog(&main), m_main(main) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(platform::TwipsToPixelsX(4320), platform::TwipsToPixelsY(3450));
+    // No icon: a window without one of its own would show its owner's, the main window's.
+    setWindowIcon(QIcon());
     setFont(platform::DefaultWindowFont());
     createControls();
 }
@@ -89,6 +84,7 @@ void Form2::createControls() {
 
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setFont(platform::NamedFont("Wingdings", 8.25));
     Text1->setEchoMode(QLineEdit::Password);
     Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
     auto* mask = new PasswordMaskStyle;
@@ -125,7 +121,7 @@ void Form2::createControls() {
 
     Label3 = new QLabel(QStringLiteral("Jotterel"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setFont(namedFont("Arial", 20.25, true, true));
+    Label3->setFont(platform::NamedFont("Arial", 20.25, true, true));
     colour(Label3, QColor(192, 0, 0));
     place(Label3, 660, 300, 2910, 480);
     platform::SizeToText(Label3);
@@ -133,7 +129,7 @@ void Form2::createControls() {
     Label4 =
         new QLabel(QStringLiteral("With 15 encrypted pages for each member, accessed through member password"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setFont(namedFont("Times New Roman", 9, false, true));
+    Label4->setFont(platform::NamedFont("Times New Roman", 9, false, true));
     colour(Label4, QColor(0, 0, 192));
     Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label4->setWordWrap(true);
@@ -141,7 +137,7 @@ void Form2::createControls() {
 
     Label5 = new QLabel(platform::ToQString(kContactLine), this);
     Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->setFont(namedFont("Times New Roman", 8.25, false, true));
+    Label5->setFont(platform::NamedFont("Times New Roman", 8.25, false, true));
     colour(Label5, QColor(128, 64, 64));
     place(Label5, 2340, 60, 1965, 210);
     platform::SizeToText(Label5);
@@ -150,6 +146,7 @@ void Form2::createControls() {
     List1->setObjectName(QStringLiteral("List1"));
     place(List1, 180, -2000, 3585, 1230);
     List1->setFocusPolicy(Qt::NoFocus);
+    List1->setAccessibleName(QStringLiteral("Member folders"));
 
     QWidget::setTabOrder(Combo1, Text1);
     QWidget::setTabOrder(Text1, Command2);

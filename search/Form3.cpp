@@ -1,6 +1,5 @@
 #include "search/Form3.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,6 +14,8 @@
 #include "platform/qt/Ansi.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
+#include "platform/qt/WindowFont.h"
+#include "resources/ProgramIcon.h"
 #include "search/ResultLines.h"
 #include "store/Module1.h"
 
@@ -32,8 +33,8 @@ Form3::Form3(Form1& main) : QDialog(nullptr), m_main(main) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(kCaption));
-    // The program icon.
-    setWindowIcon(QApplication::windowIcon());
+    setWindowIcon(resources::ProgramIcon());
+    setFont(platform::DefaultWindowFont());
     createControls();
     resize(platform::TwipsToPixelsX(Form3Geometry::kClientWidth),
            platform::TwipsToPixelsY(Form3Geometry::kClientHeight));
@@ -48,10 +49,7 @@ void Form3::createControls() {
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
     Text1->setFocusPolicy(Qt::ClickFocus);
-    QFont header(QStringLiteral("MS Sans Serif"));
-    header.setPointSizeF(8.25);
-    header.setBold(true);
-    Text1->setFont(header);
+    Text1->setFont(platform::NamedFont("MS Sans Serif", 8.25, true));
     Text1->setAccessibleName(QStringLiteral("Columns"));
 
     Command1 = new QPushButton(QStringLiteral("Open"), this);

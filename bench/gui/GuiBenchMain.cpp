@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include "platform/qt/FontSubstitutes.h"
+
 // Window benchmarks run inside one application object on Qt's offscreen platform unless another
 // platform is asked for, so they need no display. The start-up benchmark starts the real program
 // with the environment as it was before this.
@@ -11,6 +13,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    platform::InstallFontSubstitutes(); // the windows' faces, as the program has them
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

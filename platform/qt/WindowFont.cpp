@@ -11,6 +11,15 @@ QFont DefaultWindowFont() {
     return font;
 }
 
+QFont NamedFont(const char* family, double points, bool bold, bool italic, bool underline) {
+    QFont f(QString::fromLatin1(family));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    return f;
+}
+
 void SizeToText(QLabel* label) {
     label->resize(label->sizeHint());
 }

@@ -11,6 +11,10 @@ namespace platform {
 // of its own uses it.
 QFont DefaultWindowFont();
 
+// A face the windows name, at its design size; where the face is missing, Qt substitutes one
+// of the same kind (InstallFontSubstitutes).
+QFont NamedFont(const char* family, double points, bool bold = false, bool italic = false, bool underline = false);
+
 // Makes a label exactly as large as its text, keeping its left and top edges, as a label
 // "sized to its text" is. Call it once the label has its font and text.
 void SizeToText(QLabel* label);

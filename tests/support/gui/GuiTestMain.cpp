@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "platform/qt/FontSubstitutes.h"
+
 // Window tests run inside one application object; listing the tests needs no display.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -9,5 +11,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    platform::InstallFontSubstitutes(); // the windows' faces, as the program has them
     return RUN_ALL_TESTS();
 }
