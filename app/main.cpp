@@ -12,6 +12,10 @@
 #include "store/Module1.h"
 
 int main(int argc, char** argv) {
+    // Whole-pixel scaling on a high-resolution screen, the rest of the resolution going into the
+    // logical DPI, from which the fonts and the twips of the window layouts both take their
+    // sizes: at a fractional scale the frames of the controls come out half drawn.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jotterel"));
     // No display name: the window system would add it to every title bar, and the titles are

@@ -35,6 +35,12 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
     updateTabStops();
+    // As the desktop's text boxes do, the selection shows only while the box has the focus: the
+    // page view keeps its whole text selected after a page is shown or an entry committed.
+    QPalette p = palette();
+    p.setBrush(QPalette::Inactive, QPalette::Highlight, p.brush(QPalette::Inactive, QPalette::Base));
+    p.setBrush(QPalette::Inactive, QPalette::HighlightedText, p.brush(QPalette::Inactive, QPalette::Text));
+    setPalette(p);
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::widgetEdited);
 }
 
