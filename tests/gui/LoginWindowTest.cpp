@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -191,6 +192,11 @@ TEST_F(LoginWindow, TabOrderMaskAndLayout) {
     ASSERT_EQ(shown.size(), 4);
     EXPECT_EQ(shown, QString(4, shown.at(0)));
     EXPECT_NE(shown.at(0), QLatin1Char('a'));
+    // Drawn from the box's own face, not as a missing-glyph box.
+    EXPECT_TRUE(QFontMetrics(w.Text1->font()).inFontUcs4(shown.at(0).unicode()));
+    // Whatever is typed.
+    w.Text1->setText(QString::fromUtf8("\xc3\xa9\xe2\x82\xac\t"));
+    EXPECT_EQ(w.Text1->displayText(), QString(3, shown.at(0)));
 
     // The scratch list lies above the client area.
     EXPECT_LT(w.List1->geometry().bottom(), 0);
