@@ -172,6 +172,34 @@ TEST_F(LoginWindow, UnreadablePasswordFileLogsNobodyIn) {
     }
 }
 
+TEST_F(LoginWindow, LoginClearsAwayTheScrapsOfRewritesCutShort) {
+    MakeMember("Ann", 110, "pw");
+    MakeMember("Bob", 111, "bob");
+    const std::string scraps[] = {app / "Ann/.FGZISKL4.new-Ab12Cd", app / "Ann/.UBF8USBS.new-x1Y2z3",
+                                  app / "Ann/.QRBNSTJ4.new-qwerty"};
+    const std::string kept[] = {app / "Ann/.FGZISKL4.new-Ab12C", app / "Ann/notes.txt",
+                                app / "Bob/.FGZISKL4.new-Ab12Cd"};
+    for (const std::string& path : scraps) {
+        fixture::WriteBytes(path, "half");
+    }
+    for (const std::string& path : kept) {
+        fixture::WriteBytes(path, "keep");
+    }
+    Form2& w = OpenLoginWindow();
+    ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
+    TypeLogin(w, "Ann", "wrong");
+    EXPECT_TRUE(platform::PathExists(scraps[0])); // nobody logged in: nothing is touched
+    TypeLogin(w, "Ann", "pw");
+    EXPECT_TRUE(ui.Done());
+    ASSERT_TRUE(w.LoggedIn());
+    for (const std::string& path : scraps) {
+        EXPECT_FALSE(platform::PathExists(path)) << path;
+    }
+    for (const std::string& path : kept) {
+        EXPECT_EQ(fixture::ReadBytes(path), "keep") << path;
+    }
+}
+
 TEST_F(LoginWindow, TabOrderMaskAndLayout) {
     MakeMember("Ann", 110, "pw");
     Form2& w = OpenLoginWindow();
