@@ -45,10 +45,18 @@ std::string captionsContent(const Module1& m, const std::string& word) {
     return content;
 }
 
-// The loop of the process that is killed. It never returns.
-[[noreturn]] void maskAndSaveForever(Module1& m, const std::string& page) {
+// The loop of the process that is killed: says when its first round is done (the first may be
+// slow, the sanitizers setting up), then goes on until it is killed. It never returns.
+[[noreturn]] void maskAndSaveForever(Module1& m, const std::string& page, int started) {
     try {
         for (int round = 0;; ++round) {
+            if (round == 1) {
+                const char ready = 'r';
+                if (::write(started, &ready, 1) != 1) {
+                    break;
+                }
+                ::close(started);
+            }
             std::vector<std::string> lines = ReadDecipheredLines(m, page);
             MaskLine(lines, 2 * (round % kEntries + 1) - 1, platform::EntryStamp(platform::Now()));
             RewriteMemberFile(page, EncipheredLines(m, lines));
@@ -90,11 +98,20 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
     int damaged = 0;
     int entriesLost = 0;
     for (int kill = 0; kill < kKills; ++kill) {
+        // The delay counts from the moment the loop runs at its pace: starting a process may
+        // take longer than the loop's rounds.
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            maskAndSaveForever(m, page);
+            ::close(started[0]);
+            maskAndSaveForever(m, page, started[1]);
         }
+        ::close(started[1]);
+        char ready = 0;
+        ASSERT_EQ(::read(started[0], &ready, 1), 1);
+        ::close(started[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         ::kill(child, SIGKILL);
         int status = 0;
