@@ -10,5 +10,4 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJOTTER
 cmake --build build-sanitize
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitize-suppressions.txt:print_suppressions=0"
 ctest --test-dir build-sanitize --output-on-failure --parallel "$(nproc)"
