@@ -22,17 +22,6 @@ void attempt(F&& step) {
     }
 }
 
-// The member's own files, in the order they are deleted.
-std::vector<std::string> programFiles() {
-    std::vector<std::string> names;
-    for (int page = 1; page <= Module1::kPageCount; ++page) {
-        names.emplace_back(Module1::PageFileName(page));
-    }
-    names.emplace_back(Module1::kPasswordFile);
-    names.emplace_back(Module1::kCaptionsFile);
-    return names;
-}
-
 } // namespace
 
 void mnuDelUser_Click(Form1& form) {
@@ -79,7 +68,7 @@ void mnuDelUser_Click(Form1& form) {
         attempt([&] { platform::DeleteFile(platform::JoinPath(folder, entry.name)); });
     }
     form.Text1->SetText({});
-    for (const std::string& name : programFiles()) {
+    for (const std::string& name : Module1::MemberFileNames()) {
         const std::string path = m.MemberFile(member, name);
         attempt([&] { platform::SetAttr(path, platform::kAttrNormal); });
         attempt([&] { platform::DeleteFile(path); });
@@ -94,5 +83,6 @@ void mnuDelUser_Click(Form1& form) {
     platform::Ui().MsgBox("User '" + member + "' deleted.", platform::vbInformation, platform::kAppTitle);
     m.CurrentUser.clear();
     m.EnteredPassword.clear();
+    m.Lock.Release();
     form.ShowLoginWindow();
 }

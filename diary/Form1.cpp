@@ -281,6 +281,7 @@ void Form1::EndProgram() {
         return;
     }
     m_ended = true;
+    m_module.Lock.Release(); // another copy may log the member in at once
     emit programEnded();
 }
 

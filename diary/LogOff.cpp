@@ -15,6 +15,7 @@ void Form1::mnuLogoff_Click() {
     setWindowTitle(QStringLiteral("Jotterel"));
     m_module.CurrentUser.clear();
     m_module.EnteredPassword.clear();
+    m_module.Lock.Release();
     ShowLoginWindow();
     if (m_ended) {
         return;

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string>
+#include <vector>
 
 #include "diary/Form1.h"
 #include "platform/core/Dialogs.h"
@@ -16,6 +18,30 @@
 #include "store/Module1.h"
 #include "store/NewMember.h"
 #include "store/PasswordFile.h"
+
+namespace {
+
+// Deletes the files a failed member creation made, then its folder. True when the folder is gone.
+bool removeMadeFolder(const std::string& folder, const std::vector<std::string>& made) {
+    for (const std::string& path : made) {
+        try {
+            platform::DeleteFile(path);
+        } catch (const std::exception&) {
+            // never made, or already gone
+        }
+        try {
+            platform::DeleteSafeWriteLeftovers(path);
+        } catch (const std::exception&) {
+        }
+    }
+    try {
+        platform::RemoveFolder(folder);
+    } catch (const std::exception&) {
+    }
+    return !platform::PathExists(folder);
+}
+
+} // namespace
 
 void Form2::Command3_Click() {
     Module1& m = m_main.module();
@@ -54,20 +80,35 @@ void Form2::Command3_Click() {
     const int key = ChooseMemberKey(password, platform::Rnd());
     m.CipherKey = key;
     const std::string told = PasswordAsStored(password, key);
+    // What this command has put into the folder, so that a failure can take it away again.
+    std::vector<std::string> made;
     try {
-        platform::WriteFileSafely(m.MemberFile(name, Module1::kPasswordFile), PasswordFile::Content(key, password),
-                                  platform::kAttrHidden);
+        made.push_back(m.MemberFile(name, Module1::kPasswordFile));
+        platform::WriteFileSafely(made.back(), PasswordFile::Content(key, password), platform::kAttrHidden);
         for (int i = 1; i <= Module1::kPageCount + 1; ++i) {
             const char* file = i <= Module1::kPageCount ? Module1::PageFileName(i) : Module1::kCaptionsFile;
-            const std::string path = m.MemberFile(name, file);
-            platform::CreateEmptyFile(path);
-            platform::SetAttr(path, platform::kAttrHidden);
+            made.push_back(m.MemberFile(name, file));
+            platform::CreateEmptyFile(made.back());
+            platform::SetAttr(made.back(), platform::kAttrHidden);
         }
     } catch (const std::exception& e) {
-        Form1::ReportFailure("Adding the member '" + name +
-                                 "' stopped part-way: a file of the member folder cannot be made. The folder keeps "
-                                 "the files made so far.",
-                             e);
+        // A folder without all its files would be a member who cannot log in or whose pages
+        // cannot be read, and its name would stay taken: remove it, so the member can be added
+        // again once the cause is mended.
+        if (removeMadeFolder(folder, made)) {
+            Form1::ReportFailure("The member '" + name +
+                                     "' cannot be added: a file of the member folder cannot be made. The folder "
+                                     "made for '" +
+                                     name + "' has been removed again, so nothing was added.",
+                                 e);
+        } else {
+            Form1::ReportFailure("The member '" + name +
+                                     "' cannot be added: a file of the member folder cannot be made, and the folder "
+                                     "made for '" +
+                                     name + "' cannot be removed again. Delete that folder before adding '" + name +
+                                     "' again.",
+                                 e);
+        }
         return;
     }
 

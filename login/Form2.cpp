@@ -234,6 +234,28 @@ void Form2::Command1_Click() {
         Text1->setFocus();
         return;
     }
+    // Two copies of the program writing the same member's files could lose entries, so only one
+    // may have the member logged in.
+    bool locked = false;
+    try {
+        locked = m.Lock.Acquire(m.MemberFolder(name));
+    } catch (const std::exception& e) {
+        Form1::ReportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.", e);
+        Text1->setFocus();
+        return;
+    }
+    if (!locked) {
+        platform::Ui().MsgBox("'" + name +
+                                  "' is logged in to Jotterel in another window. Log off there first, then try again.",
+                              platform::vbExclamation, platform::kAppTitle);
+        Text1->setFocus();
+        return;
+    }
+    // Scraps of a rewrite that a crash or a power cut stopped half-way; the member's files
+    // themselves are whole. Nobody else can be writing them now.
+    for (const std::string& file : Module1::MemberFileNames()) {
+        attempt([&] { platform::DeleteSafeWriteLeftovers(m.MemberFile(name, file)); });
+    }
     m.CurrentUser = name;
     m.CipherKey = key;
     m.EnteredPassword = typed;

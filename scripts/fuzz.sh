@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer included)
-# and runs each for the given number of seconds (default 30). Corpora are kept in build-fuzz/.
-#   scripts/fuzz.sh            short run
-#   scripts/fuzz.sh 1200       long run
+# and runs each one on its seeds (tests/fuzz/seeds) and on the corpus it has grown so far
+# (build-fuzz/corpus). A crash, a sanitizer finding or a hang stops the target and fails.
+#   scripts/fuzz.sh                   30 seconds per target
+#   scripts/fuzz.sh 10                10 seconds per target (the short run of scripts/test.sh)
+#   scripts/fuzz.sh --runs 10000000   ten million executions per target (the long run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${1:-30}"
+limit="-max_total_time=${1:-30}"
+if [ "${1:-}" = "--runs" ]; then
+    limit="-runs=${2:?how many executions per target}"
+fi
 scripts/install-deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJOTTEREL_FUZZ=ON >/dev/null
 cmake --build build-fuzz
@@ -14,12 +19,13 @@ for target in FuzzPage FuzzCaptions FuzzPasswordFile FuzzLeadingNumber; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     log="build-fuzz/$target.log"
-    if build-fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
-        -artifact_prefix="build-fuzz/$target-" "$corpus" >"$log" 2>&1; then
+    start=$(date +%s)
+    if build-fuzz/tests/fuzz/$target "$limit" -max_len=65536 -timeout=25 -print_final_stats=1 \
+        -artifact_prefix="build-fuzz/$target-" "$corpus" "tests/fuzz/seeds/$target" >"$log" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$')
-        echo "$target: $runs executions, no crash"
+        echo "$target: $runs executions in $(($(date +%s) - start)) s, 0 crashes"
     else
-        echo "$target: FAILED, see $log"
+        echo "$target: CRASHED, see $log and the input saved as build-fuzz/$target-*"
         tail -30 "$log"
         status=1
     fi

@@ -3,6 +3,17 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 
+namespace {
+
+void hideAgain(const std::string& path) {
+    try {
+        platform::SetAttr(path, platform::kAttrHidden);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
 void RewriteMemberFile(const std::string& path, std::string_view content) {
     platform::GetAttr(path); // fails for a missing file, as clearing its attribute would
     platform::WriteFileSafely(path, content, platform::kAttrHidden);
@@ -10,14 +21,23 @@ void RewriteMemberFile(const std::string& path, std::string_view content) {
 
 void AppendToMemberFile(const std::string& path, std::string_view content) {
     platform::SetAttr(path, platform::kAttrNormal);
+    std::uint64_t oldLength = 0;
     try {
-        platform::AppendToFile(path, content);
+        oldLength = platform::AppendToFile(path, content);
     } catch (...) {
-        try {
-            platform::SetAttr(path, platform::kAttrHidden);
-        } catch (...) {
-        }
+        hideAgain(path);
         throw;
     }
-    platform::SetAttr(path, platform::kAttrHidden);
+    try {
+        platform::SetAttr(path, platform::kAttrHidden);
+    } catch (...) {
+        // The caller hears of a failure, so the file must be as it was: an entry the member is
+        // told was not saved, and saves again, must not be in the page twice.
+        try {
+            platform::TruncateFile(path, oldLength);
+        } catch (...) {
+        }
+        hideAgain(path);
+        throw;
+    }
 }

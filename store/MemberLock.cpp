@@ -4,9 +4,21 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/core/FileError.h"
 #include "platform/core/Paths.h"
+
+MemberLock::MemberLock(MemberLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {
+}
+
+MemberLock& MemberLock::operator=(MemberLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
 
 bool MemberLock::Acquire(const std::string& memberFolder) {
     Release();

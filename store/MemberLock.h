@@ -13,6 +13,9 @@ public:
     ~MemberLock() { Release(); }
     MemberLock(const MemberLock&) = delete;
     MemberLock& operator=(const MemberLock&) = delete;
+    // The lock goes with the object that holds it.
+    MemberLock(MemberLock&& other) noexcept;
+    MemberLock& operator=(MemberLock&& other) noexcept;
 
     // Takes the lock of memberFolder, giving up any lock held before. Returns false when another
     // copy of the program holds it. Throws platform::FileError when the folder cannot be opened.

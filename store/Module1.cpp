@@ -44,6 +44,13 @@ const char* Module1::PageFileName(int page) {
     return kPageFiles.at(static_cast<std::size_t>(page - 1));
 }
 
+std::vector<std::string> Module1::MemberFileNames() {
+    std::vector<std::string> names(kPageFiles.begin(), kPageFiles.end());
+    names.emplace_back(kPasswordFile);
+    names.emplace_back(kCaptionsFile);
+    return names;
+}
+
 std::string Module1::EncryptWithKey(std::string_view text, int key) {
     std::string out(text.size(), '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -3,6 +3,9 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "store/MemberLock.h"
 
 // The shared state of the logged-in member, the character-shift codec and the member folder's
 // files. One instance lives for the whole run; tests make their own over a temporary folder.
@@ -21,6 +24,9 @@ public:
     std::string CaptionsPath;                 // full path of the member's captions file
     std::array<std::string, 16> PageCaptions; // captions of pages 1 to 15; slot 0 unused
     std::string SearchText;                   // last text searched for
+    // Held from the login until the member logs off, is deleted or the program ends: no second
+    // copy of the program can log in as the same member meanwhile.
+    MemberLock Lock;
 
     // Files of a member folder.
     static constexpr const char* kPasswordFile = "QRBNSTJ4";
@@ -34,6 +40,8 @@ public:
 
     // File name of page 1 to 15.
     static const char* PageFileName(int page);
+    // The names of all the member's own files: pages 1 to 15, the password file, the captions file.
+    static std::vector<std::string> MemberFileNames();
 
     // The shifts. The keyed ones use CipherKey. Deciphering a byte below the shift, or
     // fixed-enciphering a byte of 128 or more, throws CipherError and returns nothing.

@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 
 #include "platform/core/FileError.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 
 namespace platform {
@@ -63,6 +64,9 @@ void SetAttr(const std::string& path, unsigned attributes) {
         throw FileError(path, ErrorText(errno));
     }
     int rc = 0;
+    if (detail::StepFails()) {
+        throw FileError(path, ErrorText(errno));
+    }
     if ((attributes & kStoredBits) == 0) {
         rc = ::removexattr(os.c_str(), kAttrName);
         if (rc != 0 && errno == ENODATA) {
@@ -82,6 +86,9 @@ namespace detail {
 void SetAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors) {
     if ((attributes & kStoredBits) == 0) {
         return; // a new file carries no attribute
+    }
+    if (StepFails()) {
+        throw FileError(pathForErrors, ErrorText(errno));
     }
     const std::string text = storedText(attributes);
     if (::fsetxattr(fd, kAttrName, text.data(), text.size(), 0) != 0 && !unsupported(errno)) {

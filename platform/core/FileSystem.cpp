@@ -22,6 +22,11 @@ std::optional<std::uint64_t>& writeBudget() {
     return budget;
 }
 
+std::optional<std::uint64_t>& stepsBeforeFault() {
+    static std::optional<std::uint64_t> steps;
+    return steps;
+}
+
 [[noreturn]] void fail(const std::string& path, int err) {
     throw FileError(path, ErrorText(err));
 }
@@ -40,8 +45,13 @@ public:
     int get() const { return m_fd; }
     // Closes now and reports the error a delayed write may bring.
     int close() {
+        const bool fault = detail::StepFails();
         const int rc = ::close(m_fd);
         m_fd = -1;
+        if (fault) {
+            errno = EIO;
+            return -1;
+        }
         return rc;
     }
 
@@ -74,11 +84,26 @@ int writeAll(int fd, std::string_view data) {
     return 0;
 }
 
+// Makes a rename in the folder durable. The file already holds its new content, so a failure
+// here changes nothing the program could report.
 void syncFolderOf(const std::string& osPath) {
     const std::string folder = FolderOf(osPath);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
+        if (!detail::StepFails()) {
+            ::fsync(fd);
+        }
+        ::close(fd);
+    }
+}
+
+// Cuts an appended file back to its old length through its path, once its descriptor is gone.
+void cutBack(const std::string& osPath, off_t length) {
+    const int fd = ::open(osPath.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        if (!detail::StepFails() && ::ftruncate(fd, length) == 0) {
+            ::fsync(fd);
+        }
         ::close(fd);
     }
 }
@@ -165,12 +190,17 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes) {
     const std::string os = OsPath(path);
     std::string temp = FolderOf(os) + "/" + temporaryPrefix(os) + kTemporarySuffix;
+    if (detail::StepFails()) {
+        fail(path, errno);
+    }
     Descriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) {
         fail(path, errno);
     }
     auto discard = [&](int err) {
-        ::unlink(temp.c_str());
+        if (!detail::StepFails()) {
+            ::unlink(temp.c_str());
+        }
         fail(path, err);
     };
     // Keep the permissions the file had; a new file gets the usual ones.
@@ -187,19 +217,21 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
     if (const int err = writeAll(fd.get(), content); err != 0) {
         discard(err);
     }
-    if (::fsync(fd.get()) != 0) {
+    if (detail::StepFails() || ::fsync(fd.get()) != 0) {
         discard(errno);
     }
     try {
         detail::SetAttrOnDescriptor(fd.get(), attributes, path);
     } catch (const FileError&) {
-        ::unlink(temp.c_str());
+        if (!detail::StepFails()) {
+            ::unlink(temp.c_str());
+        }
         throw;
     }
     if (fd.close() != 0) {
         discard(errno);
     }
-    if (::rename(temp.c_str(), os.c_str()) != 0) {
+    if (detail::StepFails() || ::rename(temp.c_str(), os.c_str()) != 0) {
         discard(errno);
     }
     syncFolderOf(os);
@@ -224,15 +256,20 @@ std::size_t DeleteSafeWriteLeftovers(const std::string& path) {
     for (const std::string& name : leftovers) {
         const std::string full = folder + "/" + name;
         struct stat st {};
-        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(full.c_str()) == 0) {
+        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !detail::StepFails() &&
+            ::unlink(full.c_str()) == 0) {
             ++deleted;
         }
     }
     return deleted;
 }
 
-void AppendToFile(const std::string& path, std::string_view content) {
-    Descriptor fd(::open(OsPath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+std::uint64_t AppendToFile(const std::string& path, std::string_view content) {
+    const std::string os = OsPath(path);
+    if (detail::StepFails()) {
+        fail(path, errno);
+    }
+    Descriptor fd(::open(os.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
         fail(path, errno);
     }
@@ -241,22 +278,41 @@ void AppendToFile(const std::string& path, std::string_view content) {
         fail(path, errno);
     }
     int err = writeAll(fd.get(), content);
-    if (err == 0 && ::fsync(fd.get()) != 0) {
+    if (err == 0 && (detail::StepFails() || ::fsync(fd.get()) != 0)) {
         err = errno;
     }
     if (err != 0) {
         // Never leave half an entry behind.
-        if (::ftruncate(fd.get(), st.st_size) == 0) {
+        if (!detail::StepFails() && ::ftruncate(fd.get(), st.st_size) == 0) {
             ::fsync(fd.get());
         }
         fail(path, err);
     }
     if (fd.close() != 0) {
+        // Whatever reached the disk, the caller hears that the append failed: take it back, so
+        // that an entry is never saved twice when the member tries again.
+        err = errno;
+        cutBack(os, st.st_size);
+        fail(path, err);
+    }
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void TruncateFile(const std::string& path, std::uint64_t length) {
+    const std::string os = OsPath(path);
+    if (detail::StepFails()) {
+        fail(path, errno);
+    }
+    Descriptor fd(::open(os.c_str(), O_WRONLY | O_CLOEXEC));
+    if (fd.get() < 0 || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0 || ::fsync(fd.get()) != 0) {
         fail(path, errno);
     }
 }
 
 void CreateEmptyFile(const std::string& path) {
+    if (detail::StepFails()) {
+        fail(path, errno);
+    }
     Descriptor fd(::open(OsPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
         fail(path, errno);
@@ -290,7 +346,7 @@ void DeleteFile(const std::string& path) {
     if (::lstat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         fail(path, EISDIR);
     }
-    if (::unlink(os.c_str()) != 0) {
+    if (detail::StepFails() || ::unlink(os.c_str()) != 0) {
         fail(path, errno);
     }
 }
@@ -298,7 +354,7 @@ void DeleteFile(const std::string& path) {
 std::size_t DeleteFiles(const std::string& folder, const std::string& pattern) {
     std::size_t deleted = 0;
     for (const FolderEntry& entry : ListFolder(folder, pattern, false)) {
-        if (::unlink(OsPath(JoinPath(folder, entry.name)).c_str()) == 0) {
+        if (!detail::StepFails() && ::unlink(OsPath(JoinPath(folder, entry.name)).c_str()) == 0) {
             ++deleted;
         }
     }
@@ -306,13 +362,13 @@ std::size_t DeleteFiles(const std::string& folder, const std::string& pattern) {
 }
 
 void MakeFolder(const std::string& path) {
-    if (::mkdir(OsPath(path).c_str(), 0777) != 0) {
+    if (detail::StepFails() || ::mkdir(OsPath(path).c_str(), 0777) != 0) {
         fail(path, errno);
     }
 }
 
 void RemoveFolder(const std::string& path) {
-    if (::rmdir(OsPath(path).c_str()) != 0) {
+    if (detail::StepFails() || ::rmdir(OsPath(path).c_str()) != 0) {
         fail(path, errno);
     }
 }
@@ -383,5 +439,35 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
 void SetWriteBudget(std::optional<std::uint64_t> bytes) {
     writeBudget() = bytes;
 }
+
+std::optional<std::uint64_t> WriteBudget() {
+    return writeBudget();
+}
+
+void SetFaultAfterSteps(std::optional<std::uint64_t> steps) {
+    stepsBeforeFault() = steps;
+}
+
+std::optional<std::uint64_t> StepsBeforeFault() {
+    return stepsBeforeFault();
+}
+
+namespace detail {
+
+bool StepFails() {
+    std::optional<std::uint64_t>& steps = stepsBeforeFault();
+    if (!steps) {
+        return false;
+    }
+    if (*steps > 0) {
+        --*steps;
+        return false;
+    }
+    steps.reset(); // one fault: the disk works again for whatever the program does next
+    errno = EIO;
+    return true;
+}
+
+} // namespace detail
 
 } // namespace platform

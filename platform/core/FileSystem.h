@@ -56,9 +56,12 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
 // stopped in the middle of the write. Nothing else is touched. Returns how many were deleted.
 std::size_t DeleteSafeWriteLeftovers(const std::string& path);
 
-// Appends to a file (creating it when missing). On a failure part-way the file is cut back to
-// its old length before the error is thrown.
-void AppendToFile(const std::string& path, std::string_view content);
+// Appends to a file (creating it when missing) and returns the length it had before. On a
+// failure part-way the file is cut back to that length before the error is thrown.
+std::uint64_t AppendToFile(const std::string& path, std::string_view content);
+
+// Cuts a file back to length bytes (what an append added is taken away again).
+void TruncateFile(const std::string& path, std::uint64_t length);
 
 // Creates an empty file, or empties an existing one in place.
 void CreateEmptyFile(const std::string& path);
@@ -100,7 +103,22 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 // For fault injection in tests: after this many more bytes have been written by any file
-// routine above, every write fails as on a full disk. std::nullopt lifts the limit.
+// routine above, every write fails as on a full disk. std::nullopt lifts the limit. WriteBudget
+// tells how much of it is left.
 void SetWriteBudget(std::optional<std::uint64_t> bytes);
+std::optional<std::uint64_t> WriteBudget();
+
+// For fault injection in tests: the next this many changes to the disk made by the routines
+// here and in FileAttributes (creating, syncing, closing a written file, setting an attribute,
+// renaming, truncating, deleting, making or removing a folder) succeed, and the one after them
+// fails once with an input/output error. StepsBeforeFault tells how many are left; nothing once
+// the fault has happened, or when none is set.
+void SetFaultAfterSteps(std::optional<std::uint64_t> steps);
+std::optional<std::uint64_t> StepsBeforeFault();
+
+namespace detail {
+// True, with errno set, when the fault set by SetFaultAfterSteps falls on this step.
+bool StepFails();
+} // namespace detail
 
 } // namespace platform

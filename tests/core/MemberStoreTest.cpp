@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <iostream>
+#include <sys/resource.h>
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "store/CipherError.h"
+#include "store/EntryMask.h"
 #include "store/Module1.h"
 #include "store/PasswordFile.h"
 #include "support/core/MemberFixture.h"
@@ -69,6 +72,41 @@ TEST_F(MemberStore, ReadPageFailuresReachTheCaller) {
     fixture::WriteBytes(page(1), "plain text\r\n");
     EXPECT_THROW(m.ReadPage(page(1)), CipherError);
     EXPECT_THROW(m.ReadPage(app.path() + "/Ann/missing"), platform::FileError);
+}
+
+TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
+    const std::string entry =
+        Module1::EncryptWithKey("Went to the market; bought apples and pears (07Dec26, 09:05PM)", kKey);
+    std::string bytes;
+    const std::size_t entries = 100'000'000 / (entry.size() + 4) + 1;
+    bytes.reserve(entries * (entry.size() + 4));
+    for (std::size_t i = 0; i < entries; ++i) {
+        bytes += entry;
+        bytes += "\r\n\r\n";
+    }
+    ASSERT_GE(bytes.size(), 100'000'000u);
+    fixture::WriteBytes(page(1), bytes);
+    bytes = std::string();
+
+    const std::string display = m.ReadPage(page(1));
+    EXPECT_TRUE(display.ends_with("[" + std::to_string(entries) +
+                                  "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
+
+    // Masking holds every line of the page and writes every one back.
+    std::vector<std::string> lines = ReadDecipheredLines(m, page(1));
+    ASSERT_EQ(lines.size(), 2 * entries);
+    ASSERT_TRUE(MaskLine(lines, 2.0 * static_cast<double>(entries) - 1, " (08Dec26, 10:00AM)"));
+    const std::string written = EncipheredLines(m, lines);
+    lines.clear();
+    platform::ForEachLine(written, [&](std::string_view line) { lines.push_back(m.DecryptKeyed(line)); });
+    ASSERT_EQ(lines.size(), 2 * entries);
+    EXPECT_TRUE(lines[2 * entries - 2].starts_with("XXXX XX XXX XXXXXXX"));
+    EXPECT_EQ(lines[2 * entries - 4], Module1::DecryptWithKey(entry, kKey));
+
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::cout << "A page of " << entries << " entries: at most " << usage.ru_maxrss / 1024 << " MB of memory in use"
+              << std::endl;
 }
 
 TEST_F(MemberStore, CaptionsLoadFromEmptyShortAndDamagedFiles) {

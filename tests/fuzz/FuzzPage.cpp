@@ -1,26 +1,47 @@
 // Any bytes as a page file: showing it either gives the numbered text or reports that a line
-// cannot be deciphered, and never reads or writes out of bounds.
+// cannot be deciphered, and never reads or writes out of bounds. Masking an entry of a page
+// that can be shown keeps its lines: as many, in the same places, all of them readable.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/core/FileSystem.h"
 #include "store/CipherError.h"
+#include "store/EntryMask.h"
 #include "store/Module1.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) {
+    if (size < 2) {
         return 0;
     }
     Module1 m("/nowhere");
     m.CipherKey = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
-    const std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
+    const int item = data[1]; // the item number a member might type
+    const std::string_view page(reinterpret_cast<const char*>(data + 2), size - 2);
+    std::string display;
     try {
-        const std::string display = m.DisplayText(page);
-        // Every line of the page gives one line of the display.
-        if (!page.empty() && (display.size() < 2 || display.substr(display.size() - 2) != "\r\n")) {
-            __builtin_trap();
-        }
+        display = m.DisplayText(page);
     } catch (const CipherError&) {
+        return 0;
+    }
+    // Every line of the page gives one line of the display.
+    if (!page.empty() && (display.size() < 2 || display.substr(display.size() - 2) != "\r\n")) {
+        __builtin_trap();
+    }
+    std::vector<std::string> lines;
+    platform::ForEachLine(page, [&](std::string_view line) { lines.push_back(m.DecryptKeyed(line)); });
+    const std::size_t count = lines.size();
+    MaskLine(lines, 2.0 * item - 1, " (07Dec26, 09:05PM)");
+    const std::string written = EncipheredLines(m, lines);
+    std::size_t reread = 0;
+    platform::ForEachLine(written, [&](std::string_view line) {
+        m.DecryptKeyed(line); // throws, and so fails the run, if a line cannot be read back
+        ++reread;
+    });
+    if (reread != count) {
+        __builtin_trap();
     }
     return 0;
 }

@@ -239,18 +239,52 @@ TEST_F(AddMember, FolderThatCannotBeCreatedIsReported) {
     EXPECT_TRUE(allNames(app.path()).empty());
 }
 
-TEST_F(AddMember, FailureAfterTheFolderStopsThereAndSaysSo) {
+TEST_F(AddMember, FailureAfterTheFolderRemovesItSoTheNameCanBeAddedAgain) {
     Form2& w = OpenLoginWindow();
-    const fixture::DiskFullAfter full(0);
+    {
+        const fixture::DiskFullAfter full(0);
+        willAnswer("Bob");
+        ui.ExpectMsgBox("The member 'Bob' cannot be added: a file of the member folder cannot be made. The folder made "
+                        "for 'Bob' has been removed again, so nothing was added.\r\r" +
+                            app.path() + "/Bob/QRBNSTJ4\rNo space left on device",
+                        48, "Jotterel");
+        w.Command3->click();
+        EXPECT_TRUE(ui.Done());
+        EXPECT_TRUE(allNames(app.path()).empty());
+    }
     willAnswer("Bob");
-    ui.ExpectMsgBox("Adding the member 'Bob' stopped part-way: a file of the member folder cannot be made. The folder "
-                    "keeps the files made so far.\r\r" +
-                        app.path() + "/Bob/QRBNSTJ4\rNo space left on device",
-                    48, "Jotterel");
+    ui.ExpectMsgBox(told("Bob", "Bob", 3), 64, "Jotterel");
     w.Command3->click();
     EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(allNames(app / "Bob").size(), 17u);
+    EXPECT_EQ(w.Combo1->currentText(), "Bob");
+}
+
+TEST_F(AddMember, FolderThatCannotBeRemovedAgainIsNamed) {
+    Form2& w = OpenLoginWindow();
+    const fixture::DiskFullAfter full(0);
+    const std::string failed = app.path() + "/Bob/QRBNSTJ4\rNo space left on device";
+    // A first try counts the steps; removing the folder is the last of them.
+    constexpr std::uint64_t kMany = 1000;
+    platform::SetFaultAfterSteps(kMany);
+    willAnswer("Bob");
+    ui.ExpectMsgBox("The member 'Bob' cannot be added: a file of the member folder cannot be made. The folder made "
+                    "for 'Bob' has been removed again, so nothing was added.\r\r" +
+                        failed,
+                    48, "Jotterel");
+    w.Command3->click();
+    const std::uint64_t steps = kMany - platform::StepsBeforeFault().value_or(0);
+    platform::SetFaultAfterSteps(steps - 1);
+    willAnswer("Bob");
+    ui.ExpectMsgBox("The member 'Bob' cannot be added: a file of the member folder cannot be made, and the folder "
+                    "made for 'Bob' cannot be removed again. Delete that folder before adding 'Bob' again.\r\r" +
+                        failed,
+                    48, "Jotterel");
+    w.Command3->click();
+    platform::SetFaultAfterSteps(std::nullopt);
+    EXPECT_TRUE(ui.Done());
     EXPECT_EQ(allNames(app.path()), (std::vector<std::string>{"Bob"}));
-    EXPECT_TRUE(allNames(app / "Bob").empty()); // no half-written password file
+    EXPECT_TRUE(allNames(app / "Bob").empty());
 }
 
 } // namespace

@@ -51,6 +51,7 @@ protected:
         NextLogin([&](Form2& login) {
             EXPECT_EQ(module.CurrentUser, "");
             EXPECT_EQ(module.EnteredPassword, "");
+            EXPECT_FALSE(module.Lock.Held());
             membersListed.clear();
             for (int i = 0; i < login.Combo1->count(); ++i) {
                 membersListed.push_back(platform::FromQString(login.Combo1->itemText(i)));

@@ -204,6 +204,22 @@ TEST_F(Export, NameWithoutExtensionIsUsedAsTypedAndYesReplacesTheFile) {
     EXPECT_EQ(programs.Started()[0].commandLine, "Notepad " + Path("Notes"));
 }
 
+TEST_F(Export, ALinkInTheMemberFolderIsReplacedNeverWrittenThrough) {
+    // Somebody with access to the folder has put a link there to a file elsewhere.
+    const std::string outside = app / "outside.txt";
+    fixture::WriteBytes(outside, "not the diary's");
+    std::filesystem::create_symlink(outside, Path("Linked.txt"));
+    Open(1);
+    ExpectChoice(kPageQuestion, "Page 1.txt", "Linked.txt");
+    ui.ExpectMsgBox("File Linked.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbYes);
+    ui.ExpectMsgBox("Page  1 printed to " + Path("Linked.txt"), 64, "Jotterel");
+    form->mnuExportPage->trigger();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's");
+    EXPECT_FALSE(std::filesystem::is_symlink(Path("Linked.txt")));
+    EXPECT_TRUE(fixture::ReadBytes(Path("Linked.txt")).starts_with("Page  1 of Ann's diary\r\n"));
+}
+
 TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {
     const std::string secret = Path("Secret.txt");
     fixture::WriteBytes(secret, "keep me");

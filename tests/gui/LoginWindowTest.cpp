@@ -9,6 +9,7 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "login/Form2.h"
 #include "platform/core/FileAttributes.h"
@@ -136,12 +137,12 @@ TEST_F(LoginWindow, PasswordComparisonIgnoresLetterCaseOnly) {
 TEST_F(LoginWindow, UnreadablePasswordFileLogsNobodyIn) {
     struct Case {
         const char* what;
-        std::string bytes; // empty: the file is gone
+        std::optional<std::string> bytes; // nothing: the file is gone
         std::string reason;
     };
     const std::string marker = Module1::EncryptWithKey("usngubnrys", 110);
     const Case cases[] = {
-        {"missing", "", "No such file or directory"},
+        {"missing", std::nullopt, "No such file or directory"},
         {"two lines", Module1::EncryptFixed(" 110") + "\r\n" + Module1::EncryptWithKey("pw", 110) + "\r\n",
          "The file is damaged: the password file has fewer than three lines."},
         {"plain key line", "110\r\nxx\r\nyy\r\n", "The file is damaged: the password file holds no member key."},
@@ -150,16 +151,24 @@ TEST_F(LoginWindow, UnreadablePasswordFileLogsNobodyIn) {
          "The file is damaged: the password file holds no member key."},
         {"password line below the key", Module1::EncryptFixed(" 110") + "\r\nab\r\n" + marker + "\r\n",
          "The file is damaged: its password line cannot be deciphered under the member key."},
+        {"zero length", std::string(), "The file is damaged: the password file has fewer than three lines."},
+        {"one line of random bytes", std::string("\x91\x07\xFE\x00\x31\xC8\x7F\xA0", 8),
+         "The file is damaged: the password file has fewer than three lines."},
+        {"NUL bytes", std::string("\0\0\r\n\0\r\n\0\r\n", 9),
+         "The file is damaged: the password file holds no member key."},
+        {"key line of a megabyte",
+         std::string(1 << 20, '\xB1') + "\r\n" + Module1::EncryptWithKey("pw", 110) + "\r\n" + marker + "\r\n",
+         "The file is damaged: the password file holds no member key."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(app / "Ann");
         MakeMember("Ann", 110, "pw");
         Form2& w = OpenLoginWindow();
-        if (c.bytes.empty()) {
+        if (!c.bytes) {
             platform::DeleteFile(passwordFile("Ann"));
         } else {
-            fixture::WriteBytes(passwordFile("Ann"), c.bytes);
+            fixture::WriteBytes(passwordFile("Ann"), *c.bytes);
         }
         w.Text1->setText(QStringLiteral("pw"));
         ui.ExpectMsgBox("The password file of member 'Ann' cannot be read, so nobody can log in as 'Ann'.\r\r" +
@@ -170,6 +179,34 @@ TEST_F(LoginWindow, UnreadablePasswordFileLogsNobodyIn) {
         EXPECT_FALSE(w.LoggedIn());
         EXPECT_TRUE(module.EnteredPassword.empty());
         EXPECT_TRUE(module.CurrentUser.empty());
+    }
+}
+
+TEST_F(LoginWindow, LoginClearsAwayTheScrapsOfRewritesCutShort) {
+    MakeMember("Ann", 110, "pw");
+    MakeMember("Bob", 111, "bob");
+    const std::string scraps[] = {app / "Ann/.FGZISKL4.new-Ab12Cd", app / "Ann/.UBF8USBS.new-x1Y2z3",
+                                  app / "Ann/.QRBNSTJ4.new-qwerty"};
+    const std::string kept[] = {app / "Ann/.FGZISKL4.new-Ab12C", app / "Ann/notes.txt",
+                                app / "Bob/.FGZISKL4.new-Ab12Cd"};
+    for (const std::string& path : scraps) {
+        fixture::WriteBytes(path, "half");
+    }
+    for (const std::string& path : kept) {
+        fixture::WriteBytes(path, "keep");
+    }
+    Form2& w = OpenLoginWindow();
+    ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
+    TypeLogin(w, "Ann", "wrong");
+    EXPECT_TRUE(platform::PathExists(scraps[0])); // nobody logged in: nothing is touched
+    TypeLogin(w, "Ann", "pw");
+    EXPECT_TRUE(ui.Done());
+    ASSERT_TRUE(w.LoggedIn());
+    for (const std::string& path : scraps) {
+        EXPECT_FALSE(platform::PathExists(path)) << path;
+    }
+    for (const std::string& path : kept) {
+        EXPECT_EQ(fixture::ReadBytes(path), "keep") << path;
     }
 }
 

@@ -1,0 +1,46 @@
+#include "store/EntryMask.h"
+
+#include "platform/core/FileError.h"
+#include "platform/core/FileSystem.h"
+#include "store/CipherError.h"
+#include "store/Module1.h"
+
+std::vector<std::string> ReadDecipheredLines(const Module1& m, const std::string& path) {
+    const std::string data = platform::ReadFileBytes(path);
+    std::vector<std::string> lines;
+    platform::ForEachLine(data, [&](std::string_view line) {
+        try {
+            lines.push_back(m.DecryptKeyed(line));
+        } catch (const CipherError&) {
+            throw platform::FileError(path, "Line " + std::to_string(lines.size() + 1) +
+                                                " cannot be deciphered under this member's key.");
+        }
+    });
+    return lines;
+}
+
+bool MaskLine(std::vector<std::string>& lines, double target, const std::string& stamp) {
+    for (std::size_t i = 1; i <= lines.size(); ++i) {
+        if (static_cast<double>(i) == target) {
+            std::string masked;
+            masked.reserve(lines[i - 1].size() + stamp.size());
+            for (char c : lines[i - 1]) {
+                masked += c == ' ' ? ' ' : 'X';
+            }
+            lines[i - 1] = masked + stamp;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string EncipheredLines(const Module1& m, const std::vector<std::string>& lines) {
+    std::string content;
+    for (const std::string& line : lines) {
+        if (!line.empty()) {
+            content += m.EncryptKeyed(line);
+        }
+        content += "\r\n";
+    }
+    return content;
+}

@@ -1,0 +1,165 @@
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/core/Clock.h"
+#include "platform/core/DateFormat.h"
+#include "platform/core/FileSystem.h"
+#include "store/EntryMask.h"
+#include "store/MemberFileWriter.h"
+#include "store/Module1.h"
+#include "support/core/MemberFixture.h"
+#include "support/core/TempFolder.h"
+
+// The program killed at any moment while it rewrites member files: a second process masks
+// entries and saves captions in a loop, as the commands do, and is killed with SIGKILL after a
+// random delay, again and again. After every kill each file must be whole: the page with all its
+// entries, the captions file with one of the two sets of captions saved.
+namespace {
+
+constexpr int kKey = 117;
+constexpr int kEntries = 12;
+constexpr int kKills = 1000;
+
+std::string entryText(int k) {
+    return "Entry " + std::to_string(k) + " went to the market (07Dec26, 09:05PM)";
+}
+
+// A masked entry: "X" and spaces, then the stamp of the masking.
+bool isMasked(const std::string& line) {
+    const std::size_t stamp = line.rfind(" (");
+    return stamp != std::string::npos && stamp > 0 && line.back() == ')' && line.find_first_not_of("X ", 0) >= stamp;
+}
+
+std::string captionsContent(const Module1& m, const std::string& word) {
+    std::string content;
+    for (int page = 1; page <= Module1::kPageCount; ++page) {
+        content += m.EncryptKeyed(word + " " + std::to_string(page)) + "\r\n";
+    }
+    return content;
+}
+
+// The loop of the process that is killed: says when its first round is done (the first may be
+// slow, the sanitizers setting up), then goes on until it is killed. It never returns.
+[[noreturn]] void maskAndSaveForever(Module1& m, const std::string& page, int started) {
+    try {
+        for (int round = 0;; ++round) {
+            if (round == 1) {
+                const char ready = 'r';
+                if (::write(started, &ready, 1) != 1) {
+                    break;
+                }
+                ::close(started);
+            }
+            std::vector<std::string> lines = ReadDecipheredLines(m, page);
+            MaskLine(lines, 2 * (round % kEntries + 1) - 1, platform::EntryStamp(platform::Now()));
+            RewriteMemberFile(page, EncipheredLines(m, lines));
+            const std::string word = round % 2 == 0 ? "Garden" : "Travel";
+            for (int i = 1; i <= Module1::kPageCount; ++i) {
+                m.PageCaptions[static_cast<std::size_t>(i)] = word + " " + std::to_string(i);
+            }
+            m.SaveCaptions();
+        }
+    } catch (...) {
+    }
+    _exit(3); // a failure to write; the parent sees the exit and fails
+}
+
+TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
+    TempFolder app;
+    fixture::MakeMember(app.path(), "Ann", kKey, "pw");
+    std::vector<std::string> plain;
+    for (int k = 1; k <= kEntries; ++k) {
+        plain.push_back(entryText(k));
+        plain.emplace_back();
+    }
+    fixture::WritePage(app.path(), "Ann", 1, kKey, plain);
+    Module1 m(app.path());
+    m.CurrentUser = "Ann";
+    m.CipherKey = kKey;
+    m.CaptionsPath = m.MemberFile("Ann", Module1::kCaptionsFile);
+    const std::string page = m.PageFilePath(1);
+    const std::string before = captionsContent(m, "Before");
+    const std::string garden = captionsContent(m, "Garden");
+    const std::string travel = captionsContent(m, "Travel");
+    RewriteMemberFile(m.CaptionsPath, before);
+
+    std::mt19937 random(20261207);
+    // Up to a few rounds of the loop: each round rewrites two files, each rewrite waits for the
+    // disk twice.
+    std::uniform_int_distribution<int> delay(0, 6000);
+    int killedMidRewrite = 0;
+    int damaged = 0;
+    int entriesLost = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        // The delay counts from the moment the loop runs at its pace: starting a process may
+        // take longer than the loop's rounds.
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(started[0]);
+            maskAndSaveForever(m, page, started[1]);
+        }
+        ::close(started[1]);
+        char ready = 0;
+        ASSERT_EQ(::read(started[0], &ready, 1), 1);
+        ::close(started[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the loop stopped by itself after kill " << kill;
+
+        // The scraps of a rewrite cut short are all that may be left beside the files.
+        killedMidRewrite +=
+            platform::DeleteSafeWriteLeftovers(page) + platform::DeleteSafeWriteLeftovers(m.CaptionsPath) > 0;
+
+        std::vector<std::string> lines;
+        try {
+            lines = ReadDecipheredLines(m, page);
+            m.ReadPage(page);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "after kill " << kill << ": " << e.what();
+            ++damaged;
+            continue;
+        }
+        int entries = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const int k = static_cast<int>(i / 2) + 1;
+            if (i % 2 == 1) {
+                damaged += !lines[i].empty();
+            } else if (lines[i] == entryText(k) || isMasked(lines[i])) {
+                ++entries;
+            }
+        }
+        entriesLost += kEntries - entries;
+        damaged += lines.size() != plain.size() || !fixture::IsHidden(page);
+
+        const std::string captions = fixture::ReadBytes(m.CaptionsPath);
+        damaged +=
+            (captions != before && captions != garden && captions != travel) || !fixture::IsHidden(m.CaptionsPath);
+        ASSERT_EQ(entriesLost + damaged, 0) << "after kill " << kill;
+    }
+    // The kills did land in the middle of rewrites, and the loop did get to mask.
+    EXPECT_GT(killedMidRewrite, kKills / 10);
+    const std::vector<std::string> last = ReadDecipheredLines(m, page);
+    EXPECT_TRUE(std::any_of(last.begin(), last.end(), isMasked));
+
+    std::cout << "Killed " << kKills << " times, " << killedMidRewrite
+              << " of them in the middle of a rewrite: " << entriesLost << " entries lost, " << damaged
+              << " files damaged" << std::endl;
+    ::testing::Test::RecordProperty("kills", kKills);
+    ::testing::Test::RecordProperty("killed_mid_rewrite", killedMidRewrite);
+    ::testing::Test::RecordProperty("entries_lost", entriesLost);
+    ::testing::Test::RecordProperty("files_damaged", damaged);
+}
+
+} // namespace

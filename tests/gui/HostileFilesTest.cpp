@@ -1,0 +1,200 @@
+#include <QComboBox>
+#include <iostream>
+#include <random>
+#include <sys/resource.h>
+
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/qt/Ansi.h"
+#include "platform/qt/Label.h"
+#include "platform/qt/TextBox.h"
+#include "support/gui/DiaryFixture.h"
+
+// Damaged, hand-edited and huge member files opened through the windows: every page is shown or
+// refused with a message, every page gets a caption, and nothing is written back damaged.
+namespace {
+
+constexpr int kKey = 110;
+constexpr const char* kCaution =
+    "Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?";
+constexpr const char* kItemPrompt = "Specify the item number to be deleted on the current page";
+constexpr const char* kCaptionPrompt = "Enter a caption for this page (upto 32 characters long)";
+
+std::string randomBytes(std::size_t n, unsigned char lowest, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> byte(lowest, 255);
+    std::string out(n, '\0');
+    for (char& c : out) {
+        c = static_cast<char>(byte(random));
+    }
+    return out;
+}
+
+std::string enciphered(const std::string& text) {
+    return Module1::EncryptWithKey(text, kKey);
+}
+
+// The lines of bytes, and the number of the first one holding a byte below the key (0: none).
+std::size_t lineCount(const std::string& bytes, std::size_t* firstUnreadable = nullptr) {
+    std::size_t count = 0;
+    if (firstUnreadable) {
+        *firstUnreadable = 0;
+    }
+    platform::ForEachLine(bytes, [&](std::string_view line) {
+        ++count;
+        const bool below =
+            std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < kKey; });
+        if (below && firstUnreadable && *firstUnreadable == 0) {
+            *firstUnreadable = count;
+        }
+    });
+    return count;
+}
+
+class HostileFiles : public DiaryFixture {
+protected:
+    void SetUp() override {
+        MakeMember("Ann", kKey, "pw");
+        WritePage("Ann", 1, kKey, {"A page as it should be", ""});
+    }
+    std::string captionsFile() const { return fixture::MemberFile(app.path(), "Ann", Module1::kCaptionsFile); }
+    void Place(const std::string& path, const std::string& bytes) {
+        fixture::WriteBytes(path, bytes);
+        platform::SetAttr(path, platform::kAttrHidden);
+    }
+};
+
+TEST_F(HostileFiles, PageOfAnyBytesIsShownOrRefusedAndNeverWrittenBackDamaged) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"zero length", ""},
+        {"plain text, below the key", "Went to the market\r\n\r\n"},
+        {"no line end", enciphered("Only entry")},
+        {"lone CR and LF", enciphered("one") + "\r" + enciphered("two") + "\n\n" + enciphered("three")},
+        {"empty lines only", "\r\n\r\n\n\r"},
+        {"NUL bytes", std::string(64, '\0') + "\r\n"},
+        {"random bytes", randomBytes(4096, 0, 1)},
+        {"random bytes at or above the key, no line end", randomBytes(4096, kKey, 2)},
+        {"bytes at the top", std::string(300, '\xFF') + "\r\n\r\n"},
+        {"a line of a megabyte", enciphered(std::string(1 << 20, 'w')) + "\r\n\r\n"},
+        {"entry after a damaged line", enciphered("good") + "\r\n\x01\r\n" + enciphered("later") + "\r\n"},
+    };
+    Form1& w = OpenDiary("Ann", "pw");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string page = PageFile("Ann", 2);
+        Place(page, c.bytes);
+        std::size_t unreadable = 0;
+        const std::size_t lines = lineCount(c.bytes, &unreadable);
+        const std::string why = "Line " + std::to_string(unreadable);
+
+        if (unreadable) {
+            ui.ExpectMsgBox("Page 2 cannot be shown.\r\r" + why +
+                                " of the page file cannot be deciphered under this member's key.",
+                            48, "Jotterel");
+        }
+        w.Combo1->setCurrentIndex(1);
+        EXPECT_TRUE(ui.Done());
+        EXPECT_EQ(w.Text1->Text().empty(), unreadable || lines == 0);
+
+        // Masking the first entry: an unreadable page is refused before anything is written.
+        ui.ExpectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
+        ui.ExpectInputBox(kItemPrompt, "Jotterel", "", "1");
+        if (unreadable) {
+            ui.ExpectMsgBox("No item was deleted: page 2 cannot be read.\r\r" + page + "\r" + why +
+                                " cannot be deciphered under this member's key.",
+                            48, "Jotterel");
+        }
+        w.mnuDeleteItem->trigger();
+        EXPECT_TRUE(ui.Done());
+        const std::string after = fixture::ReadBytes(page);
+        if (unreadable || lines == 0) {
+            EXPECT_EQ(after, c.bytes);
+        } else {
+            std::size_t afterUnreadable = 0;
+            EXPECT_EQ(lineCount(after, &afterUnreadable), lines);
+            EXPECT_EQ(afterUnreadable, 0u);
+            EXPECT_TRUE(after.ends_with("\r\n"));
+            EXPECT_NE(after, c.bytes);
+        }
+        EXPECT_TRUE(fixture::IsHidden(page));
+        w.Combo1->setCurrentIndex(0);
+    }
+}
+
+TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string pageOne; // the caption shown for page 1; empty: whatever the bytes give
+    };
+    std::string forty;
+    for (int i = 1; i <= 40; ++i) {
+        forty += enciphered("Caption " + std::to_string(i)) + "\r\n";
+    }
+    const Case cases[] = {
+        {"zero length", "", "No caption set"},
+        {"plain text, below the key", "Garden\r\n", "No caption set"},
+        {"no line end", enciphered("Garden"), "Garden"},
+        {"forty lines", forty, "Caption 1"},
+        {"NUL bytes", std::string(15, '\0') + "\r\n", "No caption set"},
+        {"a line of 64 kilobytes", enciphered(std::string(65536, 'c')) + "\r\n", std::string(65536, 'c')},
+        {"random bytes", randomBytes(4096, 0, 3), ""},
+        {"random bytes at or above the key", randomBytes(4096, kKey, 4), ""},
+    };
+    Form1& w = OpenDiary("Ann", "pw");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Place(captionsFile(), c.bytes);
+        w.Combo1->setCurrentIndex(1);
+        w.Combo1->setCurrentIndex(0); // the page selection loads the captions
+        const std::string shown = platform::FromQString(w.Label2->text());
+        if (!c.pageOne.empty()) {
+            EXPECT_EQ(shown, c.pageOne);
+        }
+        EXPECT_FALSE(shown.empty());
+
+        // A caption edit writes all fifteen captions afresh, each readable.
+        ui.ExpectInputBox(kCaptionPrompt, "Jotterel", shown, "Mended");
+        w.Label2_Click();
+        EXPECT_TRUE(ui.Done());
+        const std::vector<std::string> lines = platform::ReadLines(captionsFile());
+        ASSERT_EQ(lines.size(), 15u);
+        EXPECT_EQ(Module1::DecryptWithKey(lines[0], kKey), "Mended");
+        for (const std::string& line : lines) {
+            EXPECT_FALSE(Module1::DecryptWithKey(line, kKey).empty());
+        }
+        EXPECT_TRUE(fixture::IsHidden(captionsFile()));
+    }
+}
+
+TEST_F(HostileFiles, HundredMegabytePageIsShown) {
+    const std::string entry = enciphered("Went to the market; bought apples and pears (07Dec26, 09:05PM)");
+    const std::size_t entries = 100'000'000 / (entry.size() + 4) + 1;
+    {
+        std::string bytes;
+        bytes.reserve(entries * (entry.size() + 4));
+        for (std::size_t i = 0; i < entries; ++i) {
+            bytes += entry;
+            bytes += "\r\n\r\n";
+        }
+        Place(PageFile("Ann", 2), bytes);
+    }
+    Form1& w = OpenDiary("Ann", "pw");
+    w.show();
+    w.Combo1->setCurrentIndex(1);
+    w.Text1->viewport()->repaint();
+    EXPECT_TRUE(w.Text1->Text().ends_with(
+        "[" + std::to_string(entries) + "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
+    EXPECT_EQ(w.Text1->document()->blockCount(), static_cast<int>(2 * entries + 1));
+
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::cout << "A page of " << entries << " entries shown: at most " << usage.ru_maxrss / 1024
+              << " MB of memory in use" << std::endl;
+}
+
+} // namespace

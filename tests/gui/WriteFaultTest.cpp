@@ -1,0 +1,357 @@
+#include <QAction>
+#include <QComboBox>
+#include <QPushButton>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <map>
+
+#include "login/Form2.h"
+#include "platform/core/Clock.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/qt/Label.h"
+#include "platform/qt/TextBox.h"
+#include "store/PasswordFile.h"
+#include "support/gui/DiaryFixture.h"
+
+// Every command that writes a file, run through the windows again and again with a write
+// failure injected at each byte it writes and at each other step it takes on the disk
+// (creating, syncing, setting the attribute, closing, renaming, truncating, deleting). After
+// each run the files must be as before, byte for byte, or exactly as a run without the fault
+// leaves them; and the member is told of a failure exactly when the change did not happen.
+namespace {
+
+constexpr int kKey = 110;
+constexpr std::uint64_t kUnlimited = 1'000'000'000;
+
+// Answers every box of a run whose outcome the injected fault decides: Yes to each question,
+// the given text to each input box. Keeps the messages shown.
+class AnsweringDialogs : public platform::Dialogs {
+public:
+    explicit AnsweringDialogs(std::map<std::string, std::string> inputs)
+        : m_inputs(std::move(inputs)), m_previous(&platform::Ui()) {
+        platform::SetUi(this);
+    }
+    ~AnsweringDialogs() override { platform::SetUi(m_previous); }
+    AnsweringDialogs(const AnsweringDialogs&) = delete;
+    AnsweringDialogs& operator=(const AnsweringDialogs&) = delete;
+
+    int MsgBox(const std::string& text, int flags, const std::string& title) override {
+        EXPECT_EQ(title, "Jotterel") << text;
+        switch (flags) {
+        case platform::vbExclamation:
+            failures.push_back(text);
+            return platform::vbOK;
+        case platform::vbInformation:
+            news.push_back(text);
+            return platform::vbOK;
+        case platform::vbYesNo:
+        case platform::vbYesNo + platform::vbExclamation:
+        case platform::vbYesNoCancel + platform::vbExclamation:
+            return platform::vbYes;
+        default:
+            ADD_FAILURE() << "unexpected box " << flags << ": " << text;
+            return platform::vbOK;
+        }
+    }
+    std::string InputBox(const std::string& prompt, const std::string&, const std::string&) override {
+        const auto answer = m_inputs.find(prompt);
+        if (answer == m_inputs.end()) {
+            ADD_FAILURE() << "unexpected input box: " << prompt;
+            return {};
+        }
+        return answer->second;
+    }
+    void Beep() override { ADD_FAILURE() << "beep"; }
+
+    std::vector<std::string> failures; // exclamation messages: something failed
+    std::vector<std::string> news;     // information messages: something was done
+
+private:
+    std::map<std::string, std::string> m_inputs;
+    platform::Dialogs* m_previous;
+};
+
+// Every file and folder under a folder: its bytes and whether it is hidden. A password file is
+// kept as what it holds, so that a new member's file compares equal whatever key was drawn.
+struct Snapshot {
+    std::map<std::string, std::string> raw;      // to put the folder back as it was
+    std::map<std::string, std::string> compared; // to compare
+
+    bool operator==(const Snapshot& other) const { return compared == other.compared; }
+};
+
+std::string meaningOfPasswordFile(const std::string& bytes) {
+    try {
+        const PasswordFile file = PasswordFile::Parse(bytes);
+        const std::string password = Module1::DecryptWithKey(file.passwordLine, file.key);
+        if (bytes == PasswordFile::Content(file.key, password)) {
+            return "password file of " + password + " under a key from 100 to 130";
+        }
+    } catch (const std::exception&) {
+    }
+    return bytes;
+}
+
+Snapshot takeSnapshot(const std::string& root) {
+    Snapshot s;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string name = std::filesystem::relative(e.path(), root).string();
+        if (e.is_directory()) {
+            s.raw[name] = s.compared[name] = "<folder>";
+            continue;
+        }
+        const std::string bytes = fixture::ReadBytes(e.path().string());
+        const std::string hidden = fixture::IsHidden(e.path().string()) ? " <hidden>" : "";
+        s.raw[name] = bytes + hidden;
+        s.compared[name] =
+            (e.path().filename() == Module1::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
+    }
+    return s;
+}
+
+void putBack(const std::string& root, const Snapshot& s) {
+    for (const auto& e : std::filesystem::directory_iterator(root)) {
+        std::filesystem::remove_all(e.path());
+    }
+    for (const auto& [name, value] : s.raw) { // a folder comes before what it holds
+        const std::string path = root + "/" + name;
+        if (value == "<folder>") {
+            std::filesystem::create_directory(path);
+            continue;
+        }
+        const bool hidden = value.ends_with(" <hidden>");
+        fixture::WriteBytes(path, hidden ? value.substr(0, value.size() - 9) : value);
+        if (hidden) {
+            platform::SetAttr(path, platform::kAttrHidden);
+        }
+    }
+}
+
+// A command that writes, as the member runs it.
+struct Writer {
+    std::string root;                          // the folder it writes in
+    std::map<std::string, std::string> inputs; // prompt and answer of each input box
+    std::function<void()> run;
+    std::vector<std::string> failureMessages; // how its failure message may begin
+    bool silent = false;                      // its failures are skipped without a message
+    bool pageByPage = false;                  // may stop part-way between files, and say so
+    bool announces = false;                   // tells the member when it is done
+};
+
+struct Tally {
+    std::uint64_t faults = 0;
+    std::uint64_t lost = 0;        // a file neither as before nor as written
+    std::uint64_t misreported = 0; // told of a failure that did not happen, or not told of one
+};
+
+class WriteFault : public DiaryFixture, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+        MakeMember("Ann", kKey, "pw");
+        for (int page = 1; page <= Module1::kPageCount; ++page) {
+            WritePage("Ann", page, kKey, {"Entry one of page " + std::to_string(page), "", "Entry two", ""});
+        }
+    }
+    void TearDown() override {
+        platform::SetClock(nullptr);
+        platform::SetWriteBudget(std::nullopt);
+        platform::SetFaultAfterSteps(std::nullopt);
+    }
+
+    std::string memberFile(const std::string& name) const { return app / ("Ann/" + name); }
+
+    Form1& diary() {
+        Form1& w = OpenDiary("Ann", "pw");
+        EXPECT_EQ(module.CurrentUser, "Ann");
+        return w;
+    }
+
+    Writer writer(const std::string& name) {
+        const std::string folder = app / "Ann";
+        if (name == "AddMember") {
+            Form2& login = OpenLoginWindow();
+            return {app.path(),
+                    {{"Enter user name", "Cat"}},
+                    [&login] { login.Command3->click(); },
+                    {"The member 'Cat' cannot be added", "The folder of the new member 'Cat' cannot be created."},
+                    false,
+                    false,
+                    true};
+        }
+        if (name == "ChangePassword") {
+            Form1& w = diary();
+            return {folder,
+                    {{"Please enter new password for user 'Ann'", "New Secret"}},
+                    [&w] { w.mnuPasswd->trigger(); },
+                    {"Your password has not been changed: the password file cannot be written."}};
+        }
+        if (name == "Commit") {
+            Form1& w = diary();
+            return {folder,
+                    {},
+                    [&w] {
+                        w.Text2->SetText("Bought apples and pears");
+                        w.Command3->click();
+                    },
+                    {"The entry cannot be saved to page 1. The page is as it was, and the text stays in the entry "
+                     "box."}};
+        }
+        if (name == "CaptionEdit") {
+            fixture::WriteBytes(memberFile(Module1::kCaptionsFile), fixture::PageContent(kKey, {"Old one", "Old two"}));
+            Form1& w = diary();
+            return {folder,
+                    {{"Enter a caption for this page (upto 32 characters long)", "Garden plans"}},
+                    [&w] { w.Label2_Click(); },
+                    {},
+                    true};
+        }
+        if (name == "ExitSavesCaptions") {
+            // The window ends with the command, so each run opens the diary anew.
+            return {folder,
+                    {},
+                    [this] { diary().Command4->click(); },
+                    {"The page captions cannot be saved. Jotterel closes without saving them."}};
+        }
+        if (name == "MaskEntry") {
+            Form1& w = diary();
+            return {folder,
+                    {{"Specify the item number to be deleted on the current page", "2"}},
+                    [&w] { w.mnuDeleteItem->trigger(); },
+                    {"No item was deleted: page 1 cannot be written. It keeps its entries as they were."}};
+        }
+        if (name == "ClearPage") {
+            Form1& w = diary();
+            return {folder, {}, [&w] { w.mnuDelPage->trigger(); }, {"Page 1 cannot be cleared; its file is left"}};
+        }
+        if (name == "ClearAllPages") {
+            Form1& w = diary();
+            return {folder,
+                    {},
+                    [&w] { w.mnuDelAll->trigger(); },
+                    {"Page 1 cannot be cleared, so no page has been cleared.", "Clearing stopped at page "},
+                    false,
+                    true};
+        }
+        if (name == "ExportPage") {
+            fixture::WriteBytes(memberFile("Page 1.txt"), "An export made before\r\n");
+            Form1& w = diary();
+            return {folder,
+                    {{"Enter a name for the output file", "Page 1.txt"}},
+                    [&w] { w.mnuExportPage->trigger(); },
+                    {"Page 1 could not be exported."},
+                    false,
+                    false,
+                    true};
+        }
+        if (name == "ExportAllPages") {
+            Form1& w = diary();
+            return {folder,
+                    {{"Enter a name for the output file", "All Pages.txt"}},
+                    [&w] { w.mnuExportAll->trigger(); },
+                    {"All pages of your diary could not be exported."},
+                    false,
+                    false,
+                    true};
+        }
+        ADD_FAILURE() << "no writer " << name;
+        return {};
+    }
+
+    // One run with whatever fault is set; counts a file left damaged or a wrong report.
+    void judge(const Writer& w, const Snapshot& before, const Snapshot& written, const AnsweringDialogs& boxes,
+               Tally& tally, const std::string& fault) {
+        const Snapshot now = takeSnapshot(w.root);
+        const bool old = now == before;
+        const bool done = now == written;
+        bool between = false; // some files written, the others as before
+        if (!old && !done && w.pageByPage) {
+            between = true;
+            for (const auto& [name, value] : now.compared) {
+                const auto b = before.compared.find(name);
+                const auto n = written.compared.find(name);
+                between = between && ((b != before.compared.end() && b->second == value) ||
+                                      (n != written.compared.end() && n->second == value));
+            }
+            between = between && now.compared.size() == before.compared.size();
+        }
+        if (!old && !done && !between) {
+            ++tally.lost;
+            ADD_FAILURE() << GetParam() << ", " << fault << ": the files are neither as before nor as written";
+            return;
+        }
+        bool honest = true;
+        if (w.silent) {
+            honest = boxes.failures.empty();
+        } else if (done) {
+            honest = boxes.failures.empty() && (!w.announces || !boxes.news.empty());
+        } else {
+            honest = boxes.failures.size() == 1 && boxes.news.empty() &&
+                     std::any_of(w.failureMessages.begin(), w.failureMessages.end(),
+                                 [&](const std::string& m) { return boxes.failures[0].starts_with(m); });
+        }
+        if (!honest) {
+            ++tally.misreported;
+            ADD_FAILURE() << GetParam() << ", " << fault << ": " << (done ? "written" : "not written") << ", told "
+                          << (boxes.failures.empty() ? std::string("nothing") : boxes.failures[0]);
+        }
+    }
+};
+
+TEST_P(WriteFault, EveryFaultLeavesTheOldFilesOrTheNewOnesAndSaysWhich) {
+    const Writer w = writer(GetParam());
+    const Snapshot before = takeSnapshot(w.root);
+
+    // A run without a fault gives the files as written and counts the bytes and the steps.
+    platform::SetWriteBudget(kUnlimited);
+    platform::SetFaultAfterSteps(kUnlimited);
+    {
+        AnsweringDialogs boxes(w.inputs);
+        w.run();
+        EXPECT_TRUE(boxes.failures.empty()) << boxes.failures[0];
+    }
+    const std::uint64_t bytes = kUnlimited - platform::WriteBudget().value();
+    const std::uint64_t steps = kUnlimited - platform::StepsBeforeFault().value();
+    platform::SetWriteBudget(std::nullopt);
+    platform::SetFaultAfterSteps(std::nullopt);
+    const Snapshot written = takeSnapshot(w.root);
+    ASSERT_FALSE(written == before);
+
+    Tally tally;
+    for (std::uint64_t b = 0; b < bytes; ++b) {
+        putBack(w.root, before);
+        AnsweringDialogs boxes(w.inputs);
+        platform::SetWriteBudget(b);
+        w.run();
+        platform::SetWriteBudget(std::nullopt);
+        ++tally.faults;
+        judge(w, before, written, boxes, tally, "disk full after " + std::to_string(b) + " bytes");
+    }
+    for (std::uint64_t s = 0; s < steps; ++s) {
+        putBack(w.root, before);
+        AnsweringDialogs boxes(w.inputs);
+        platform::SetFaultAfterSteps(s);
+        w.run();
+        EXPECT_FALSE(platform::StepsBeforeFault().has_value()) << "step " << s << " was never reached";
+        platform::SetFaultAfterSteps(std::nullopt);
+        ++tally.faults;
+        judge(w, before, written, boxes, tally, "failure at step " + std::to_string(s));
+    }
+
+    std::cout << GetParam() << ": " << bytes << " bytes and " << steps << " steps written; " << tally.faults
+              << " faults injected, " << tally.lost << " runs lost data, " << tally.misreported
+              << " runs told the member wrong" << std::endl;
+    RecordProperty("faults", std::to_string(tally.faults));
+    RecordProperty("lost", std::to_string(tally.lost));
+    RecordProperty("misreported", std::to_string(tally.misreported));
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, WriteFault,
+                         ::testing::Values("AddMember", "ChangePassword", "Commit", "CaptionEdit", "ExitSavesCaptions",
+                                           "MaskEntry", "ClearPage", "ClearAllPages", "ExportPage", "ExportAllPages"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+} // namespace
