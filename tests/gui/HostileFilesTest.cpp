@@ -8,6 +8,9 @@
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
+#include "search/FindCommand.h"
+#include "search/Form3.h"
+#include "search/ResultLines.h"
 #include "support/gui/DiaryFixture.h"
 
 // Damaged, hand-edited and huge member files opened through the windows: every page is shown or
@@ -51,6 +54,27 @@ std::size_t lineCount(const std::string& bytes, std::size_t* firstUnreadable = n
     return count;
 }
 
+struct HostilePage {
+    const char* what;
+    std::string bytes;
+};
+
+std::vector<HostilePage> hostilePages() {
+    return {
+        {"zero length", ""},
+        {"plain text, below the key", "Went to the market\r\n\r\n"},
+        {"no line end", enciphered("Only entry")},
+        {"lone CR and LF", enciphered("one") + "\r" + enciphered("two") + "\n\n" + enciphered("three")},
+        {"empty lines only", "\r\n\r\n\n\r"},
+        {"NUL bytes", std::string(64, '\0') + "\r\n"},
+        {"random bytes", randomBytes(4096, 0, 1)},
+        {"random bytes at or above the key, no line end", randomBytes(4096, kKey, 2)},
+        {"bytes at the top", std::string(300, '\xFF') + "\r\n\r\n"},
+        {"a line of a megabyte", enciphered(std::string(1 << 20, 'w')) + "\r\n\r\n"},
+        {"entry after a damaged line", enciphered("good") + "\r\n\x01\r\n" + enciphered("later") + "\r\n"},
+    };
+}
+
 class HostileFiles : public DiaryFixture {
 protected:
     void SetUp() override {
@@ -65,25 +89,9 @@ protected:
 };
 
 TEST_F(HostileFiles, PageOfAnyBytesIsShownOrRefusedAndNeverWrittenBackDamaged) {
-    struct Case {
-        const char* what;
-        std::string bytes;
-    };
-    const Case cases[] = {
-        {"zero length", ""},
-        {"plain text, below the key", "Went to the market\r\n\r\n"},
-        {"no line end", enciphered("Only entry")},
-        {"lone CR and LF", enciphered("one") + "\r" + enciphered("two") + "\n\n" + enciphered("three")},
-        {"empty lines only", "\r\n\r\n\n\r"},
-        {"NUL bytes", std::string(64, '\0') + "\r\n"},
-        {"random bytes", randomBytes(4096, 0, 1)},
-        {"random bytes at or above the key, no line end", randomBytes(4096, kKey, 2)},
-        {"bytes at the top", std::string(300, '\xFF') + "\r\n\r\n"},
-        {"a line of a megabyte", enciphered(std::string(1 << 20, 'w')) + "\r\n\r\n"},
-        {"entry after a damaged line", enciphered("good") + "\r\n\x01\r\n" + enciphered("later") + "\r\n"},
-    };
+    const std::vector<HostilePage> cases = hostilePages();
     Form1& w = OpenDiary("Ann", "pw");
-    for (const Case& c : cases) {
+    for (const HostilePage& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string page = PageFile("Ann", 2);
         Place(page, c.bytes);
@@ -123,6 +131,27 @@ TEST_F(HostileFiles, PageOfAnyBytesIsShownOrRefusedAndNeverWrittenBackDamaged) {
         EXPECT_TRUE(fixture::IsHidden(page));
         w.Combo1->setCurrentIndex(0);
     }
+}
+
+TEST_F(HostileFiles, FindGoesOnPastDamagedPages) {
+    // One damaged page after another; the search still reaches every page and lists only the
+    // entry that holds the text.
+    const std::vector<HostilePage> pages = hostilePages();
+    ASSERT_LE(pages.size(), 14u);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        Place(PageFile("Ann", static_cast<int>(i) + 2), pages[i].bytes);
+    }
+    WritePage("Ann", 15, kKey, {"Last page, as it should be", ""});
+    Form1& w = OpenDiary("Ann", "pw");
+    ui.ExpectInputBox(FindCommand::kPrompt, "Jotterel", "", "AS IT SHOULD BE");
+    w.mnuFind->trigger();
+    EXPECT_TRUE(ui.Done());
+    Form3* results = w.findChild<FindCommand*>()->ResultsWindow();
+    ASSERT_NE(results, nullptr);
+    ASSERT_EQ(results->Lines().Count(), 2);
+    EXPECT_EQ(platform::FromQString(results->Lines().Line(0)), " 1     [1] A page as it should be");
+    EXPECT_EQ(platform::FromQString(results->Lines().Line(1)), " 15     [1] Last page, as it should be");
+    results->close();
 }
 
 TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
