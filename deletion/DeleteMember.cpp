@@ -4,25 +4,13 @@
 #include <vector>
 
 #include "diary/Form1.h"
+#include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/TextBox.h"
 #include "store/Module1.h"
-
-namespace {
-
-// Once the deletion has started it runs to its end: a step that fails is skipped.
-template <typename F>
-void attempt(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
-
-} // namespace
 
 void mnuDelUser_Click(Form1& form) {
     Module1& m = form.module();
@@ -65,18 +53,18 @@ void mnuDelUser_Click(Form1& form) {
 
     // Only the files the member was shown are deleted.
     for (const platform::FolderEntry& entry : others) {
-        attempt([&] { platform::DeleteFile(platform::JoinPath(folder, entry.name)); });
+        platform::Attempt([&] { platform::DeleteFile(platform::JoinPath(folder, entry.name)); });
     }
     form.Text1->SetText({});
     for (const std::string& name : Module1::MemberFileNames()) {
         const std::string path = m.MemberFile(member, name);
-        attempt([&] { platform::SetAttr(path, platform::kAttrNormal); });
-        attempt([&] { platform::DeleteFile(path); });
+        platform::Attempt([&] { platform::SetAttr(path, platform::kAttrNormal); });
+        platform::Attempt([&] { platform::DeleteFile(path); });
         // A rewrite cut short by the program being stopped is the program's own file too.
-        attempt([&] { platform::DeleteSafeWriteLeftovers(path); });
+        platform::Attempt([&] { platform::DeleteSafeWriteLeftovers(path); });
     }
     // Anything else still in the folder keeps it: it stays, and what it holds is not lost.
-    attempt([&] { platform::RemoveFolder(folder); });
+    platform::Attempt([&] { platform::RemoveFolder(folder); });
     form.Text1->SetText({});
     form.Text2->SetText({});
     form.setWindowTitle(QStringLiteral("Jotterel"));

@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include "diary/Form1.h"
+#include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
@@ -11,21 +12,12 @@ namespace {
 
 constexpr std::size_t kCaptionLimit = 32;
 
-// Runs a step of the caption edit; a step that fails is skipped without a message.
-template <typename F>
-void attempt(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
-
 } // namespace
 
 void Form1::Label2_Click() {
     for (;;) {
         std::string answer;
-        attempt([&] {
+        platform::Attempt([&] {
             answer = platform::Ui().InputBox("Enter a caption for this page (upto 32 characters long)",
                                              platform::kAppTitle, platform::FromQString(Label2->text()));
         });
@@ -33,7 +25,8 @@ void Form1::Label2_Click() {
             return;
         }
         if (answer.size() > kCaptionLimit) {
-            attempt([&] { platform::Ui().MsgBox("Label too long", platform::vbOKOnly, platform::kAppTitle); });
+            platform::Attempt(
+                [&] { platform::Ui().MsgBox("Label too long", platform::vbOKOnly, platform::kAppTitle); });
             continue; // the question again, offering the caption shown, not the refused answer
         }
         const int page = CurrentPage();
@@ -43,11 +36,11 @@ void Form1::Label2_Click() {
             }
             return m_module.PageCaptions[static_cast<std::size_t>(page)];
         };
-        attempt([&] { caption() = answer; });
-        attempt([&] { Label2->setText(platform::ToQString(caption())); });
+        platform::Attempt([&] { caption() = answer; });
+        platform::Attempt([&] { Label2->setText(platform::ToQString(caption())); });
         // A captions file that cannot be written leaves the caption shown and kept until the
         // next page selection reloads the captions.
-        attempt([&] { m_module.SaveCaptions(); });
+        platform::Attempt([&] { m_module.SaveCaptions(); });
         return;
     }
 }

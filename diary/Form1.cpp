@@ -2,13 +2,12 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 
+#include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileError.h"
 #include "platform/qt/Ansi.h"
@@ -24,15 +23,6 @@ namespace {
 
 QRect pixels(const TwipsRect& r) {
     return platform::TwipsRect(r.left, r.top, r.width, r.height);
-}
-
-// Runs a step of a handler whose failures are skipped without a message.
-template <typename F>
-void attempt(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
 }
 
 } // namespace
@@ -194,22 +184,15 @@ void Form1::SetGeometry(const Form1Geometry& g) {
 }
 
 void Form1::Form_Load() {
-    attempt([&] {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (!screen) {
-            return;
-        }
-        const double screenW = platform::PixelsToTwipsX(screen->geometry().width());
-        const double screenH = platform::PixelsToTwipsY(screen->geometry().height());
-        const double w = platform::PixelsToTwipsX(frameGeometry().width());
-        const double h = platform::PixelsToTwipsY(frameGeometry().height());
-        move(platform::TwipsToPixelsX((screenW - w) / 2), platform::TwipsToPixelsY((screenH - h) / 2 - 300));
+    platform::Attempt([&] {
+        platform::CentreOnScreen(*this, platform::PixelsToTwipsX(frameGeometry().width()),
+                                 platform::PixelsToTwipsY(frameGeometry().height()), 300);
     });
-    attempt([&] { Combo1->setCurrentIndex(0); });
+    platform::Attempt([&] { Combo1->setCurrentIndex(0); });
     if (m_ended) {
         return;
     }
-    attempt([&] { Text1->Select(0, Text1->Text().size()); });
+    platform::Attempt([&] { Text1->Select(0, Text1->Text().size()); });
 }
 
 int Form1::CurrentPage() const {
@@ -243,12 +226,12 @@ void Form1::refreshPageView() {
 }
 
 void Form1::Command6_Click() {
-    attempt([&] { Combo1->setCurrentIndex(0); });
+    platform::Attempt([&] { Combo1->setCurrentIndex(0); });
     Text2->setFocus();
 }
 
 void Form1::Command1_Click() {
-    attempt([&] {
+    platform::Attempt([&] {
         if (Combo1->currentIndex() != 0) {
             Combo1->setCurrentIndex(Combo1->currentIndex() - 1);
         }
@@ -257,7 +240,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    attempt([&] {
+    platform::Attempt([&] {
         if (Combo1->currentIndex() != 14) {
             Combo1->setCurrentIndex(Combo1->currentIndex() + 1);
         }
@@ -266,7 +249,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command5_Click() {
-    attempt([&] { Combo1->setCurrentIndex(Combo1->count() - 1); });
+    platform::Attempt([&] { Combo1->setCurrentIndex(Combo1->count() - 1); });
     Text2->setFocus();
 }
 

@@ -5,6 +5,7 @@
 
 #include "diary/Form1.h"
 #include "export/OutputFile.h"
+#include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -34,15 +35,6 @@ private:
     Form1& m_form;
 };
 
-// A step whose failure is skipped so that the rest of the export still runs.
-template <typename F>
-void attempt(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
-
 } // namespace
 
 void mnuExportAll_Click(Form1& form) {
@@ -63,9 +55,9 @@ void mnuExportAll_Click(Form1& form) {
         const PagesWalk walk(form);
         const int shown = form.Combo1->currentIndex();
         // Starting from the last page makes selecting the first one load it even when it is shown.
-        attempt([&] { form.Combo1->setCurrentIndex(form.Combo1->count() - 1); });
+        platform::Attempt([&] { form.Combo1->setCurrentIndex(form.Combo1->count() - 1); });
         for (int i = 0; i < form.Combo1->count(); ++i) {
-            attempt([&] {
+            platform::Attempt([&] {
                 form.Combo1->setCurrentIndex(i);
                 std::string block = "Page " + platform::NumberForFile(i + 1) + "\r\n";
                 block += "------------\r\n";
@@ -74,7 +66,7 @@ void mnuExportAll_Click(Form1& form) {
                 content += block;
             });
         }
-        attempt([&] { form.Combo1->setCurrentIndex(shown); });
+        platform::Attempt([&] { form.Combo1->setCurrentIndex(shown); });
     }
     try {
         platform::WriteFileSafely(*path, content, platform::kAttrNormal);
@@ -87,5 +79,5 @@ void mnuExportAll_Click(Form1& form) {
 
     platform::Ui().MsgBox("All pages of " + module.CurrentUser + "'s diary printed to " + *path,
                           platform::vbInformation, platform::kAppTitle);
-    attempt([&] { platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus); });
+    platform::Attempt([&] { platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus); });
 }

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,10 +11,10 @@
 #include <QListWidget>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
 
 #include "diary/Form1.h"
 #include "platform/core/AnsiText.h"
+#include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
@@ -44,14 +43,6 @@ void colour(QLabel* label, QColor c) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, c);
     label->setPalette(p);
-}
-
-template <typename F>
-void attempt(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
 }
 
 } // namespace
@@ -160,22 +151,15 @@ void Form2::createControls() {
 
 void Form2::Form_Load() {
     Module1& m = m_main.module();
-    attempt([&] {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (!screen) {
-            return;
-        }
-        const double screenW = platform::PixelsToTwipsX(screen->geometry().width());
-        const double screenH = platform::PixelsToTwipsY(screen->geometry().height());
-        const double w = platform::PixelsToTwipsX(frameGeometry().width());
-        const double h = platform::PixelsToTwipsY(frameGeometry().height());
-        move(platform::TwipsToPixelsX((screenW - w) / 2), platform::TwipsToPixelsY((screenH - h) / 2 - 300));
+    platform::Attempt([&] {
+        platform::CentreOnScreen(*this, platform::PixelsToTwipsX(frameGeometry().width()),
+                                 platform::PixelsToTwipsY(frameGeometry().height()), 300);
     });
     List1->clear();
     Combo1->clear();
     Text1->setEnabled(false);
     Text1->setText(QStringLiteral("Nobody"));
-    attempt([&] {
+    platform::Attempt([&] {
         for (const platform::FolderEntry& entry : platform::ListFolder(m.AppPath, "*.*", true)) {
             if (entry.isFolder && !entry.name.empty()) {
                 Text1->setEnabled(true);
@@ -254,7 +238,7 @@ void Form2::Command1_Click() {
     // Scraps of a rewrite that a crash or a power cut stopped half-way; the member's files
     // themselves are whole. Nobody else can be writing them now.
     for (const std::string& file : Module1::MemberFileNames()) {
-        attempt([&] { platform::DeleteSafeWriteLeftovers(m.MemberFile(name, file)); });
+        platform::Attempt([&] { platform::DeleteSafeWriteLeftovers(m.MemberFile(name, file)); });
     }
     m.CurrentUser = name;
     m.CipherKey = key;

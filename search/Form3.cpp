@@ -2,11 +2,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QScreen>
 
 #include "diary/Form1.h"
 #include "platform/core/AnsiText.h"
@@ -84,10 +82,6 @@ void Form3::place() {
 }
 
 void Form3::Form_Load() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        return;
-    }
     // This window's frame is not known before it is first shown; the main window's frame is
     // the same kind of frame.
     const QRect mainOuter = m_main.frameGeometry();
@@ -97,10 +91,7 @@ void Form3::Form_Load() {
     const double outerHeight = Form3Geometry::kClientHeight + platform::PixelsToTwipsY(frameHeight);
     resize(std::max(platform::TwipsToPixelsX(outerWidth) - frameWidth, 1),
            platform::TwipsToPixelsY(Form3Geometry::kClientHeight));
-    const double screenWidth = platform::PixelsToTwipsX(screen->geometry().width());
-    const double screenHeight = platform::PixelsToTwipsY(screen->geometry().height());
-    move(platform::TwipsToPixelsX((screenWidth - outerWidth) / 2),
-         platform::TwipsToPixelsY((screenHeight - outerHeight) / 2));
+    platform::CentreOnScreen(*this, outerWidth, outerHeight);
 }
 
 void Form3::Form_Resize() {

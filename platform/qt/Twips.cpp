@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 #include <cmath>
 
 namespace platform {
@@ -50,6 +51,17 @@ double PixelsToTwipsY(int pixels) {
 
 QRect TwipsRect(double left, double top, double width, double height) {
     return QRect(TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width), TwipsToPixelsY(height));
+}
+
+void CentreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const double screenWidth = PixelsToTwipsX(screen->geometry().width());
+    const double screenHeight = PixelsToTwipsY(screen->geometry().height());
+    window.move(TwipsToPixelsX((screenWidth - outerWidth) / 2),
+                TwipsToPixelsY((screenHeight - outerHeight) / 2 - raise));
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 // Window geometry is designed in twips (1440 to the inch); the screen's logical resolution
 // turns it into pixels, so windows keep their proportions at any DPI.
 namespace platform {
@@ -22,5 +24,9 @@ double PixelsToTwipsY(int pixels);
 
 // A rectangle given as left, top, width, height in twips.
 QRect TwipsRect(double left, double top, double width, double height);
+
+// Moves a window so that its outer box, outerWidth by outerHeight twips, is centred on the
+// screen, then raised by raise twips. Nothing happens without a screen.
+void CentreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise = 0);
 
 } // namespace platform
