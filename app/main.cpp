@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
     const std::string appPath = platform::Utf8ToCp1252(
         QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(), &representable);
     if (!representable) {
-        platform::Ui().MsgBox("Jotterel cannot keep diaries in the folder\r" +
-                                  QApplication::applicationDirPath().toStdString() +
+        platform::Ui().MsgBox("Jotterel cannot keep diaries in the folder\r" + appPath +
                                   "\rbecause its name holds characters that Jotterel cannot store. Move the program "
                                   "to a folder with a plainer name.",
                               platform::vbExclamation, platform::kAppTitle);
