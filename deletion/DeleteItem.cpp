@@ -19,18 +19,6 @@ constexpr const char* kCaution =
     "Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?";
 constexpr const char* kPrompt = "Specify the item number to be deleted on the current page";
 
-void refreshPageView(Form1& form) {
-    const Module1& m = form.module();
-    try {
-        form.Text1->SetText(m.ReadPage(m.PagePath));
-    } catch (const std::exception& e) {
-        form.Text1->SetText({});
-        Form1::ReportFailure("Page " + std::to_string(form.CurrentPage()) + " cannot be shown.", e);
-        return;
-    }
-    form.Text1->Select(0, form.Text1->Text().size());
-}
-
 } // namespace
 
 void mnuDeleteItem_Click(Form1& form) {
@@ -62,5 +50,7 @@ void mnuDeleteItem_Click(Form1& form) {
             }
         }
     }
-    refreshPageView(form);
+    if (form.RefreshPageView()) {
+        form.Text1->Select(0, form.Text1->Text().size());
+    }
 }

@@ -35,7 +35,7 @@ void Form1::Command3_Click() {
         return;
     }
     Text2->SetText({});
-    refreshPageView();
+    RefreshPageView();
     Text1->Select(0, Text1->Text().size());
     Text2->setFocus();
     SetBusyPointer(false);

@@ -211,17 +211,19 @@ void Form1::Combo1_Click() {
     }
     const int page = CurrentPage();
     m_module.PagePath = m_module.PageFilePath(page);
-    refreshPageView();
+    RefreshPageView();
     m_module.LoadCaptions();
     Label2->setText(platform::ToQString(m_module.PageCaptions[static_cast<std::size_t>(page)]));
 }
 
-void Form1::refreshPageView() {
+bool Form1::RefreshPageView() {
     try {
         Text1->SetText(m_module.ReadPage(m_module.PagePath));
+        return true;
     } catch (const std::exception& e) {
         Text1->SetText({});
         ReportFailure("Page " + std::to_string(CurrentPage()) + " cannot be shown.", e);
+        return false;
     }
 }
 

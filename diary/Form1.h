@@ -67,6 +67,10 @@ public:
     // Page selection: runs whenever the page selector's index changes.
     void Combo1_Click();
 
+    // Puts the display text of the page file at PagePath into the page view. A page that cannot
+    // be read leaves the view empty and usable, with a message, and returns false.
+    bool RefreshPageView();
+
     // Navigation buttons.
     void Command6_Click();
     void Command1_Click();
@@ -126,10 +130,6 @@ private:
     void createControls();
     void createMenu();
     void setTabOrder();
-    // Puts the display text of the page file at PagePath into the page view; a page that
-    // cannot be read leaves the view empty and usable, with a message.
-    void refreshPageView();
-
     Module1& m_module;
     QWidget* m_client = nullptr;
     Form1Geometry m_geometry;
