@@ -91,14 +91,6 @@ std::size_t TextBox::SelLength() const {
     return RecordOffset(m_text, c.selectionEnd()) - RecordOffset(m_text, c.selectionStart());
 }
 
-void TextBox::SetSelStart(std::size_t start) {
-    Select(start, 0);
-}
-
-void TextBox::SetSelLength(std::size_t length) {
-    Select(SelStart(), length);
-}
-
 void TextBox::Select(std::size_t start, std::size_t length) {
     start = std::min(start, m_text.size());
     length = std::min(length, m_text.size() - start);

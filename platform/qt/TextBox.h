@@ -26,8 +26,6 @@ public:
     // Selection in offsets of the text of record.
     std::size_t SelStart() const;
     std::size_t SelLength() const;
-    void SetSelStart(std::size_t start);   // empties the selection, as the desktop runtime does
-    void SetSelLength(std::size_t length); // from the current start
     void Select(std::size_t start, std::size_t length);
     std::string SelText() const;
 
