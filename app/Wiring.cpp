@@ -14,6 +14,7 @@
 #include "login/ChangePassword.h"
 #include "login/Form2.h"
 #include "search/FindCommand.h"
+#include "store/Module1.h"
 
 void ConnectCommands(Form1& form) {
     form.SetLoginOpener([](Form1& owner) {
@@ -21,17 +22,34 @@ void ConnectCommands(Form1& form) {
         login.Form_Load();
         login.exec();
     });
+    // Every command acts on the member logged in: with nobody logged in there is no member folder
+    // to act on, and the command does nothing.
+    auto forMember = [&form](void (*command)(Form1&)) {
+        return [&form, command] {
+            if (form.module().LoggedIn()) {
+                command(form);
+            }
+        };
+    };
     auto* find = new FindCommand(form);
-    QObject::connect(form.mnuFind, &QAction::triggered, find, &FindCommand::mnuFind_Click);
-    QObject::connect(form.mnuLogoff, &QAction::triggered, &form, [&form] { form.mnuLogoff_Click(); });
-    QObject::connect(form.mnuPasswd, &QAction::triggered, &form, [&form] { mnuPasswd_Click(form); });
+    QObject::connect(form.mnuFind, &QAction::triggered, find, [&form, find] {
+        if (form.module().LoggedIn()) {
+            find->mnuFind_Click();
+        }
+    });
+    QObject::connect(form.mnuLogoff, &QAction::triggered, &form, [&form] {
+        if (form.module().LoggedIn()) {
+            form.mnuLogoff_Click();
+        }
+    });
+    QObject::connect(form.mnuPasswd, &QAction::triggered, &form, forMember(mnuPasswd_Click));
     // The menu's Exit presses the Exit button, so both run the same handler.
     QObject::connect(form.mnuExit2, &QAction::triggered, &form, [&form] { form.Command4->click(); });
-    QObject::connect(form.mnuExportPage, &QAction::triggered, &form, [&form] { mnuExportPage_Click(form); });
-    QObject::connect(form.mnuExportAll, &QAction::triggered, &form, [&form] { mnuExportAll_Click(form); });
-    QObject::connect(form.mnuDelExports, &QAction::triggered, &form, [&form] { mnuDelExports_Click(form); });
-    QObject::connect(form.mnuDeleteItem, &QAction::triggered, &form, [&form] { mnuDeleteItem_Click(form); });
-    QObject::connect(form.mnuDelPage, &QAction::triggered, &form, [&form] { mnuDelPage_Click(form); });
-    QObject::connect(form.mnuDelAll, &QAction::triggered, &form, [&form] { mnuDelAll_Click(form); });
-    QObject::connect(form.mnuDelUser, &QAction::triggered, &form, [&form] { mnuDelUser_Click(form); });
+    QObject::connect(form.mnuExportPage, &QAction::triggered, &form, forMember(mnuExportPage_Click));
+    QObject::connect(form.mnuExportAll, &QAction::triggered, &form, forMember(mnuExportAll_Click));
+    QObject::connect(form.mnuDelExports, &QAction::triggered, &form, forMember(mnuDelExports_Click));
+    QObject::connect(form.mnuDeleteItem, &QAction::triggered, &form, forMember(mnuDeleteItem_Click));
+    QObject::connect(form.mnuDelPage, &QAction::triggered, &form, forMember(mnuDelPage_Click));
+    QObject::connect(form.mnuDelAll, &QAction::triggered, &form, forMember(mnuDelAll_Click));
+    QObject::connect(form.mnuDelUser, &QAction::triggered, &form, forMember(mnuDelUser_Click));
 }

@@ -19,7 +19,7 @@ void mnuDelPage_Click(Form1& form) {
         return;
     }
     try {
-        RewriteMemberFile(form.module().PagePath, {});
+        RewriteMemberFile(form.module().PageFilePath(form.CurrentPage()), {});
     } catch (const std::exception& e) {
         Form1::ReportFailure(
             "Page " + std::to_string(form.CurrentPage()) + " cannot be cleared; its file is left as it was.", e);

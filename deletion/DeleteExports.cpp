@@ -27,10 +27,6 @@ bool listExports(const std::string& folder, std::vector<platform::FolderEntry>& 
 } // namespace
 
 void mnuDelExports_Click(Form1& form) {
-    // Without a member the folder would be the application folder itself.
-    if (form.module().CurrentUser.empty()) {
-        return;
-    }
     const std::string folder = form.module().MemberFolder();
     std::vector<platform::FolderEntry> exports;
     if (!listExports(folder, exports)) {

@@ -24,6 +24,7 @@ constexpr const char* kPrompt = "Specify the item number to be deleted on the cu
 void mnuDeleteItem_Click(Form1& form) {
     const Module1& m = form.module();
     const std::string page = std::to_string(form.CurrentPage());
+    const std::string path = m.PageFilePath(form.CurrentPage());
     if (platform::Ui().MsgBox(kCaution, platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) !=
         platform::vbNo) {
         const std::string typed = platform::Ui().InputBox(kPrompt, platform::kAppTitle, "");
@@ -32,7 +33,7 @@ void mnuDeleteItem_Click(Form1& form) {
         }
         std::vector<std::string> lines;
         try {
-            lines = ReadDecipheredLines(m, m.PagePath);
+            lines = ReadDecipheredLines(m.CipherKey(), path);
         } catch (const std::exception& e) {
             Form1::ReportFailure("No item was deleted: page " + page + " cannot be read.", e);
             return;
@@ -42,7 +43,7 @@ void mnuDeleteItem_Click(Form1& form) {
             // Entry k is line 2k - 1; a typed number that addresses no line changes nothing.
             MaskLine(lines, 2 * platform::Val(typed) - 1, platform::EntryStamp(platform::Now()));
             try {
-                RewriteMemberFile(m.PagePath, EncipheredLines(m, lines));
+                RewriteMemberFile(path, EncipheredLines(m.CipherKey(), lines));
             } catch (const std::exception& e) {
                 Form1::ReportFailure(
                     "No item was deleted: page " + page + " cannot be written. It keeps its entries as they were.", e);

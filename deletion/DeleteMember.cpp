@@ -4,21 +4,33 @@
 #include <vector>
 
 #include "diary/Form1.h"
-#include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
-#include "platform/core/FileAttributes.h"
-#include "platform/core/FileSystem.h"
-#include "platform/core/Paths.h"
 #include "platform/qt/TextBox.h"
 #include "store/Module1.h"
 
+namespace {
+
+// What the member is told when not everything could be deleted: which files are left, where,
+// and whether the member can still log in to try again.
+std::string leftMessage(const std::string& member, const std::string& folder, const Module1::Deletion& deletion) {
+    std::string text =
+        "User '" + member + "' could not be deleted completely. These files are left in the folder\r" + folder + "\r";
+    for (const std::string& name : deletion.left) {
+        text += "\t" + name + "\r";
+    }
+    text += deletion.passwordFileLeft ? "\r'" + member + "' can still log in, so the deletion can be tried again."
+                                      : "\r'" + member + "' can no longer log in.";
+    if (deletion.error) {
+        text += "\r\r" + deletion.error->path() + "\r" + deletion.error->reason();
+    }
+    return text;
+}
+
+} // namespace
+
 void mnuDelUser_Click(Form1& form) {
     Module1& m = form.module();
-    // Without a member the folder would be the application folder itself.
-    if (m.CurrentUser.empty()) {
-        return;
-    }
-    const std::string member = m.CurrentUser;
+    const std::string member = m.CurrentUser();
     constexpr int kYesNoCaution = platform::vbYesNo + platform::vbExclamation;
     if (platform::Ui().MsgBox("Are you sure you want to delete '" + member + "' from this diary?", kYesNoCaution,
                               platform::kAppTitle) == platform::vbNo) {
@@ -29,10 +41,10 @@ void mnuDelUser_Click(Form1& form) {
                               kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
         return;
     }
-    const std::string folder = m.MemberFolder(member);
-    std::vector<platform::FolderEntry> others;
+    const std::string folder = m.MemberFolder();
+    std::vector<std::string> others;
     try {
-        others = platform::ListFolder(folder, "*.*", false);
+        others = m.OtherFiles();
     } catch (const std::exception& e) {
         Form1::ReportFailure("'" + member + "' cannot be deleted: the member folder cannot be read.", e);
         return;
@@ -40,8 +52,8 @@ void mnuDelUser_Click(Form1& form) {
     // Every file the member put there is shown before it goes, however short its name.
     if (!others.empty()) {
         std::string list;
-        for (const platform::FolderEntry& entry : others) {
-            list += "\t" + entry.name + "\r";
+        for (const std::string& name : others) {
+            list += "\t" + name + "\r";
         }
         if (platform::Ui().MsgBox("Your user folder contains the following non-program files.\r" + list +
                                       "This operation cannot continue until these files are also deleted.\r"
@@ -51,26 +63,14 @@ void mnuDelUser_Click(Form1& form) {
         }
     }
 
-    // Only the files the member was shown are deleted.
-    for (const platform::FolderEntry& entry : others) {
-        platform::Attempt([&] { platform::DeleteFile(platform::JoinPath(folder, entry.name)); });
-    }
     form.Text1->SetText({});
-    for (const std::string& name : Module1::MemberFileNames()) {
-        const std::string path = m.MemberFile(member, name);
-        platform::Attempt([&] { platform::SetAttr(path, platform::kAttrNormal); });
-        platform::Attempt([&] { platform::DeleteFile(path); });
-        // A rewrite cut short by the program being stopped is the program's own file too.
-        platform::Attempt([&] { platform::DeleteSafeWriteLeftovers(path); });
+    // Only the files the member was shown are deleted, with the program's own.
+    const Module1::Deletion deletion = m.DeleteMember(others);
+    form.EndSession();
+    if (deletion.left.empty()) {
+        platform::Ui().MsgBox("User '" + member + "' deleted.", platform::vbInformation, platform::kAppTitle);
+    } else {
+        platform::Ui().MsgBox(leftMessage(member, folder, deletion), platform::vbExclamation, platform::kAppTitle);
     }
-    // Anything else still in the folder keeps it: it stays, and what it holds is not lost.
-    platform::Attempt([&] { platform::RemoveFolder(folder); });
-    form.Text1->SetText({});
-    form.Text2->SetText({});
-    form.setWindowTitle(QStringLiteral("Jotterel"));
-    platform::Ui().MsgBox("User '" + member + "' deleted.", platform::vbInformation, platform::kAppTitle);
-    m.CurrentUser.clear();
-    m.EnteredPassword.clear();
-    m.Lock.Release();
-    form.ShowLoginWindow();
+    form.LogInAgain();
 }

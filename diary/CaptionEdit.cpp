@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <stdexcept>
 
 #include "diary/Form1.h"
 #include "platform/core/Attempt.h"
@@ -15,6 +14,15 @@ constexpr std::size_t kCaptionLimit = 32;
 } // namespace
 
 void Form1::Label2_Click() {
+    if (!m_module.LoggedIn()) {
+        return;
+    }
+    // Saving a caption writes all fifteen: over a captions file that could not be read, that
+    // would lose the captions it holds.
+    if (const auto& unreadable = m_module.CaptionsUnreadable()) {
+        ReportFailure("The captions of your pages cannot be read, so no caption can be changed now.", *unreadable);
+        return;
+    }
     for (;;) {
         std::string answer;
         platform::Attempt([&] {
@@ -30,14 +38,8 @@ void Form1::Label2_Click() {
             continue; // the question again, offering the caption shown, not the refused answer
         }
         const int page = CurrentPage();
-        auto caption = [&]() -> std::string& {
-            if (page < 1 || page > Module1::kPageCount) {
-                throw std::out_of_range("no page is shown");
-            }
-            return m_module.PageCaptions[static_cast<std::size_t>(page)];
-        };
-        platform::Attempt([&] { caption() = answer; });
-        platform::Attempt([&] { Label2->setText(platform::ToQString(caption())); });
+        platform::Attempt([&] { m_module.SetCaption(page, answer); });
+        platform::Attempt([&] { Label2->setText(platform::ToQString(m_module.Caption(page))); });
         // A captions file that cannot be written leaves the caption shown and kept until the
         // next page selection reloads the captions.
         platform::Attempt([&] { m_module.SaveCaptions(); });

@@ -9,6 +9,9 @@
 #include "store/Module1.h"
 
 void Form1::Command3_Click() {
+    if (!m_module.LoggedIn()) {
+        return;
+    }
     SetBusyPointer(true);
     Text2->SetText(Module1::ReplaceChar(Text2->Text(), ",", ";"));
     Text2->SetText(Module1::ReplaceChar(Text2->Text(), "\n", " "));
@@ -26,7 +29,7 @@ void Form1::Command3_Click() {
     const std::string stored = Text2->Text() + platform::EntryStamp(platform::Now());
     try {
         // The entry line and its empty line go in one append, so a failure leaves no half of it.
-        AppendToMemberFile(m_module.PagePath, m_module.EncryptKeyed(stored) + "\r\n\r\n");
+        AppendToMemberFile(m_module.PageFilePath(page), m_module.EncryptKeyed(stored) + "\r\n\r\n");
     } catch (const std::exception& e) {
         SetBusyPointer(false);
         ReportFailure("The entry cannot be saved to page" + platform::Str(page) +

@@ -203,22 +203,21 @@ void Form1::Combo1_Click() {
     if (m_ended || Combo1->currentIndex() < 0) {
         return;
     }
-    if (m_module.EnteredPassword.empty()) {
+    if (!m_module.LoggedIn()) {
         ShowLoginWindow();
-        if (m_ended) {
+        if (m_ended || !m_module.LoggedIn()) {
             return;
         }
     }
     const int page = CurrentPage();
-    m_module.PagePath = m_module.PageFilePath(page);
     RefreshPageView();
     m_module.LoadCaptions();
-    Label2->setText(platform::ToQString(m_module.PageCaptions[static_cast<std::size_t>(page)]));
+    Label2->setText(platform::ToQString(m_module.Caption(page)));
 }
 
 bool Form1::RefreshPageView() {
     try {
-        Text1->SetText(m_module.ReadPage(m_module.PagePath));
+        Text1->SetText(m_module.ReadPage(m_module.PageFilePath(CurrentPage())));
         return true;
     } catch (const std::exception& e) {
         Text1->SetText({});
@@ -261,12 +260,40 @@ void Form1::ShowLoginWindow() {
     }
 }
 
+void Form1::MemberLoggedIn() {
+    const std::string& member = m_module.CurrentUser();
+    setWindowTitle(platform::ToQString("Jotterel of '" + member + "'"));
+    mnuLogoff->setText(platform::ToQString("Log off '" + member + "'"));
+    mnuDelUser->setText(platform::ToQString("Delete user '" + member + "'"));
+}
+
+void Form1::EndSession() {
+    m_module.LogOff();
+    Text1->SetText({});
+    Text2->SetText({});
+    // The caption label shows nobody's caption while nobody is logged in.
+    Label2->clear();
+    setWindowTitle(QStringLiteral("Jotterel"));
+    emit memberLoggedOut();
+}
+
+void Form1::LogInAgain() {
+    ShowLoginWindow();
+    if (m_ended || !m_module.LoggedIn()) {
+        return;
+    }
+    // Whatever page was shown, one of the two presses changes the page selector, so the page
+    // view reads the new member's pages and ends on page 1.
+    Command5->click();
+    Command6->click();
+}
+
 void Form1::EndProgram() {
     if (m_ended) {
         return;
     }
     m_ended = true;
-    m_module.Lock.Release(); // another copy may log the member in at once
+    m_module.LogOff(); // another copy may log the member in at once
     emit programEnded();
 }
 

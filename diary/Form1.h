@@ -67,8 +67,8 @@ public:
     // Page selection: runs whenever the page selector's index changes.
     void Combo1_Click();
 
-    // Puts the display text of the page file at PagePath into the page view. A page that cannot
-    // be read leaves the view empty and usable, with a message, and returns false.
+    // Puts the display text of the page shown into the page view. A page that cannot be read
+    // leaves the view empty and usable, with a message, and returns false.
     bool RefreshPageView();
 
     // Navigation buttons.
@@ -88,6 +88,14 @@ public:
 
     // Log off: hands the window to the next member who logs in.
     void mnuLogoff_Click();
+
+    // A member has logged in: the title and the menu name the member.
+    void MemberLoggedIn();
+    // Ends the member's session (log off and deleting the member): the member is forgotten, the
+    // views and the title are emptied, and whatever showed the member's entries is closed.
+    void EndSession();
+    // Opens the login window after a session ended; the member who logs in sees page 1.
+    void LogInAgain();
 
     // Exit: saves the page captions, then closes the window, which ends the program.
     void Command4_Click();
@@ -117,6 +125,8 @@ public:
 signals:
     // The program is ending; the application closes every window.
     void programEnded();
+    // The member's session has ended: nothing of the member may stay on screen.
+    void memberLoggedOut();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -39,16 +39,13 @@ private:
 
 void mnuExportAll_Click(Form1& form) {
     const Module1& module = form.module();
-    if (module.EnteredPassword.empty() || module.CurrentUser.empty()) {
-        return; // no member, no member folder to write to
-    }
     const std::optional<std::string> path =
         ChooseOutputFile(module, "Do you want to export all pages of your diary as a text file?", "All Pages.txt");
     if (!path) {
         return;
     }
 
-    std::string content = "All pages of " + module.CurrentUser + "'s diary\r\n";
+    std::string content = "All pages of " + module.CurrentUser() + "'s diary\r\n";
     content += PrintedOnLine(platform::Now()) + "\r\n";
     content += "\r\n";
     {
@@ -77,7 +74,7 @@ void mnuExportAll_Click(Form1& form) {
         return;
     }
 
-    platform::Ui().MsgBox("All pages of " + module.CurrentUser + "'s diary printed to " + *path,
+    platform::Ui().MsgBox("All pages of " + module.CurrentUser() + "'s diary printed to " + *path,
                           platform::vbInformation, platform::kAppTitle);
     platform::Attempt([&] { platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus); });
 }

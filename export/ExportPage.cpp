@@ -14,9 +14,6 @@
 
 void mnuExportPage_Click(Form1& form) {
     const Module1& module = form.module();
-    if (module.EnteredPassword.empty() || module.CurrentUser.empty()) {
-        return; // no member, no member folder to write to
-    }
     const int page = form.CurrentPage();
     const std::string pageWord = "Page " + platform::Str(page);
     const std::optional<std::string> path = ChooseOutputFile(module, "Do you want to export this page as a text file?",
@@ -25,7 +22,7 @@ void mnuExportPage_Click(Form1& form) {
         return;
     }
 
-    std::string content = pageWord + " of " + module.CurrentUser + "'s diary\r\n";
+    std::string content = pageWord + " of " + module.CurrentUser() + "'s diary\r\n";
     content += PrintedOnLine(platform::Now()) + "\r\n";
     content += "\r\n";
     content += pageWord + "\r\n";

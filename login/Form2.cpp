@@ -13,17 +13,13 @@
 #include <QPushButton>
 
 #include "diary/Form1.h"
-#include "platform/core/AnsiText.h"
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
-#include "store/CipherError.h"
 #include "store/Module1.h"
-#include "store/PasswordFile.h"
 
 namespace {
 
@@ -189,66 +185,33 @@ void Form2::Command1_Click() {
         Combo1->setFocus();
         return;
     }
-    int key = 0;
-    std::string stored;
-    const std::string path = m.MemberFile(name, Module1::kPasswordFile);
-    const std::string failed =
-        "The password file of member '" + name + "' cannot be read, so nobody can log in as '" + name + "'.";
-    try {
-        const PasswordFile file = PasswordFile::Read(path);
-        key = file.key;
-        try {
-            stored = platform::UCase(Module1::DecryptWithKey(file.passwordLine, key));
-        } catch (const CipherError&) {
-            throw CipherError("its password line cannot be deciphered under the member key");
-        }
-    } catch (const CipherError& e) {
-        Form1::ReportFailure(failed, platform::FileError(path, std::string("The file is damaged: ") + e.what() + "."));
-        Text1->setFocus();
+    const Module1::LoginResult result = m.LogIn(name, typed);
+    switch (result.outcome) {
+    case Module1::LoginOutcome::LoggedIn:
+        m_main.MemberLoggedIn();
+        m_loggedIn = true;
+        accept();
         return;
-    } catch (const std::exception& e) {
-        Form1::ReportFailure(failed, e);
-        Text1->setFocus();
-        return;
-    }
-    m.StoredPassword = stored;
-    if (m.StoredPassword != platform::UCase(typed)) {
+    case Module1::LoginOutcome::WrongPassword:
         platform::Ui().MsgBox("Incorrect password. Please try again.", platform::vbOKOnly, platform::kAppTitle);
         Text1->clear();
-        Text1->setFocus();
-        return;
-    }
-    // Two copies of the program writing the same member's files could lose entries, so only one
-    // may have the member logged in.
-    bool locked = false;
-    try {
-        locked = m.Lock.Acquire(m.MemberFolder(name));
-    } catch (const std::exception& e) {
-        Form1::ReportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.", e);
-        Text1->setFocus();
-        return;
-    }
-    if (!locked) {
+        break;
+    case Module1::LoginOutcome::PasswordFileUnreadable:
+        Form1::ReportFailure("The password file of member '" + name + "' cannot be read, so nobody can log in as '" +
+                                 name + "'.",
+                             *result.error);
+        break;
+    case Module1::LoginOutcome::FolderUnopenable:
+        Form1::ReportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.",
+                             *result.error);
+        break;
+    case Module1::LoginOutcome::LoggedInElsewhere:
         platform::Ui().MsgBox("'" + name +
                                   "' is logged in to Jotterel in another window. Log off there first, then try again.",
                               platform::vbExclamation, platform::kAppTitle);
-        Text1->setFocus();
-        return;
+        break;
     }
-    // Scraps of a rewrite that a crash or a power cut stopped half-way; the member's files
-    // themselves are whole. Nobody else can be writing them now.
-    for (const std::string& file : Module1::MemberFileNames()) {
-        platform::Attempt([&] { platform::DeleteSafeWriteLeftovers(m.MemberFile(name, file)); });
-    }
-    m.CurrentUser = name;
-    m.CipherKey = key;
-    m.EnteredPassword = typed;
-    m_main.setWindowTitle(platform::ToQString("Jotterel of '" + name + "'"));
-    m_main.mnuLogoff->setText(platform::ToQString("Log off '" + name + "'"));
-    m_main.mnuDelUser->setText(platform::ToQString("Delete user '" + name + "'"));
-    m.CaptionsPath = m.MemberFile(name, Module1::kCaptionsFile);
-    m_loggedIn = true;
-    accept();
+    Text1->setFocus();
 }
 
 void Form2::Command2_Click() {

@@ -16,6 +16,8 @@
 FindCommand::FindCommand(Form1& main) : QObject(&main), m_main(main) {
     setObjectName(QStringLiteral("FindCommand"));
     connect(&main, &Form1::programEnded, this, [this] { closeResultsWindow(); });
+    // The results show the member's entries: they go with the member.
+    connect(&main, &Form1::memberLoggedOut, this, [this] { closeResultsWindow(); });
 }
 
 FindCommand::~FindCommand() {
@@ -29,12 +31,12 @@ Form3* FindCommand::ResultsWindow() const {
 void FindCommand::mnuFind_Click() {
     Module1& m = m_main.module();
     for (;;) {
-        m.SearchText = platform::Ui().InputBox(kPrompt, platform::kAppTitle, m.SearchText);
-        if (m.SearchText.empty()) {
+        m.SetSearchText(platform::Ui().InputBox(kPrompt, platform::kAppTitle, m.SearchText()));
+        if (m.SearchText().empty()) {
             return;
         }
 
-        const PageSearch search(m.SearchText, m.CipherKey);
+        const PageSearch search(m.SearchText(), m.CipherKey());
         QStringList lines;
         std::string line;
         std::string content;

@@ -8,9 +8,9 @@ class Form3;
 
 // Find (File menu, Ctrl+F): asks for a text, looks for it in every entry of the logged-in
 // member's fifteen pages on disk, letter case ignored, and lists the entries that hold it in
-// the find results window. The text is remembered in SearchText for the next Find and for
-// the results window. It belongs to the main window and goes with it, and so does the results
-// window.
+// the find results window. The text is remembered in the member's session for the next Find and
+// for the results window. It belongs to the main window and goes with it, and so does the
+// results window, which also closes when the member's session ends.
 class FindCommand : public QObject {
     Q_OBJECT
 public:

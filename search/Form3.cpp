@@ -129,7 +129,7 @@ void Form3::Command1_Click() {
     }
     m_main.Combo1->setCurrentIndex(index);
 
-    const std::string& searchText = m_main.module().SearchText;
+    const std::string& searchText = m_main.module().SearchText();
     const std::size_t k = platform::InStr(platform::UCase(m_main.Text1->Text()), platform::UCase(searchText));
     if (k == 0) {
         return;

@@ -5,12 +5,12 @@
 #include "store/CipherError.h"
 #include "store/Module1.h"
 
-std::vector<std::string> ReadDecipheredLines(const Module1& m, const std::string& path) {
+std::vector<std::string> ReadDecipheredLines(int key, const std::string& path) {
     const std::string data = platform::ReadFileBytes(path);
     std::vector<std::string> lines;
     platform::ForEachLine(data, [&](std::string_view line) {
         try {
-            lines.push_back(m.DecryptKeyed(line));
+            lines.push_back(Module1::DecryptWithKey(line, key));
         } catch (const CipherError&) {
             throw platform::FileError(path, "Line " + std::to_string(lines.size() + 1) +
                                                 " cannot be deciphered under this member's key.");
@@ -34,11 +34,11 @@ bool MaskLine(std::vector<std::string>& lines, double target, const std::string&
     return false;
 }
 
-std::string EncipheredLines(const Module1& m, const std::vector<std::string>& lines) {
+std::string EncipheredLines(int key, const std::vector<std::string>& lines) {
     std::string content;
     for (const std::string& line : lines) {
         if (!line.empty()) {
-            content += m.EncryptKeyed(line);
+            content += Module1::EncryptWithKey(line, key);
         }
         content += "\r\n";
     }

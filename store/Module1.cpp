@@ -3,10 +3,15 @@
 #include <charconv>
 #include <utility>
 
+#include "platform/core/AnsiText.h"
+#include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Random.h"
 #include "store/CipherError.h"
 #include "store/MemberFileWriter.h"
+#include "store/NewMember.h"
+#include "store/PasswordFile.h"
 
 namespace {
 
@@ -46,9 +51,230 @@ const char* Module1::PageFileName(int page) {
 
 std::vector<std::string> Module1::MemberFileNames() {
     std::vector<std::string> names(kPageFiles.begin(), kPageFiles.end());
-    names.emplace_back(kPasswordFile);
     names.emplace_back(kCaptionsFile);
+    names.emplace_back(kPasswordFile);
     return names;
+}
+
+Module1::LoginResult Module1::LogIn(const std::string& member, const std::string& typedPassword) {
+    const std::string path = MemberFile(member, kPasswordFile);
+    auto damaged = [&](const std::string& what) {
+        return LoginResult{LoginOutcome::PasswordFileUnreadable,
+                           platform::FileError(path, "The file is damaged: " + what + ".")};
+    };
+    int key = 0;
+    std::string stored;
+    try {
+        const PasswordFile file = PasswordFile::Read(path);
+        key = file.key;
+        try {
+            stored = DecryptWithKey(file.passwordLine, key);
+        } catch (const CipherError&) {
+            return damaged("its password line cannot be deciphered under the member key");
+        }
+    } catch (const CipherError& e) {
+        return damaged(e.what());
+    } catch (const platform::FileError& e) {
+        return LoginResult{LoginOutcome::PasswordFileUnreadable, e};
+    }
+    if (platform::UCase(stored) != platform::UCase(typedPassword)) {
+        return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
+    }
+    // A login ends the session before it, whatever comes of taking the lock.
+    LogOff();
+    // Two copies of the program writing the same member's files could lose entries, so only one
+    // may have the member logged in.
+    try {
+        if (!m_lock.Acquire(MemberFolder(member))) {
+            return LoginResult{LoginOutcome::LoggedInElsewhere, std::nullopt};
+        }
+    } catch (const platform::FileError& e) {
+        return LoginResult{LoginOutcome::FolderUnopenable, e};
+    }
+    // Scraps of a rewrite that a crash or a power cut stopped half-way; the member's files
+    // themselves are whole. Nobody else can be writing them now.
+    for (const std::string& file : MemberFileNames()) {
+        try {
+            platform::DeleteSafeWriteLeftovers(MemberFile(member, file));
+        } catch (const platform::FileError&) {
+            // a folder that cannot be listed keeps its scraps; they harm nothing
+        }
+    }
+    m_member = member;
+    m_key = key;
+    m_enteredPassword = typedPassword;
+    LoadCaptions();
+    return LoginResult{LoginOutcome::LoggedIn, std::nullopt};
+}
+
+void Module1::LogOff() {
+    m_member.clear();
+    m_enteredPassword.clear();
+    m_key = 0;
+    m_captions = {};
+    m_captionsUnreadable.reset();
+    m_searchText.clear();
+    m_lock.Release(); // another copy may log the member in at once
+}
+
+const std::string& Module1::Caption(int page) const {
+    return m_captions.at(static_cast<std::size_t>(page));
+}
+
+void Module1::LoadCaptions() {
+    m_captionsUnreadable.reset();
+    if (!LoggedIn()) {
+        m_captions = {};
+        return;
+    }
+    const std::string path = CaptionsPath();
+    std::string data;
+    try {
+        data = platform::ReadFileBytes(path);
+    } catch (const platform::FileError& e) {
+        // A missing file leaves every page without a caption, as a new member's empty one does.
+        // One that is there but cannot be read holds captions nobody may write over.
+        if (platform::PathExists(path)) {
+            m_captionsUnreadable = e;
+        }
+    }
+    m_captions = ParseCaptions(data, m_key);
+}
+
+void Module1::SetCaption(int page, std::string caption) {
+    m_captions.at(static_cast<std::size_t>(page)) = std::move(caption);
+}
+
+void Module1::SaveCaptions() {
+    if (!LoggedIn()) {
+        return; // no member, no captions
+    }
+    if (m_captionsUnreadable) {
+        throw platform::FileError(
+            m_captionsUnreadable->path(),
+            "It could not be read (" + m_captionsUnreadable->reason() +
+                "), so Jotterel leaves it as it is rather than write over the captions it holds.");
+    }
+    std::string content;
+    for (int i = 1; i <= kPageCount; ++i) {
+        std::string& caption = m_captions[static_cast<std::size_t>(i)];
+        if (caption.empty()) {
+            caption = kNoCaption;
+        }
+        content += EncryptKeyed(caption);
+        content += "\r\n";
+    }
+    RewriteMemberFile(CaptionsPath(), content);
+}
+
+std::string Module1::MemberFolder(const std::string& member) const {
+    return platform::JoinPath(AppPath, member);
+}
+
+std::string Module1::MemberFile(const std::string& member, std::string_view fileName) const {
+    return platform::JoinPath(MemberFolder(member), fileName);
+}
+
+std::string Module1::PageFilePath(int page) const {
+    return MemberFile(m_member, PageFileName(page));
+}
+
+Module1::NewMember Module1::AddMember(const std::string& name) const {
+    NewMember result;
+    const std::string folder = MemberFolder(name);
+    try {
+        platform::MakeFolder(folder);
+    } catch (const platform::FileError& e) {
+        result.status = platform::PathExists(folder) ? NewMember::Taken : NewMember::FolderFailed;
+        result.error = e;
+        return result;
+    }
+    const std::string password = InitialPassword(name);
+    platform::Randomize();
+    result.key = ChooseMemberKey(password, platform::Rnd());
+    result.password = PasswordAsStored(password, result.key);
+    // What has been put into the folder, so that a failure can take it away again.
+    std::vector<std::string> made;
+    try {
+        made.push_back(MemberFile(name, kPasswordFile));
+        platform::WriteFileSafely(made.back(), PasswordFile::Content(result.key, password), platform::kAttrHidden);
+        for (int i = 1; i <= kPageCount + 1; ++i) {
+            made.push_back(MemberFile(name, i <= kPageCount ? PageFileName(i) : kCaptionsFile));
+            platform::CreateEmptyFile(made.back());
+            platform::SetAttr(made.back(), platform::kAttrHidden);
+        }
+        return result;
+    } catch (const platform::FileError& e) {
+        result.error = e;
+    }
+    // A folder without all its files would be a member who cannot log in or whose pages cannot
+    // be read, and its name would stay taken: it goes again, so the member can be added once the
+    // cause is mended.
+    for (const std::string& path : made) {
+        try {
+            platform::DeleteFile(path);
+        } catch (const platform::FileError&) {
+            // never made, or already gone
+        }
+        try {
+            platform::DeleteSafeWriteLeftovers(path);
+        } catch (const platform::FileError&) {
+        }
+    }
+    try {
+        platform::RemoveFolder(folder);
+    } catch (const platform::FileError&) {
+    }
+    result.status = platform::PathExists(folder) ? NewMember::FilesLeft : NewMember::FilesFailed;
+    return result;
+}
+
+std::vector<std::string> Module1::OtherFiles() const {
+    std::vector<std::string> names;
+    for (const platform::FolderEntry& entry : platform::ListFolder(MemberFolder(), "*.*", false)) {
+        names.push_back(entry.name);
+    }
+    return names;
+}
+
+Module1::Deletion Module1::DeleteMember(const std::vector<std::string>& otherFiles) {
+    Deletion result;
+    const std::string folder = MemberFolder();
+    // The hidden mark is not cleared first: deleting needs no clearing, and a file that cannot
+    // be deleted stays the program's hidden file.
+    auto remove = [&](const std::string& name) {
+        try {
+            platform::DeleteFile(platform::JoinPath(folder, name));
+        } catch (const platform::FileError& e) {
+            if (platform::PathExists(platform::JoinPath(folder, name))) {
+                result.left.push_back(name);
+                if (!result.error) {
+                    result.error = e;
+                }
+            }
+        }
+    };
+    for (const std::string& name : otherFiles) {
+        remove(name);
+    }
+    // The password file goes last: while any other file is left, the member can still log in
+    // and delete it again.
+    for (const std::string& name : MemberFileNames()) {
+        remove(name);
+        try {
+            // A rewrite cut short by the program being stopped is the program's own file too.
+            platform::DeleteSafeWriteLeftovers(platform::JoinPath(folder, name));
+        } catch (const platform::FileError&) {
+        }
+    }
+    result.passwordFileLeft = platform::PathExists(PasswordPath());
+    try {
+        // Anything else still in the folder keeps it: it stays, and what it holds is not lost.
+        platform::RemoveFolder(folder);
+    } catch (const platform::FileError&) {
+    }
+    result.folderRemoved = !platform::PathExists(folder);
+    return result;
 }
 
 std::string Module1::EncryptWithKey(std::string_view text, int key) {
@@ -106,29 +332,17 @@ std::string Module1::ReplaceChar(std::string_view text, std::string_view find, s
     }
 }
 
-std::string Module1::MemberFolder(const std::string& member) const {
-    return platform::JoinPath(AppPath, member);
-}
-
-std::string Module1::MemberFile(const std::string& member, std::string_view fileName) const {
-    return platform::JoinPath(MemberFolder(member), fileName);
-}
-
-std::string Module1::PageFilePath(int page) const {
-    return MemberFile(CurrentUser, PageFileName(page));
-}
-
 std::string Module1::ReadPage(const std::string& path) const {
-    return DisplayText(platform::ReadFileBytes(path));
+    return DisplayText(platform::ReadFileBytes(path), m_key);
 }
 
-std::string Module1::DisplayText(std::string_view data) const {
+std::string Module1::DisplayText(std::string_view data, int key) {
     std::string display;
     // Each line grows by at most "[", the number, "] ", a tab and CR LF.
     display.reserve(data.size() + data.size() / 4 + 64);
     std::size_t count = 0;
     std::size_t lineNumber = 0;
-    const auto shift = static_cast<unsigned>(CipherKey);
+    const auto shift = static_cast<unsigned>(key);
     platform::ForEachLine(data, [&](std::string_view line) {
         ++lineNumber;
         if (!line.empty()) {
@@ -151,45 +365,24 @@ std::string Module1::DisplayText(std::string_view data) const {
     return display;
 }
 
-void Module1::LoadCaptions() {
-    std::string data;
-    try {
-        data = platform::ReadFileBytes(CaptionsPath);
-    } catch (const std::exception&) {
-        // A missing or unreadable file leaves every page without a caption.
-    }
-    CaptionsFromText(data);
-}
-
-void Module1::CaptionsFromText(std::string_view data) {
+std::array<std::string, 16> Module1::ParseCaptions(std::string_view data, int key) {
     std::vector<std::string_view> lines;
     platform::ForEachLine(data, [&](std::string_view line) {
         if (lines.size() < kPageCount) {
             lines.push_back(line);
         }
     });
+    std::array<std::string, 16> captions;
     for (int i = 1; i <= kPageCount; ++i) {
         std::string caption;
         if (static_cast<std::size_t>(i) <= lines.size()) {
             try {
-                caption = DecryptKeyed(lines[static_cast<std::size_t>(i - 1)]);
+                caption = DecryptWithKey(lines[static_cast<std::size_t>(i - 1)], key);
             } catch (const CipherError&) {
                 caption.clear();
             }
         }
-        PageCaptions[static_cast<std::size_t>(i)] = caption.empty() ? kNoCaption : caption;
+        captions[static_cast<std::size_t>(i)] = caption.empty() ? kNoCaption : caption;
     }
-}
-
-void Module1::SaveCaptions() {
-    std::string content;
-    for (int i = 1; i <= kPageCount; ++i) {
-        std::string& caption = PageCaptions[static_cast<std::size_t>(i)];
-        if (caption.empty()) {
-            caption = kNoCaption;
-        }
-        content += EncryptKeyed(caption);
-        content += "\r\n";
-    }
-    RewriteMemberFile(CaptionsPath, content);
+    return captions;
 }

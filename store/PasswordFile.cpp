@@ -29,6 +29,10 @@ PasswordFile PasswordFile::Parse(std::string_view data) {
     if (!(key >= Module1::kMinKey && key <= Module1::kMaxKey) || key != static_cast<int>(key)) {
         throw noKey;
     }
+    // Nobody can type an empty password, and an empty one would let anybody in.
+    if (lines[1].empty()) {
+        throw CipherError("the password line is empty");
+    }
     return PasswordFile{static_cast<int>(key), std::string(lines[1])};
 }
 

@@ -10,7 +10,8 @@ struct PasswordFile {
     std::string passwordLine; // the password, still enciphered under key
 
     // Reads the file at path. Throws platform::FileError when it cannot be read, and
-    // CipherError when it is shorter than three lines or its key line is not a key.
+    // CipherError when it is shorter than three lines, its key line is not a key or its password
+    // line is empty.
     static PasswordFile Read(const std::string& path);
     // The same for the bytes of a password file.
     static PasswordFile Parse(std::string_view data);

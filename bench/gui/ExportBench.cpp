@@ -11,6 +11,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "store/Module1.h"
+#include "store/PasswordFile.h"
 
 namespace {
 
@@ -55,11 +56,13 @@ void BM_ExportAllPages(benchmark::State& state) {
         const std::string path = module.MemberFile("Bench", Module1::PageFileName(page));
         platform::WriteFileSafely(path, pageBytes(page, entries), platform::kAttrHidden);
     }
-    module.CaptionsPath = module.MemberFile("Bench", Module1::kCaptionsFile);
-    platform::WriteFileSafely(module.CaptionsPath, "", platform::kAttrHidden);
-    module.CurrentUser = "Bench";
-    module.EnteredPassword = "pw";
-    module.CipherKey = kKey;
+    platform::WriteFileSafely(module.MemberFile("Bench", Module1::kCaptionsFile), "", platform::kAttrHidden);
+    platform::WriteFileSafely(module.MemberFile("Bench", Module1::kPasswordFile), PasswordFile::Content(kKey, "pw"),
+                              platform::kAttrHidden);
+    if (module.LogIn("Bench", "pw").outcome != Module1::LoginOutcome::LoggedIn) {
+        state.SkipWithError("the bench member cannot log in");
+        return;
+    }
 
     AgreeingDialogs dialogs;
     platform::SetUi(&dialogs);

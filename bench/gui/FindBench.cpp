@@ -24,6 +24,7 @@
 #include "search/Form3.h"
 #include "search/ResultLines.h"
 #include "store/Module1.h"
+#include "store/PasswordFile.h"
 
 namespace {
 
@@ -96,6 +97,8 @@ public:
             std::ofstream(m_folder / kMember / Module1::PageFileName(page), std::ios::binary) << bytes;
             m_pageBytes += bytes.size();
         }
+        std::ofstream(m_folder / kMember / Module1::kPasswordFile, std::ios::binary)
+            << PasswordFile::Content(kKey, kMember);
     }
     ~Diary() { std::filesystem::remove_all(m_folder); }
 
@@ -161,9 +164,10 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text) {
     dialogs.answer = text;
     platform::SetUi(&dialogs);
     Module1 module(diary().AppPath());
-    module.CurrentUser = kMember;
-    module.EnteredPassword = "-";
-    module.CipherKey = kKey;
+    if (module.LogIn(kMember, kMember).outcome != Module1::LoginOutcome::LoggedIn) {
+        state.SkipWithError("the bench member cannot log in");
+        return;
+    }
     Form1 form(module);
     auto* find = new FindCommand(form);
     const std::string plainFile = diary().PlainFile();
@@ -173,7 +177,7 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text) {
     double findSeconds = 0;
     double grepSeconds = 0;
     for (auto _ : state) {
-        module.SearchText.clear();
+        module.SetSearchText({});
         const auto start = std::chrono::steady_clock::now();
         find->mnuFind_Click();
         const double findRound = secondsSince(start);

@@ -50,10 +50,9 @@ private:
 // The main window logged in as the bench member and shown.
 struct LoggedInWindow {
     explicit LoggedInWindow(const std::string& appPath) : module(appPath), form(module) {
-        module.CurrentUser = "Bench";
-        module.CipherKey = kKey;
-        module.EnteredPassword = "Benc";
-        module.CaptionsPath = module.MemberFile("Bench", Module1::kCaptionsFile);
+        if (module.LogIn("Bench", "Benc").outcome != Module1::LoginOutcome::LoggedIn) {
+            throw std::runtime_error("the bench member cannot log in");
+        }
         form.Combo1->setCurrentIndex(1);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form)) {
@@ -89,8 +88,10 @@ void BM_ReadLargePage(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
     Module1 module(member.folder());
-    module.CurrentUser = "Bench";
-    module.CipherKey = kKey;
+    if (module.LogIn("Bench", "Benc").outcome != Module1::LoginOutcome::LoggedIn) {
+        state.SkipWithError("the bench member cannot log in");
+        return;
+    }
     const std::string path = module.PageFilePath(1);
     for (auto _ : state) {
         benchmark::DoNotOptimize(module.ReadPage(path));
@@ -103,7 +104,6 @@ void BM_FillPageView(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
     LoggedInWindow w(member.folder());
-    w.module.CurrentUser = "Bench";
     const std::string display = w.module.ReadPage(w.module.PageFilePath(1));
     for (auto _ : state) {
         state.PauseTiming();

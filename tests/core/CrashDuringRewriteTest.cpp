@@ -40,7 +40,7 @@ bool isMasked(const std::string& line) {
 std::string captionsContent(const Module1& m, const std::string& word) {
     std::string content;
     for (int page = 1; page <= Module1::kPageCount; ++page) {
-        content += m.EncryptKeyed(word + " " + std::to_string(page)) + "\r\n";
+        content += Module1::EncryptWithKey(word + " " + std::to_string(page), m.CipherKey()) + "\r\n";
     }
     return content;
 }
@@ -57,12 +57,12 @@ std::string captionsContent(const Module1& m, const std::string& word) {
                 }
                 ::close(started);
             }
-            std::vector<std::string> lines = ReadDecipheredLines(m, page);
+            std::vector<std::string> lines = ReadDecipheredLines(m.CipherKey(), page);
             MaskLine(lines, 2 * (round % kEntries + 1) - 1, platform::EntryStamp(platform::Now()));
-            RewriteMemberFile(page, EncipheredLines(m, lines));
+            RewriteMemberFile(page, EncipheredLines(m.CipherKey(), lines));
             const std::string word = round % 2 == 0 ? "Garden" : "Travel";
             for (int i = 1; i <= Module1::kPageCount; ++i) {
-                m.PageCaptions[static_cast<std::size_t>(i)] = word + " " + std::to_string(i);
+                m.SetCaption(i, word + " " + std::to_string(i));
             }
             m.SaveCaptions();
         }
@@ -81,14 +81,12 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
     }
     fixture::WritePage(app.path(), "Ann", 1, kKey, plain);
     Module1 m(app.path());
-    m.CurrentUser = "Ann";
-    m.CipherKey = kKey;
-    m.CaptionsPath = m.MemberFile("Ann", Module1::kCaptionsFile);
+    ASSERT_EQ(m.LogIn("Ann", "pw").outcome, Module1::LoginOutcome::LoggedIn);
     const std::string page = m.PageFilePath(1);
     const std::string before = captionsContent(m, "Before");
     const std::string garden = captionsContent(m, "Garden");
     const std::string travel = captionsContent(m, "Travel");
-    RewriteMemberFile(m.CaptionsPath, before);
+    RewriteMemberFile(m.CaptionsPath(), before);
 
     std::mt19937 random(20261207);
     // Up to a few rounds of the loop: each round rewrites two files, each rewrite waits for the
@@ -120,11 +118,11 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
 
         // The scraps of a rewrite cut short are all that may be left beside the files.
         killedMidRewrite +=
-            platform::DeleteSafeWriteLeftovers(page) + platform::DeleteSafeWriteLeftovers(m.CaptionsPath) > 0;
+            platform::DeleteSafeWriteLeftovers(page) + platform::DeleteSafeWriteLeftovers(m.CaptionsPath()) > 0;
 
         std::vector<std::string> lines;
         try {
-            lines = ReadDecipheredLines(m, page);
+            lines = ReadDecipheredLines(m.CipherKey(), page);
             m.ReadPage(page);
         } catch (const std::exception& e) {
             ADD_FAILURE() << "after kill " << kill << ": " << e.what();
@@ -143,14 +141,14 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
         entriesLost += kEntries - entries;
         damaged += lines.size() != plain.size() || !fixture::IsHidden(page);
 
-        const std::string captions = fixture::ReadBytes(m.CaptionsPath);
+        const std::string captions = fixture::ReadBytes(m.CaptionsPath());
         damaged +=
-            (captions != before && captions != garden && captions != travel) || !fixture::IsHidden(m.CaptionsPath);
+            (captions != before && captions != garden && captions != travel) || !fixture::IsHidden(m.CaptionsPath());
         ASSERT_EQ(entriesLost + damaged, 0) << "after kill " << kill;
     }
     // The kills did land in the middle of rewrites, and the loop did get to mask.
     EXPECT_GT(killedMidRewrite, kKills / 10);
-    const std::vector<std::string> last = ReadDecipheredLines(m, page);
+    const std::vector<std::string> last = ReadDecipheredLines(m.CipherKey(), page);
     EXPECT_TRUE(std::any_of(last.begin(), last.end(), isMasked));
 
     std::cout << "Killed " << kKills << " times, " << killedMidRewrite

@@ -19,9 +19,7 @@ class MemberStore : public ::testing::Test {
 protected:
     void SetUp() override {
         fixture::MakeMember(app.path(), "Ann", kKey, "Ann");
-        m.CurrentUser = "Ann";
-        m.CipherKey = kKey;
-        m.CaptionsPath = fixture::MemberFile(app.path(), "Ann", Module1::kCaptionsFile);
+        ASSERT_EQ(m.LogIn("Ann", "Ann").outcome, Module1::LoginOutcome::LoggedIn);
     }
     std::string page(int p) const { return fixture::PageFile(app.path(), "Ann", p); }
 
@@ -93,10 +91,10 @@ TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
                                   "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
 
     // Masking holds every line of the page and writes every one back.
-    std::vector<std::string> lines = ReadDecipheredLines(m, page(1));
+    std::vector<std::string> lines = ReadDecipheredLines(kKey, page(1));
     ASSERT_EQ(lines.size(), 2 * entries);
     ASSERT_TRUE(MaskLine(lines, 2.0 * static_cast<double>(entries) - 1, " (08Dec26, 10:00AM)"));
-    const std::string written = EncipheredLines(m, lines);
+    const std::string written = EncipheredLines(kKey, lines);
     lines.clear();
     platform::ForEachLine(written, [&](std::string_view line) { lines.push_back(m.DecryptKeyed(line)); });
     ASSERT_EQ(lines.size(), 2 * entries);
@@ -109,42 +107,45 @@ TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
               << std::endl;
 }
 
-TEST_F(MemberStore, CaptionsLoadFromEmptyShortAndDamagedFiles) {
+TEST_F(MemberStore, CaptionsLoadFromEmptyShortDamagedAndMissingFiles) {
     m.LoadCaptions();
     for (int i = 1; i <= 15; ++i) {
-        EXPECT_EQ(m.PageCaptions[i], "No caption set");
+        EXPECT_EQ(m.Caption(i), "No caption set");
     }
     std::vector<std::string> lines(15, "c");
     lines[3] = "";
-    fixture::WriteBytes(m.CaptionsPath, fixture::PageContent(kKey, lines) + "\x01\x02\r\n");
+    fixture::WriteBytes(m.CaptionsPath(), fixture::PageContent(kKey, lines) + "\x01\x02\r\n");
     m.LoadCaptions();
-    EXPECT_EQ(m.PageCaptions[1], "c");
-    EXPECT_EQ(m.PageCaptions[4], "No caption set");
+    EXPECT_EQ(m.Caption(1), "c");
+    EXPECT_EQ(m.Caption(4), "No caption set");
 
-    fixture::WriteBytes(m.CaptionsPath, fixture::PageContent(kKey, {"one", "two"}) + "plain\r\n");
+    fixture::WriteBytes(m.CaptionsPath(), fixture::PageContent(kKey, {"one", "two"}) + "plain\r\n");
     m.LoadCaptions();
-    EXPECT_EQ(m.PageCaptions[2], "two");
-    EXPECT_EQ(m.PageCaptions[3], "No caption set"); // cannot be deciphered
-    EXPECT_EQ(m.PageCaptions[15], "No caption set");
+    EXPECT_EQ(m.Caption(2), "two");
+    EXPECT_EQ(m.Caption(3), "No caption set"); // cannot be deciphered
+    EXPECT_EQ(m.Caption(15), "No caption set");
+    EXPECT_FALSE(m.CaptionsUnreadable());
 
-    m.CaptionsPath = app.path() + "/nobody/UBF8USBS";
+    platform::DeleteFile(m.CaptionsPath());
     m.LoadCaptions();
-    EXPECT_EQ(m.PageCaptions[2], "No caption set");
+    EXPECT_EQ(m.Caption(2), "No caption set");
+    EXPECT_FALSE(m.CaptionsUnreadable()); // a missing file holds no captions to lose
 }
 
 TEST_F(MemberStore, SaveCaptionsWritesFifteenHiddenLines) {
     m.LoadCaptions();
-    m.PageCaptions[4] = "Holiday, 2026";
-    m.PageCaptions[5] = "";
+    m.SetCaption(4, "Holiday, 2026");
+    m.SetCaption(5, "");
     m.SaveCaptions();
-    EXPECT_EQ(m.PageCaptions[5], "No caption set");
+    EXPECT_EQ(m.Caption(5), "No caption set");
     std::vector<std::string> expected(15, "No caption set");
     expected[3] = "Holiday, 2026";
-    EXPECT_EQ(fixture::ReadBytes(m.CaptionsPath), fixture::PageContent(kKey, expected));
-    EXPECT_TRUE(fixture::IsHidden(m.CaptionsPath));
+    EXPECT_EQ(fixture::ReadBytes(m.CaptionsPath()), fixture::PageContent(kKey, expected));
+    EXPECT_TRUE(fixture::IsHidden(m.CaptionsPath()));
 
-    m.CaptionsPath = app.path() + "/gone/UBF8USBS";
+    platform::DeleteFile(m.CaptionsPath());
     EXPECT_THROW(m.SaveCaptions(), platform::FileError);
+    EXPECT_FALSE(platform::PathExists(m.CaptionsPath()));
 }
 
 TEST_F(MemberStore, PasswordFile) {

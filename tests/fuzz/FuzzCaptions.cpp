@@ -9,11 +9,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    Module1 m("/nowhere");
-    m.CipherKey = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
-    m.CaptionsFromText(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+    const int key = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
+    const auto captions =
+        Module1::ParseCaptions(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), key);
     for (int i = 1; i <= Module1::kPageCount; ++i) {
-        if (m.PageCaptions[static_cast<std::size_t>(i)].empty()) {
+        if (captions[static_cast<std::size_t>(i)].empty()) {
             __builtin_trap();
         }
     }

@@ -16,13 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) {
         return 0;
     }
-    Module1 m("/nowhere");
-    m.CipherKey = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
+    const int key = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
     const int item = data[1]; // the item number a member might type
     const std::string_view page(reinterpret_cast<const char*>(data + 2), size - 2);
     std::string display;
     try {
-        display = m.DisplayText(page);
+        display = Module1::DisplayText(page, key);
     } catch (const CipherError&) {
         return 0;
     }
@@ -31,13 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     }
     std::vector<std::string> lines;
-    platform::ForEachLine(page, [&](std::string_view line) { lines.push_back(m.DecryptKeyed(line)); });
+    platform::ForEachLine(page, [&](std::string_view line) { lines.push_back(Module1::DecryptWithKey(line, key)); });
     const std::size_t count = lines.size();
     MaskLine(lines, 2.0 * item - 1, " (07Dec26, 09:05PM)");
-    const std::string written = EncipheredLines(m, lines);
+    const std::string written = EncipheredLines(key, lines);
     std::size_t reread = 0;
     platform::ForEachLine(written, [&](std::string_view line) {
-        m.DecryptKeyed(line); // throws, and so fails the run, if a line cannot be read back
+        Module1::DecryptWithKey(line, key); // throws, and so fails the run, if a line cannot be read back
         ++reread;
     });
     if (reread != count) {

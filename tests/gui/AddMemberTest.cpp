@@ -13,6 +13,7 @@
 #include "platform/core/Paths.h"
 #include "platform/qt/Ansi.h"
 #include "store/MemberName.h"
+#include "store/PasswordFile.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -64,13 +65,13 @@ TEST_F(AddMember, GardenFolderByteForByte) {
     w.Command3->click();
     ASSERT_TRUE(ui.Done());
 
-    const int key = module.CipherKey;
+    const std::string folder = app / "Garden";
+    const int key = PasswordFile::Read(folder + "/QRBNSTJ4").key;
     ASSERT_GE(key, 100);
     ASSERT_LE(key, 130);
-    EXPECT_EQ(module.CurrentUser, "Garden");
-    EXPECT_EQ(module.EnteredPassword, ""); // nobody is logged in
+    EXPECT_FALSE(module.LoggedIn()); // nobody is logged in
+    EXPECT_EQ(module.CurrentUser(), "");
 
-    const std::string folder = app / "Garden";
     std::vector<std::string> expected = {"QRBNSTJ4", "UBF8USBS"};
     for (int page = 1; page <= 15; ++page) {
         expected.push_back(Module1::PageFileName(page));
@@ -116,20 +117,18 @@ TEST_F(AddMember, MessageTellsNameAndPasswordThatLogIn) {
         w.Text1->setText(platform::ToQString(c.typed));
         w.Command1->click();
         EXPECT_TRUE(w.LoggedIn());
-        EXPECT_EQ(module.CurrentUser, c.name);
-        EXPECT_EQ(module.EnteredPassword, c.typed);
+        EXPECT_EQ(module.CurrentUser(), c.name);
+        EXPECT_EQ(module.EnteredPassword(), c.typed);
         EXPECT_EQ(form->windowTitle(), platform::ToQString("Jotterel of '" + c.name + "'"));
-        module.EnteredPassword.clear();
+        module.LogOff();
     }
 }
 
 TEST_F(AddMember, CancelOrEmptyAnswerDoesNothing) {
     Form2& w = OpenLoginWindow();
-    module.CurrentUser = "before";
     willAnswer(""); // Cancel gives empty text too
     w.Command3->click();
     EXPECT_TRUE(allNames(app.path()).empty());
-    EXPECT_EQ(module.CurrentUser, "before");
     EXPECT_EQ(w.Combo1->count(), 0);
     EXPECT_FALSE(w.Command1->isEnabled());
     EXPECT_EQ(w.Text1->text(), "Nobody");
@@ -180,7 +179,6 @@ TEST_F(AddMember, RefusedNamesCreateNothing) {
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         Form2& w = OpenLoginWindow();
-        module.CurrentUser = "before";
         const auto problem = MemberNameProblem(name);
         ASSERT_TRUE(problem.has_value());
         willAnswer(name);
@@ -190,7 +188,6 @@ TEST_F(AddMember, RefusedNamesCreateNothing) {
         EXPECT_TRUE(ui.Done());
         EXPECT_TRUE(allNames(app.path()).empty());
         EXPECT_FALSE(platform::PathExists(outside));
-        EXPECT_EQ(module.CurrentUser, "before");
     }
 }
 

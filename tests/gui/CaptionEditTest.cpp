@@ -56,7 +56,7 @@ TEST_F(CaptionEdit, AnswersOfTheInputBox) {
         w.Label2_Click();
         EXPECT_TRUE(ui.Done());
         EXPECT_EQ(platform::FromQString(w.Label2->text()), c.shown);
-        EXPECT_EQ(module.PageCaptions[1], c.shown);
+        EXPECT_EQ(module.Caption(1), c.shown);
         if (c.saved) {
             EXPECT_EQ(storedCaptions().at(0), c.shown);
         } else {
@@ -97,7 +97,7 @@ TEST_F(CaptionEdit, UnwritableCaptionsFileKeepsTheCaptionUntilTheNextPageSelecti
     ui.ExpectInputBox(kPrompt, "Jotterel", "No caption set", "Kept for now");
     w.Label2_Click(); // no message: the failed save is skipped
     EXPECT_EQ(w.Label2->text(), "Kept for now");
-    EXPECT_EQ(module.PageCaptions[1], "Kept for now");
+    EXPECT_EQ(module.Caption(1), "Kept for now");
     EXPECT_FALSE(platform::PathExists(captionsFile()));
 
     w.Command2->click();

@@ -39,7 +39,7 @@ TEST_F(ChangePassword, NewPasswordCountsFromTheNextLogin) {
     form->mnuPasswd->trigger();
     EXPECT_EQ(fixture::ReadBytes(passwordFile()), PasswordFile::Content(118, " New Pass "));
     EXPECT_TRUE(fixture::IsHidden(passwordFile()));
-    EXPECT_EQ(module.EnteredPassword, "old one"); // still logged in as before
+    EXPECT_EQ(module.EnteredPassword(), "old one"); // still logged in as before
 
     ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
     ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
@@ -50,7 +50,7 @@ TEST_F(ChangePassword, NewPasswordCountsFromTheNextLogin) {
         TypeLogin(login, "Ann", " nEW pASS ");
     });
     form->mnuLogoff->trigger();
-    EXPECT_EQ(module.EnteredPassword, " nEW pASS ");
+    EXPECT_EQ(module.EnteredPassword(), " nEW pASS ");
     EXPECT_EQ(form->Text1->Text(), "[1] \tan entry, still readable\r\n\r\n");
 }
 

@@ -121,7 +121,7 @@ TEST_F(ClearPages, PageThatCannotBeClearedIsReported) {
     before.erase(Module1::PageFileName(4));
     ui.ExpectMsgBox(kClearPage, 52, "Jotterel", platform::vbYes);
     ui.ExpectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
-    ui.ExpectMsgBox("Page 4 cannot be cleared; its file is left as it was.\r\r" + module.PagePath + "\r" +
+    ui.ExpectMsgBox("Page 4 cannot be cleared; its file is left as it was.\r\r" + page4 + "\r" +
                         platform::ErrorText(ENOENT),
                     48, "Jotterel");
     form->mnuDelPage->trigger();

@@ -171,7 +171,7 @@ TEST_F(DeleteItem, PageThatCannotBeReadOrWrittenIsLeftAsItWas) {
     fixture::WriteBytes(path, damaged);
     ui.ExpectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
     ui.ExpectInputBox(kPrompt, "Jotterel", "", "1");
-    ui.ExpectMsgBox("No item was deleted: page 1 cannot be read.\r\r" + module.PagePath +
+    ui.ExpectMsgBox("No item was deleted: page 1 cannot be read.\r\r" + path +
                         "\rLine 3 cannot be deciphered under this member's key.",
                     48, "Jotterel");
     form->mnuDeleteItem->trigger();
@@ -182,8 +182,8 @@ TEST_F(DeleteItem, PageThatCannotBeReadOrWrittenIsLeftAsItWas) {
     platform::SetWriteBudget(0); // the disk is full
     ui.ExpectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
     ui.ExpectInputBox(kPrompt, "Jotterel", "", "2");
-    ui.ExpectMsgBox("No item was deleted: page 1 cannot be written. It keeps its entries as they were.\r\r" +
-                        module.PagePath + "\r" + platform::ErrorText(ENOSPC),
+    ui.ExpectMsgBox("No item was deleted: page 1 cannot be written. It keeps its entries as they were.\r\r" + path +
+                        "\r" + platform::ErrorText(ENOSPC),
                     48, "Jotterel");
     form->mnuDeleteItem->trigger();
     platform::SetWriteBudget(std::nullopt);

@@ -7,6 +7,7 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/qt/Ansi.h"
+#include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -29,6 +30,9 @@ protected:
         MakeMember("Ann", 101, "pw");
         MakeMember("Bob", 102, "bob");
         WritePage("Ann", 1, 101, {"my entry", ""});
+        WritePage("Bob", 1, 102, {"Bob's entry", ""});
+        fixture::WriteBytes(fixture::MemberFile(app.path(), "Bob", Module1::kCaptionsFile),
+                            fixture::PageContent(102, {"Bob's caption"}));
         OpenDiary("Ann", "pw");
         form->Text2->SetText("half typed");
     }
@@ -46,12 +50,13 @@ protected:
             EXPECT_EQ(form->windowTitle(), "Jotterel");
             EXPECT_EQ(form->Text1->Text(), "");
             EXPECT_EQ(form->Text2->Text(), "");
-            EXPECT_EQ(module.CurrentUser, "Ann");
+            EXPECT_EQ(form->Label2->text(), "");
+            EXPECT_FALSE(module.LoggedIn());
         };
         NextLogin([&](Form2& login) {
-            EXPECT_EQ(module.CurrentUser, "");
-            EXPECT_EQ(module.EnteredPassword, "");
-            EXPECT_FALSE(module.Lock.Held());
+            EXPECT_EQ(module.CurrentUser(), "");
+            EXPECT_EQ(module.EnteredPassword(), "");
+            EXPECT_FALSE(module.LoggedIn());
             membersListed.clear();
             for (int i = 0; i < login.Combo1->count(); ++i) {
                 membersListed.push_back(platform::FromQString(login.Combo1->itemText(i)));
@@ -63,9 +68,13 @@ protected:
     void ExpectLoggedInAsBob() {
         EXPECT_EQ(membersListed, std::vector<std::string>{"Bob"});
         EXPECT_EQ(loginWindowsOpened, 2);
-        EXPECT_EQ(module.CurrentUser, "Bob");
+        EXPECT_EQ(module.CurrentUser(), "Bob");
         EXPECT_EQ(form->windowTitle(), "Jotterel of 'Bob'");
-        EXPECT_EQ(form->Text1->Text(), ""); // nothing is shown until a page is chosen
+        // Bob sees his own page 1 and its caption, and every command acts on Bob.
+        EXPECT_EQ(form->CurrentPage(), 1);
+        EXPECT_EQ(form->Text1->Text(), "[1] \tBob's entry\r\n\r\n");
+        EXPECT_EQ(form->Label2->text(), "Bob's caption");
+        EXPECT_EQ(module.PageFilePath(1), PageFile("Bob", 1));
         EXPECT_TRUE(platform::FolderExists(app / "Bob"));
     }
 
@@ -115,8 +124,8 @@ TEST_F(DeleteMember, NoToAnyQuestionKeepsEverything) {
         }
         EXPECT_TRUE(platform::PathExists(annFile(Module1::kPasswordFile)));
         EXPECT_TRUE(platform::PathExists(annFile(Module1::kCaptionsFile)));
-        EXPECT_EQ(module.CurrentUser, "Ann");
-        EXPECT_EQ(module.EnteredPassword, "pw");
+        EXPECT_EQ(module.CurrentUser(), "Ann");
+        EXPECT_EQ(module.EnteredPassword(), "pw");
         EXPECT_EQ(form->windowTitle(), "Jotterel of 'Ann'");
         EXPECT_EQ(form->Text1->Text(), "[1] \tmy entry\r\n\r\n");
         EXPECT_EQ(form->Text2->Text(), "half typed");

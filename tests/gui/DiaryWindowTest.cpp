@@ -24,7 +24,6 @@ TEST_F(DiaryWindow, LoginShowsPageOneWithItsCaption) {
     EXPECT_EQ(w.Text1->Text(), "[1] \tfirst\r\n\r\n[2] \tsecond\r\n\r\n");
     EXPECT_EQ(w.Label2->text(), "No caption set");
     EXPECT_EQ(w.windowTitle(), "Jotterel of 'Ann'");
-    EXPECT_EQ(module.PagePath, PageFile("Ann", 1));
     EXPECT_EQ(w.Text1->SelStart(), 0u);
     EXPECT_EQ(w.Text1->SelLength(), w.Text1->Text().size());
 }

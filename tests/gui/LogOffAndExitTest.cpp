@@ -42,8 +42,8 @@ TEST_F(LogOffAndExit, LogOffAnsweredNoChangesNothing) {
     EXPECT_EQ(w.Text1->Text(), "[1] \tAnn's page 1\r\n\r\n");
     EXPECT_EQ(w.Text2->Text(), "half typed");
     EXPECT_EQ(w.windowTitle(), "Jotterel of 'Ann'");
-    EXPECT_EQ(module.CurrentUser, "Ann");
-    EXPECT_EQ(module.EnteredPassword, "ann");
+    EXPECT_EQ(module.CurrentUser(), "Ann");
+    EXPECT_EQ(module.EnteredPassword(), "ann");
 }
 
 TEST_F(LogOffAndExit, LogOffHandsThePageViewToTheNextMember) {
@@ -65,9 +65,9 @@ TEST_F(LogOffAndExit, LogOffHandsThePageViewToTheNextMember) {
             EXPECT_EQ(w.Text1->Text(), "");
             EXPECT_EQ(w.Text2->Text(), "");
             EXPECT_EQ(w.windowTitle(), "Jotterel");
-            EXPECT_EQ(module.CurrentUser, "");
-            EXPECT_EQ(module.EnteredPassword, "");
-            EXPECT_FALSE(module.Lock.Held()); // another copy of the program may log Ann in now
+            EXPECT_EQ(module.CurrentUser(), "");
+            EXPECT_EQ(module.EnteredPassword(), "");
+            EXPECT_FALSE(module.LoggedIn()); // another copy of the program may log Ann in now
             EXPECT_EQ(w.mnuLogoff->text(), "Log off 'Ann'");
             TypeLogin(login, "Bob", "BOB");
         });
@@ -78,13 +78,12 @@ TEST_F(LogOffAndExit, LogOffHandsThePageViewToTheNextMember) {
         EXPECT_EQ(w.Text1->Text(), "[1] \tBob's page 1\r\n\r\n");
         EXPECT_EQ(w.Label2->text(), "Bob's first");
         EXPECT_EQ(w.Text2->Text(), "");
-        EXPECT_EQ(module.PagePath, PageFile("Bob", 1));
         EXPECT_EQ(w.windowTitle(), "Jotterel of 'Bob'");
         EXPECT_EQ(w.mnuLogoff->text(), "Log off 'Bob'");
         EXPECT_EQ(w.mnuDelUser->text(), "Delete user 'Bob'");
         EXPECT_FALSE(w.Ended());
         form.reset();
-        module = Module1(app.path());
+        module.LogOff();
     }
 }
 
@@ -124,14 +123,14 @@ TEST_F(LogOffAndExit, ExitSavesEveryCaptionAndEndsTheProgram) {
                   fixture::PageContent(110, std::vector<std::string>(15, "No caption set")));
         EXPECT_TRUE(fixture::IsHidden(captionsFile("Ann")));
         form.reset();
-        module = Module1(app.path());
+        module.LogOff();
     }
 }
 
 TEST_F(LogOffAndExit, CloseBoxWritesNothing) {
     Form1& w = OpenDiary("Ann", "ann");
     w.show();
-    module.PageCaptions[2] = "never stored";
+    module.SetCaption(2, "never stored");
     w.close();
     EXPECT_TRUE(w.Ended());
     EXPECT_EQ(fixture::ReadBytes(captionsFile("Ann")), "");
@@ -141,7 +140,7 @@ TEST_F(LogOffAndExit, ExitWhenTheCaptionsCannotBeSavedSaysSoAndEnds) {
     Form1& w = OpenDiary("Ann", "ann");
     platform::DeleteFile(captionsFile("Ann"));
     ui.ExpectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" +
-                        module.CaptionsPath + "\r" + platform::ErrorText(ENOENT),
+                        module.CaptionsPath() + "\r" + platform::ErrorText(ENOENT),
                     48, "Jotterel");
     w.Command4->click();
     EXPECT_TRUE(w.Ended());

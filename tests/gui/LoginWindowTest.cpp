@@ -107,9 +107,7 @@ TEST_F(LoginWindow, PasswordComparisonIgnoresLetterCaseOnly) {
     for (const Case& c : cases) {
         SCOPED_TRACE("typed '" + c.typed + "'");
         Form2& w = OpenLoginWindow();
-        module.CurrentUser = "before";
-        module.CipherKey = 105;
-        module.EnteredPassword.clear();
+        module.LogOff(); // as every way to the login window leaves it
         w.Text1->setText(platform::ToQString(c.typed));
         if (!c.admitted) {
             ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
@@ -118,16 +116,15 @@ TEST_F(LoginWindow, PasswordComparisonIgnoresLetterCaseOnly) {
         EXPECT_TRUE(ui.Done());
         EXPECT_EQ(w.LoggedIn(), c.admitted);
         if (c.admitted) {
-            EXPECT_EQ(module.CurrentUser, "Ann");
-            EXPECT_EQ(module.CipherKey, 123);
-            EXPECT_EQ(module.EnteredPassword, c.typed);
-            EXPECT_EQ(module.CaptionsPath, app.path() + "/Ann/UBF8USBS");
+            EXPECT_EQ(module.CurrentUser(), "Ann");
+            EXPECT_EQ(module.CipherKey(), 123);
+            EXPECT_EQ(module.EnteredPassword(), c.typed);
             EXPECT_EQ(form->windowTitle(), "Jotterel of 'Ann'");
             EXPECT_EQ(w.result(), QDialog::Accepted);
         } else {
-            EXPECT_EQ(module.CurrentUser, "before");
-            EXPECT_EQ(module.CipherKey, 105);
-            EXPECT_EQ(module.EnteredPassword, "");
+            EXPECT_EQ(module.CurrentUser(), "");
+            EXPECT_EQ(module.CipherKey(), 0);
+            EXPECT_FALSE(module.LoggedIn());
             EXPECT_EQ(w.Text1->text(), "");
             EXPECT_EQ(form->windowTitle(), "Jotterel");
         }
@@ -177,8 +174,8 @@ TEST_F(LoginWindow, UnreadablePasswordFileLogsNobodyIn) {
         w.Command1->click();
         EXPECT_TRUE(ui.Done());
         EXPECT_FALSE(w.LoggedIn());
-        EXPECT_TRUE(module.EnteredPassword.empty());
-        EXPECT_TRUE(module.CurrentUser.empty());
+        EXPECT_TRUE(module.EnteredPassword().empty());
+        EXPECT_TRUE(module.CurrentUser().empty());
     }
 }
 

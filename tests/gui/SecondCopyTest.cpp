@@ -53,9 +53,9 @@ protected:
         }
     }
     void ExpectLoggedOut(const Module1& m) {
-        EXPECT_EQ(m.CurrentUser, "");
-        EXPECT_EQ(m.EnteredPassword, "");
-        EXPECT_FALSE(m.Lock.Held());
+        EXPECT_EQ(m.CurrentUser(), "");
+        EXPECT_EQ(m.EnteredPassword(), "");
+        EXPECT_FALSE(m.LoggedIn());
     }
 };
 
@@ -73,7 +73,7 @@ TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
         TypeLogin(login, "Bob", "bob");
     });
     second.form.Form_Load();
-    EXPECT_EQ(second.module.CurrentUser, "Bob");
+    EXPECT_EQ(second.module.CurrentUser(), "Bob");
     EXPECT_EQ(second.form.Text1->Text(), "[1] \tBob's entry\r\n\r\n");
 
     // Logging off lets the member go: while the first window waits at its login, the second
@@ -84,7 +84,7 @@ TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
         ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
         second.logins.push_back([&](Form2& other) { TypeLogin(other, "Ann", "ANN"); });
         second.form.mnuLogoff->trigger();
-        EXPECT_EQ(second.module.CurrentUser, "Ann");
+        EXPECT_EQ(second.module.CurrentUser(), "Ann");
 
         ui.ExpectMsgBox(refused("Ann"), 48, "Jotterel");
         TypeLogin(login, "Ann", "ann");
@@ -93,7 +93,7 @@ TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
     });
     first.mnuLogoff->trigger();
     EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(module.CurrentUser, "Bob");
+    EXPECT_EQ(module.CurrentUser(), "Bob");
     EXPECT_EQ(first.Text1->Text(), "[1] \tBob's entry\r\n\r\n");
 
     // The end of the program lets its member go.
@@ -103,7 +103,7 @@ TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
     second.logins.push_back([&](Form2& other) { TypeLogin(other, "Bob", "bob"); });
     second.form.mnuLogoff->trigger();
     EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(second.module.CurrentUser, "Bob");
+    EXPECT_EQ(second.module.CurrentUser(), "Bob");
 }
 
 TEST_F(SecondCopy, ACopyThatDiesLetsItsMemberGo) {
@@ -133,7 +133,7 @@ TEST_F(SecondCopy, ACopyThatDiesLetsItsMemberGo) {
     ASSERT_TRUE(other.waitForFinished());
     TypeLogin(login, "Ann", "Ann");
     EXPECT_TRUE(login.LoggedIn());
-    EXPECT_EQ(module.CurrentUser, "Ann");
+    EXPECT_EQ(module.CurrentUser(), "Ann");
 }
 
 // The other program of the test above: logs in as Ann over the application folder it is given,
@@ -151,7 +151,7 @@ TEST(SecondCopyProgram, DISABLED_KeepsAnnLoggedIn) {
         login.Command1_Click();
     });
     copy.form.Form_Load();
-    ASSERT_EQ(copy.module.CurrentUser, "Ann");
+    ASSERT_EQ(copy.module.CurrentUser(), "Ann");
     std::cout << "Ann is logged in" << std::endl;
     std::string line;
     std::getline(std::cin, line);

@@ -41,7 +41,7 @@ TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
         EXPECT_TRUE(login.isModal());
         EXPECT_EQ(login.windowTitle(), "Jotterel - Member login");
         EXPECT_EQ(login.Combo1->currentText(), "Garden");
-        EXPECT_TRUE(module.EnteredPassword.empty());
+        EXPECT_TRUE(module.EnteredPassword().empty());
         ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
         EXPECT_EQ(QApplication::focusWidget(), login.Combo1); // first in the tab order
         QTest::keyClicks(login.Text1, "gARD");
@@ -53,8 +53,8 @@ TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
     EXPECT_FALSE(main.isVisible()); // the program shows it once loading is over
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(main.findChildren<Form2*>().empty()); // the login window is gone
-    EXPECT_EQ(module.CurrentUser, "Garden");
-    EXPECT_EQ(module.EnteredPassword, "gARD");
+    EXPECT_EQ(module.CurrentUser(), "Garden");
+    EXPECT_EQ(module.EnteredPassword(), "gARD");
     EXPECT_EQ(main.windowTitle(), "Jotterel of 'Garden'");
     EXPECT_EQ(main.mnuLogoff->text(), "Log off 'Garden'");
     EXPECT_EQ(main.mnuDelUser->text(), "Delete user 'Garden'");
@@ -87,12 +87,12 @@ TEST_F(Startup, WrongPasswordAndEscKeepTheLoginWindowOpen) {
         EXPECT_TRUE(login.isVisible());
         EXPECT_EQ(login.Text1->text(), "");
         EXPECT_EQ(QApplication::focusWidget(), login.Text1);
-        EXPECT_TRUE(module.EnteredPassword.empty());
+        EXPECT_TRUE(module.EnteredPassword().empty());
         QTest::keyClicks(login.Text1, "PW");
         QTest::keyClick(login.Text1, Qt::Key_Return);
     });
     main.Form_Load();
-    EXPECT_EQ(module.EnteredPassword, "PW");
+    EXPECT_EQ(module.EnteredPassword(), "PW");
     EXPECT_EQ(main.windowTitle(), "Jotterel of 'Ann'");
 }
 
@@ -122,7 +122,7 @@ TEST_F(Startup, LeavingTheLoginWindowWithoutLoginEndsTheProgram) {
         EXPECT_TRUE(w.Ended());
         EXPECT_EQ(ended.count(), 1);
         EXPECT_FALSE(w.isVisible());
-        EXPECT_TRUE(module.EnteredPassword.empty());
+        EXPECT_TRUE(module.EnteredPassword().empty());
         EXPECT_EQ(w.Text1->Text(), ""); // no page was read
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         std::filesystem::remove_all(app / "Ann");

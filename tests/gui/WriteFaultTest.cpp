@@ -166,7 +166,7 @@ protected:
 
     Form1& diary() {
         Form1& w = OpenDiary("Ann", "pw");
-        EXPECT_EQ(module.CurrentUser, "Ann");
+        EXPECT_EQ(module.CurrentUser(), "Ann");
         return w;
     }
 
