@@ -68,7 +68,13 @@ void mnuDelUser_Click(Form1& form) {
     const Module1::Deletion deletion = m.DeleteMember(others);
     form.EndSession();
     if (deletion.left.empty()) {
-        platform::Ui().MsgBox("User '" + member + "' deleted.", platform::vbInformation, platform::kAppTitle);
+        std::string text = "User '" + member + "' deleted.";
+        if (!deletion.folderRemoved && deletion.folderError) {
+            // Whatever keeps the folder is not the member's diary, but the name stays taken.
+            text += "\r\rThe member folder is left:\r" + deletion.folderError->path() + "\r" +
+                    deletion.folderError->reason();
+        }
+        platform::Ui().MsgBox(text, platform::vbInformation, platform::kAppTitle);
     } else {
         platform::Ui().MsgBox(leftMessage(member, folder, deletion), platform::vbExclamation, platform::kAppTitle);
     }

@@ -271,7 +271,8 @@ Module1::Deletion Module1::DeleteMember(const std::vector<std::string>& otherFil
     try {
         // Anything else still in the folder keeps it: it stays, and what it holds is not lost.
         platform::RemoveFolder(folder);
-    } catch (const platform::FileError&) {
+    } catch (const platform::FileError& e) {
+        result.folderError = e;
     }
     result.folderRemoved = !platform::PathExists(folder);
     return result;

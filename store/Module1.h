@@ -128,7 +128,8 @@ public:
         std::vector<std::string> left;            // names of the files that could not be deleted
         std::optional<platform::FileError> error; // why the first of them could not
         bool folderRemoved = false;
-        bool passwordFileLeft = false; // the member is still listed at login
+        std::optional<platform::FileError> folderError; // why the folder is left
+        bool passwordFileLeft = false;                  // the member is still listed at login
     };
     // Deletes the logged-in member's files: otherFiles (those the member was shown), the
     // program's own files and the scraps of saves cut short, then the member folder when it is

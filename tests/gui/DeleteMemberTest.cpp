@@ -1,11 +1,13 @@
 #include <QAction>
 #include <QComboBox>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include "app/Wiring.h"
 #include "login/Form2.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
@@ -45,8 +47,8 @@ protected:
     }
 
     // The completion message, and the login window that follows it: it lists the members then.
-    void ExpectDeletedAndLoginAgain() {
-        ui.ExpectMsgBox("User 'Ann' deleted.", 64, "Jotterel").whileShown = [&] {
+    void ExpectDeletedAndLoginAgain(const std::string& folderLeft = "") {
+        ui.ExpectMsgBox("User 'Ann' deleted." + folderLeft, 64, "Jotterel").whileShown = [&] {
             EXPECT_EQ(form->windowTitle(), "Jotterel");
             EXPECT_EQ(form->Text1->Text(), "");
             EXPECT_EQ(form->Text2->Text(), "");
@@ -139,7 +141,8 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     // A hidden file that is not the program's: it keeps the folder as well, and is not touched.
     fixture::WriteBytes(annFile(".settings"), "mine");
     ExpectBothQuestions();
-    ExpectDeletedAndLoginAgain();
+    ExpectDeletedAndLoginAgain("\r\rThe member folder is left:\r" + app / "Ann" + "\r" +
+                               platform::ErrorText(ENOTEMPTY));
     form->mnuDelUser->trigger();
     EXPECT_TRUE(ui.Done());
     EXPECT_EQ(fixture::ReadBytes(annFile("photos/beach.jpg")), "jpeg");

@@ -147,4 +147,26 @@ TEST_F(LogOffAndExit, ExitWhenTheCaptionsCannotBeSavedSaysSoAndEnds) {
     EXPECT_FALSE(platform::PathExists(captionsFile("Ann")));
 }
 
+TEST_F(LogOffAndExit, CaptionsThatCannotBeReadAreNeitherEditedNorSavedOver) {
+    // Something stands where the captions file should be that cannot be read as one.
+    const std::string captions = captionsFile("Ann");
+    platform::DeleteFile(captions);
+    platform::MakeFolder(captions);
+    Form1& w = OpenDiary("Ann", "ann");
+    EXPECT_EQ(w.Label2->text(), "No caption set");
+    const std::string reason = "It could not be read (" + platform::ErrorText(EISDIR) +
+                               "), so Jotterel leaves it as it is rather than write over the captions it holds.";
+    ui.ExpectMsgBox("The captions of your pages cannot be read, so no caption can be changed now.\r\r" + captions +
+                        "\r" + platform::ErrorText(EISDIR),
+                    48, "Jotterel");
+    w.Label2_Click();
+    ui.ExpectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" + captions + "\r" +
+                        reason,
+                    48, "Jotterel");
+    w.Command4->click();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(w.Ended());
+    EXPECT_TRUE(platform::FolderExists(captions));
+}
+
 } // namespace

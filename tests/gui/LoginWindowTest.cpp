@@ -149,6 +149,8 @@ TEST_F(LoginWindow, UnreadablePasswordFileLogsNobodyIn) {
         {"password line below the key", Module1::EncryptFixed(" 110") + "\r\nab\r\n" + marker + "\r\n",
          "The file is damaged: its password line cannot be deciphered under the member key."},
         {"zero length", std::string(), "The file is damaged: the password file has fewer than three lines."},
+        {"empty password line", Module1::EncryptFixed(" 110") + "\r\n\r\n" + marker + "\r\n",
+         "The file is damaged: the password line is empty."},
         {"one line of random bytes", std::string("\x91\x07\xFE\x00\x31\xC8\x7F\xA0", 8),
          "The file is damaged: the password file has fewer than three lines."},
         {"NUL bytes", std::string("\0\0\r\n\0\r\n\0\r\n", 9),

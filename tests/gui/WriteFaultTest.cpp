@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <set>
 
 #include "login/Form2.h"
 #include "platform/core/Clock.h"
@@ -353,5 +354,76 @@ INSTANTIATE_TEST_SUITE_P(Writers, WriteFault,
                          ::testing::Values("AddMember", "ChangePassword", "Commit", "CaptionEdit", "ExitSavesCaptions",
                                            "MaskEntry", "ClearPage", "ClearAllPages", "ExportPage", "ExportAllPages"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// Deleting a member cannot be one step: a fault leaves some files deleted and others not. The
+// member must then be told exactly which files are left, those files must be as they were, and
+// nothing may be called deleted that is not.
+class DeleteUserFault : public DiaryFixture {
+protected:
+    void TearDown() override { platform::SetFaultAfterSteps(std::nullopt); }
+};
+
+TEST_F(DeleteUserFault, EveryFaultIsToldExactly) {
+    const std::string folder = app / "Ann";
+    MakeMember("Ann", kKey, "pw");
+    WritePage("Ann", 3, kKey, {"Entry", ""});
+    fixture::WriteBytes(folder + "/notes.txt", "mine");
+    const Snapshot before = takeSnapshot(folder);
+    auto run = [&](std::uint64_t fault) {
+        std::filesystem::create_directories(folder);
+        putBack(folder, before);
+        OpenDiary("Ann", "pw");
+        AnsweringDialogs boxes({});
+        platform::SetFaultAfterSteps(fault);
+        form->mnuDelUser->trigger();
+        return std::make_pair(boxes.failures, boxes.news);
+    };
+
+    const auto clean = run(kUnlimited);
+    const std::uint64_t steps = kUnlimited - platform::StepsBeforeFault().value();
+    platform::SetFaultAfterSteps(std::nullopt);
+    ASSERT_EQ(clean.second, std::vector<std::string>{"User 'Ann' deleted."});
+    ASSERT_FALSE(std::filesystem::exists(folder));
+
+    for (std::uint64_t s = 0; s < steps; ++s) {
+        SCOPED_TRACE("failure at step " + std::to_string(s));
+        const auto [failures, news] = run(s);
+        platform::SetFaultAfterSteps(std::nullopt);
+        std::set<std::string> left;
+        if (std::filesystem::exists(folder)) {
+            for (const auto& e : std::filesystem::directory_iterator(folder)) {
+                left.insert(e.path().filename().string());
+            }
+        }
+        for (const std::string& name : left) {
+            // What is left is as it was, hidden mark included.
+            EXPECT_EQ(takeSnapshot(folder).compared.at(name), before.compared.at(name)) << name;
+        }
+        if (left.empty()) {
+            EXPECT_TRUE(failures.empty());
+            ASSERT_EQ(news.size(), 1u);
+            EXPECT_TRUE(news[0].starts_with("User 'Ann' deleted."));
+            EXPECT_EQ(news[0] != "User 'Ann' deleted.", std::filesystem::exists(folder)) << news[0];
+            continue;
+        }
+        EXPECT_TRUE(news.empty());
+        ASSERT_EQ(failures.size(), 1u);
+        const std::string head =
+            "User 'Ann' could not be deleted completely. These files are left in the folder\r" + folder + "\r";
+        ASSERT_TRUE(failures[0].starts_with(head)) << failures[0];
+        std::set<std::string> told;
+        std::size_t at = head.size();
+        while (at < failures[0].size() && failures[0][at] == '\t') {
+            const std::size_t end = failures[0].find('\r', at);
+            told.insert(failures[0].substr(at + 1, end - at - 1));
+            at = end + 1;
+        }
+        EXPECT_EQ(told, left);
+        const bool listed = left.count(Module1::kPasswordFile) > 0;
+        EXPECT_NE(failures[0].find(listed ? "'Ann' can still log in" : "'Ann' can no longer log in."),
+                  std::string::npos);
+    }
+    std::cout << "Delete user: " << steps << " faults, each told exactly" << std::endl;
+}
 
 } // namespace
