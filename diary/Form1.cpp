@@ -218,12 +218,15 @@ void Form1::Combo1_Click() {
 bool Form1::RefreshPageView() {
     try {
         Text1->SetText(m_module.ReadPage(m_module.PageFilePath(CurrentPage())));
-        return true;
+        m_pageShownWhole = true;
     } catch (const std::exception& e) {
         Text1->SetText({});
-        ReportFailure("Page " + std::to_string(CurrentPage()) + " cannot be shown.", e);
-        return false;
+        m_pageShownWhole = false;
+        if (!m_pageErrorsQuiet) {
+            ReportFailure("Page " + std::to_string(CurrentPage()) + " cannot be shown.", e);
+        }
     }
+    return m_pageShownWhole;
 }
 
 void Form1::Command6_Click() {

@@ -70,6 +70,11 @@ public:
     // Puts the display text of the page shown into the page view. A page that cannot be read
     // leaves the view empty and usable, with a message, and returns false.
     bool RefreshPageView();
+    // True when the page view holds the whole page shown: its last refresh could read it.
+    bool PageShownWhole() const { return m_pageShownWhole; }
+    // While set, a page that cannot be shown leaves the view empty without a message (a command
+    // that walks through the pages says what it met at its end).
+    void SetPageErrorsQuiet(bool quiet) { m_pageErrorsQuiet = quiet; }
 
     // Navigation buttons.
     void Command6_Click();
@@ -145,5 +150,7 @@ private:
     Form1Geometry m_geometry;
     std::function<void(Form1&)> m_loginOpener;
     bool m_ended = false;
+    bool m_pageShownWhole = false;
+    bool m_pageErrorsQuiet = false;
     QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };

@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "diary/Form1.h"
 #include "export/OutputFile.h"
@@ -23,8 +25,10 @@ public:
     explicit PagesWalk(Form1& form) : m_form(form) {
         m_form.SetBusyPointer(true);
         m_form.setUpdatesEnabled(false);
+        m_form.SetPageErrorsQuiet(true); // the pages that could not be read are told at the end
     }
     ~PagesWalk() {
+        m_form.SetPageErrorsQuiet(false);
         m_form.setUpdatesEnabled(true);
         m_form.SetBusyPointer(false);
     }
@@ -34,6 +38,18 @@ public:
 private:
     Form1& m_form;
 };
+
+// "Page 3" or "Pages 3, 7 and 12".
+std::string incompletePages(const std::vector<int>& pages) {
+    std::string text = pages.size() == 1 ? "Page " : "Pages ";
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == pages.size() ? " and " : ", ";
+        }
+        text += std::to_string(pages[i]);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -48,6 +64,7 @@ void mnuExportAll_Click(Form1& form) {
     std::string content = "All pages of " + module.CurrentUser() + "'s diary\r\n";
     content += PrintedOnLine(platform::Now()) + "\r\n";
     content += "\r\n";
+    std::vector<int> incomplete;
     {
         const PagesWalk walk(form);
         const int shown = form.Combo1->currentIndex();
@@ -58,7 +75,17 @@ void mnuExportAll_Click(Form1& form) {
                 form.Combo1->setCurrentIndex(i);
                 std::string block = "Page " + platform::NumberForFile(i + 1) + "\r\n";
                 block += "------------\r\n";
-                block += form.Text1->Text();
+                if (form.PageShownWhole()) {
+                    block += form.Text1->Text();
+                } else {
+                    // A damaged page still gives what can be read of it, and says where it
+                    // could not be read.
+                    const Module1::ReadablePage page = module.ReadWhatCanBeRead(i + 1);
+                    block += page.display;
+                    if (!page.whole) {
+                        incomplete.push_back(i + 1);
+                    }
+                }
                 block += "\r\n\r\n";
                 content += block;
             });
@@ -74,7 +101,13 @@ void mnuExportAll_Click(Form1& form) {
         return;
     }
 
-    platform::Ui().MsgBox("All pages of " + module.CurrentUser() + "'s diary printed to " + *path,
-                          platform::vbInformation, platform::kAppTitle);
+    const std::string printed = "All pages of " + module.CurrentUser() + "'s diary printed to " + *path;
+    if (incomplete.empty()) {
+        platform::Ui().MsgBox(printed, platform::vbInformation, platform::kAppTitle);
+    } else {
+        platform::Ui().MsgBox(printed + "\r\r" + incompletePages(incomplete) +
+                                  " could not be read whole: the file says where a line is missing.",
+                              platform::vbExclamation, platform::kAppTitle);
+    }
     platform::Attempt([&] { platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus); });
 }

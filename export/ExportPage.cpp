@@ -27,7 +27,10 @@ void mnuExportPage_Click(Form1& form) {
     content += "\r\n";
     content += pageWord + "\r\n";
     content += "------------\r\n";
-    content += form.Text1->Text();
+    // A damaged page still gives what can be read of it, and says where it could not be read.
+    const Module1::ReadablePage readable =
+        form.PageShownWhole() ? Module1::ReadablePage{form.Text1->Text(), true} : module.ReadWhatCanBeRead(page);
+    content += readable.display;
     content += "\r\n";
     try {
         platform::WriteFileSafely(*path, content, platform::kAttrNormal);
@@ -36,7 +39,13 @@ void mnuExportPage_Click(Form1& form) {
         return;
     }
 
-    platform::Ui().MsgBox(pageWord + " printed to " + *path, platform::vbInformation, platform::kAppTitle);
+    if (readable.whole) {
+        platform::Ui().MsgBox(pageWord + " printed to " + *path, platform::vbInformation, platform::kAppTitle);
+    } else {
+        platform::Ui().MsgBox(pageWord + " printed to " + *path +
+                                  "\r\rThe page could not be read whole: the file says where a line is missing.",
+                              platform::vbExclamation, platform::kAppTitle);
+    }
     // The member has the path; an editor that cannot be started is not worth a second message.
     platform::Programs().Shell("Notepad " + *path, platform::vbMaximizedFocus);
 }

@@ -366,6 +366,34 @@ std::string Module1::DisplayText(std::string_view data, int key) {
     return display;
 }
 
+Module1::ReadablePage Module1::ReadWhatCanBeRead(int page) const {
+    ReadablePage result;
+    std::string data;
+    try {
+        data = platform::ReadFileBytes(PageFilePath(page));
+    } catch (const platform::FileError& e) {
+        result.display = "(the page file cannot be read: " + e.reason() + ")\r\n";
+        result.whole = false;
+        return result;
+    }
+    std::size_t count = 0;
+    std::size_t lineNumber = 0;
+    platform::ForEachLine(data, [&](std::string_view line) {
+        ++lineNumber;
+        if (!line.empty()) {
+            result.display += "[" + std::to_string(++count) + "] \t";
+            try {
+                result.display += DecryptKeyed(line);
+            } catch (const CipherError&) {
+                result.display += "(line " + std::to_string(lineNumber) + " of the page file cannot be read)";
+                result.whole = false;
+            }
+        }
+        result.display += "\r\n";
+    });
+    return result;
+}
+
 std::array<std::string, 16> Module1::ParseCaptions(std::string_view data, int key) {
     std::vector<std::string_view> lines;
     platform::ForEachLine(data, [&](std::string_view line) {

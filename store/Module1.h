@@ -165,6 +165,16 @@ public:
     // The same for the bytes of a page file under key.
     static std::string DisplayText(std::string_view pageData, int key);
 
+    // What can be read of page 1 to 15 of the member logged in, for a copy of the page outside
+    // the diary: the display text, where a line that cannot be deciphered keeps its number and
+    // says so instead of its text. A page file that cannot be read at all gives one line that
+    // says why.
+    struct ReadablePage {
+        std::string display;
+        bool whole = true; // every line could be read
+    };
+    ReadablePage ReadWhatCanBeRead(int page) const;
+
     // The fifteen captions of the bytes of a captions file under key, in slots 1 to 15 (slot 0
     // unused): "No caption set" for a missing line or one that cannot be deciphered.
     static std::array<std::string, 16> ParseCaptions(std::string_view captionsData, int key);

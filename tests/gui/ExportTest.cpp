@@ -137,6 +137,48 @@ TEST_F(Export, AllPagesFileWalksEveryPageAndShowsThePageBeforeAgain) {
     EXPECT_EQ(programs.Started()[0].windowStyle, 3);
 }
 
+TEST_F(Export, DamagedPagesGiveWhatCanBeReadAndSaySo) {
+    // Page 2 has a line edited by hand between two good entries; page 9's file is gone.
+    fixture::WriteBytes(PageFile("Ann", 2), fixture::PageContent(kKey, {"before", ""}) + "plain text\r\n\r\n" +
+                                                fixture::PageContent(kKey, {"after", ""}));
+    platform::DeleteFile(PageFile("Ann", 9));
+    const std::string page2 = "[1] \tbefore\r\n\r\n[2] \t(line 3 of the page file cannot be read)\r\n\r\n"
+                              "[3] \tafter\r\n\r\n";
+    const std::string page9 = "(the page file cannot be read: " + platform::ErrorText(ENOENT) + ")\r\n";
+
+    // All pages: no box for each damaged page on the way, one message at the end.
+    Open(1);
+    ExpectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
+    ui.ExpectMsgBox("All pages of Ann's diary printed to " + Path("All Pages.txt") +
+                        "\r\rPages 2 and 9 could not be read whole: the file says where a line is missing.",
+                    48, "Jotterel");
+    form->mnuExportAll->trigger();
+    EXPECT_TRUE(ui.Done());
+    std::string expected = std::string("All pages of Ann's diary\r\n") + kPrintedOn + "\r\n";
+    for (int page = 1; page <= 15; ++page) {
+        expected += "Page  " + std::to_string(page) + " \r\n------------\r\n" +
+                    (page == 2   ? page2
+                     : page == 9 ? page9
+                                 : "") +
+                    "\r\n\r\n";
+    }
+    EXPECT_EQ(fixture::ReadBytes(Path("All Pages.txt")), expected);
+    EXPECT_EQ(programs.Started().size(), 1u);
+
+    // This page: the page view said it cannot be shown; the export gives what can be read.
+    ui.ExpectMsgBox("Page 2 cannot be shown.\r\rLine 3 of the page file cannot be deciphered under this member's key.",
+                    48, "Jotterel");
+    form->Combo1->setCurrentIndex(1);
+    ExpectChoice(kPageQuestion, "Page 2.txt", "Page 2.txt");
+    ui.ExpectMsgBox("Page  2 printed to " + Path("Page 2.txt") +
+                        "\r\rThe page could not be read whole: the file says where a line is missing.",
+                    48, "Jotterel");
+    form->mnuExportPage->trigger();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(fixture::ReadBytes(Path("Page 2.txt")), "Page  2 of Ann's diary\r\n" + std::string(kPrintedOn) +
+                                                          "\r\nPage  2\r\n------------\r\n" + page2 + "\r\n");
+}
+
 TEST_F(Export, EndingTheCommandEarlyWritesNothing) {
     struct Case {
         const char* what;
