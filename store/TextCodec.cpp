@@ -1,0 +1,65 @@
+#include "store/TextCodec.h"
+
+#include "platform/core/Cp1252.h"
+#include "platform/core/Unicode.h"
+
+namespace {
+
+// Reads the reference that starts at storable[i] ("&#", 1 to 7 digits without a leading zero,
+// ";"), moving i past it; nothing when there is none there.
+bool readReference(std::string_view storable, std::size_t& i, char32_t& c) {
+    std::size_t k = i + 2;
+    if (k >= storable.size() || storable[i + 1] != '#' || storable[k] < '1' || storable[k] > '9') {
+        return false;
+    }
+    char32_t value = 0;
+    for (; k < storable.size() && k - i - 2 < 8 && storable[k] >= '0' && storable[k] <= '9'; ++k) {
+        value = value * 10 + static_cast<char32_t>(storable[k] - '0');
+    }
+    if (k >= storable.size() || storable[k] != ';' || k - i - 2 > 7 || value > 0x10FFFF ||
+        (value >= 0xD800 && value <= 0xDFFF)) {
+        return false;
+    }
+    c = value;
+    i = k + 1;
+    return true;
+}
+
+} // namespace
+
+bool KeyStores(char32_t c, int key) {
+    const int byte = platform::UnicodeToCp1252(c);
+    return byte >= 0 && byte + key <= 255;
+}
+
+std::string StorableText(std::string_view text, int key) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = platform::NextCodePoint(text, i);
+        if (KeyStores(c, key)) {
+            out += static_cast<char>(platform::UnicodeToCp1252(c));
+        } else {
+            out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+        }
+    }
+    return out;
+}
+
+std::string TextFromStorable(std::string_view storable, int key) {
+    std::string out;
+    out.reserve(storable.size() + storable.size() / 8);
+    for (std::size_t i = 0; i < storable.size();) {
+        const auto byte = static_cast<unsigned char>(storable[i]);
+        char32_t c = 0;
+        std::size_t after = i;
+        if (byte == '&' && readReference(storable, after, c) && !KeyStores(c, key)) {
+            platform::AppendUtf8(out, c);
+            i = after;
+        } else {
+            platform::AppendUtf8(out, platform::Cp1252ToUnicode(byte));
+            ++i;
+        }
+    }
+    return out;
+}
