@@ -464,18 +464,20 @@ void MakeFolder(const std::string& path) {
     if (detail::StepFails("mkdir", os) || ::mkdir(os.c_str(), 0700) != 0) {
         fail(path, errno);
     }
-    // Whatever the umask says, a member folder is its owner's alone. The folder is looked at
-    // through a descriptor that does not follow a link, so nothing else is ever changed.
+    // Whatever the umask says, a member folder is its owner's alone. The folder is changed
+    // through a descriptor, or a call, that does not follow a link: nothing else is ever changed.
     int err = 0;
     const int fd = ::open(os.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        err = errno;
-    } else {
+    if (fd >= 0) {
         struct stat st {};
         if (::fstat(fd, &st) == 0 && (st.st_mode & 07777) != 0700) {
             ::fchmod(fd, 0700);
         }
         ::close(fd);
+    } else if (errno != EACCES || ::fchmodat(AT_FDCWD, os.c_str(), 0700, AT_SYMLINK_NOFOLLOW) != 0) {
+        err = errno; // an umask that left the owner no way in, and no way to mend it
+    }
+    if (err == 0) {
         // Adding a member must survive a power cut: the folder's name reaches the disk.
         err = syncFolder(FolderOf(os));
     }
