@@ -265,12 +265,11 @@ PathKind KindOfPath(const std::string& path) {
 }
 
 void CheckOrdinaryFile(const std::string& path) {
-    const std::string os = OsPath(path);
-    struct stat st {};
-    if (::lstat(os.c_str(), &st) != 0) {
-        fail(path, errno);
+    const PathKind kind = KindOfPath(path);
+    if (kind == PathKind::Missing) {
+        fail(path, errno); // as the look at the path left it: missing, or out of reach
     }
-    if (const PathKind kind = kindOf(os); kind != PathKind::File) {
+    if (kind != PathKind::File) {
         throw FileError(path, detail::RefusalReason(kind));
     }
 }
@@ -302,8 +301,8 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
         }
         fail(path, err);
     };
-    // The temporary file starts as its owner's alone; a file system that keeps no permissions
-    // (a shared network folder may not) leaves the mode as it gives it.
+    // The new file takes the mode of the one it replaces. A file system that keeps no
+    // permissions (some network folders) refuses; the file then has the mode it gives.
     ::fchmod(fd.get(), mode);
     if (const int err = writeAll(fd.get(), content, temp); err != 0) {
         discard(err);
