@@ -78,6 +78,9 @@ bool MemberLock::Acquire(const std::string& memberFolder) {
     } else if (errno == EEXIST) {
         fd = ::open(os.c_str(), kOpen);
     }
+    if (fd < 0 && (errno == EACCES || errno == EROFS) && platform::KindOfPath(path) == platform::PathKind::Missing) {
+        return true; // an application folder nobody may add to: no lock to be had, as above
+    }
     if (fd < 0) {
         const int err = errno;
         const platform::PathKind kind = platform::KindOfPath(path);
@@ -101,7 +104,7 @@ bool MemberLock::Acquire(const std::string& memberFolder) {
             return false;
         }
         if (noLocksHere(err)) {
-            return true;
+            return true; // the member logs in as on a disk of a single user
         }
         throw platform::FileError(path, platform::ErrorText(err));
     }

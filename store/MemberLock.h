@@ -23,8 +23,9 @@ public:
     MemberLock& operator=(MemberLock&& other) noexcept;
 
     // Takes the lock of memberFolder, giving up any lock held before. Returns false when another
-    // copy of the program holds it. Where the file system offers no locks at all, returns true
-    // without holding one: the member logs in as on a disk of a single user. Throws
+    // copy of the program holds it. Where the file system offers no locks at all, or the
+    // application folder cannot take the lock file (read-only), returns true without holding
+    // one: the member logs in as on a disk of a single user rather than never. Throws
     // platform::FileError when memberFolder is not a folder (a link to one is refused: the
     // member's files are never reached through it) or the lock file cannot be opened.
     bool Acquire(const std::string& memberFolder);

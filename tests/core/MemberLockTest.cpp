@@ -10,6 +10,7 @@
 #include "store/MemberLock.h"
 #include "store/MemberName.h"
 #include "support/core/MemberFixture.h"
+#include "support/core/OrdinaryUser.h"
 #include "support/core/TempFolder.h"
 
 // The member lock as two copies of the program see it. Two locks in one process stand for two
@@ -105,6 +106,25 @@ TEST(MemberLock, ALinkIsNeitherAMemberFolderNorALockFile) {
     ASSERT_EQ(::stat(outside.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's");
+}
+
+TEST(MemberLock, AReadOnlyApplicationFolderLetsTheMemberInWithoutALock) {
+    TempFolder app;
+    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
+    std::string whyNot;
+    const bool passed = fixture::RunAsOrdinaryUser(
+        [&] {
+            ASSERT_EQ(::chmod(app.path().c_str(), 0555), 0);
+            MemberLock lock;
+            EXPECT_TRUE(lock.Acquire(ann));
+            EXPECT_FALSE(lock.Held());
+            EXPECT_FALSE(platform::PathExists(MemberLock::LockFilePath(ann)));
+        },
+        {app.path()}, whyNot);
+    if (!whyNot.empty()) {
+        GTEST_SKIP() << whyNot;
+    }
+    EXPECT_TRUE(passed);
 }
 
 } // namespace
