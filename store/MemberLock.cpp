@@ -67,7 +67,7 @@ bool MemberLock::Acquire(const std::string& memberFolder) {
         if (kind == platform::PathKind::Missing) {
             throw platform::FileError(memberFolder, platform::ErrorText(ENOENT));
         }
-        throw platform::FileError(memberFolder, platform::detail::RefusalReason(kind));
+        throw platform::FileError(memberFolder, platform::RefusalReason(kind));
     }
     const std::string path = LockFilePath(memberFolder);
     const std::string os = platform::OsPath(path);
@@ -86,13 +86,13 @@ bool MemberLock::Acquire(const std::string& memberFolder) {
         const platform::PathKind kind = platform::KindOfPath(path);
         throw platform::FileError(path, kind == platform::PathKind::Link || kind == platform::PathKind::Folder ||
                                                 kind == platform::PathKind::Other
-                                            ? platform::detail::RefusalReason(kind)
+                                            ? platform::RefusalReason(kind)
                                             : platform::ErrorText(err));
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw platform::FileError(path, platform::detail::RefusalReason(platform::PathKind::Other));
+        throw platform::FileError(path, platform::RefusalReason(platform::PathKind::Other));
     }
     struct flock lock {};
     lock.l_type = F_WRLCK;

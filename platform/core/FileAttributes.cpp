@@ -64,7 +64,7 @@ void SetAttr(const std::string& path, unsigned attributes) {
         throw FileError(path, ErrorText(errno));
     }
     if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-        throw FileError(path, detail::RefusalReason(KindOfPath(path)));
+        throw FileError(path, RefusalReason(KindOfPath(path)));
     }
     if (detail::StepFails("set attribute", os)) {
         throw FileError(path, ErrorText(errno));

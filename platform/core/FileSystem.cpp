@@ -62,7 +62,7 @@ PathKind kindOf(const std::string& osPath) {
 [[noreturn]] void failOpen(const std::string& path, const std::string& osPath, int err) {
     const PathKind kind = kindOf(osPath);
     if (kind == PathKind::Link || kind == PathKind::Folder || kind == PathKind::Other) {
-        throw FileError(path, detail::RefusalReason(kind));
+        throw FileError(path, RefusalReason(kind));
     }
     fail(path, err);
 }
@@ -126,7 +126,7 @@ int openOrdinary(const std::string& path, const std::string& osPath, int access,
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
         if (st.st_mode != 0) {
-            throw FileError(path, detail::RefusalReason(folder ? PathKind::Folder : PathKind::Other));
+            throw FileError(path, RefusalReason(folder ? PathKind::Folder : PathKind::Other));
         }
         fail(path, err);
     }
@@ -264,13 +264,28 @@ PathKind KindOfPath(const std::string& path) {
     return kindOf(OsPath(path));
 }
 
+std::string RefusalReason(PathKind kind) {
+    switch (kind) {
+    case PathKind::Link:
+        return "It is a link to another place, which Jotterel never follows.";
+    case PathKind::Folder:
+        return ErrorText(EISDIR);
+    case PathKind::Missing:
+        return ErrorText(ENOENT);
+    case PathKind::File:
+    case PathKind::Other:
+        break;
+    }
+    return "It is not an ordinary file.";
+}
+
 void CheckOrdinaryFile(const std::string& path) {
     const PathKind kind = KindOfPath(path);
     if (kind == PathKind::Missing) {
         fail(path, errno); // as the look at the path left it: missing, or out of reach
     }
     if (kind != PathKind::File) {
-        throw FileError(path, detail::RefusalReason(kind));
+        throw FileError(path, RefusalReason(kind));
     }
 }
 
@@ -283,7 +298,7 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
     mode_t mode = 0600;
     if (::lstat(os.c_str(), &old) == 0) {
         if (!S_ISREG(old.st_mode)) {
-            throw FileError(path, detail::RefusalReason(kindOf(os)));
+            throw FileError(path, RefusalReason(kindOf(os)));
         }
         mode = old.st_mode & 07777;
     }
@@ -590,21 +605,6 @@ bool StepFails(std::string_view step, const std::string& path) {
     steps.reset(); // one fault: the disk works again for whatever the program does next
     errno = EIO;
     return true;
-}
-
-std::string RefusalReason(PathKind kind) {
-    switch (kind) {
-    case PathKind::Link:
-        return "It is a link to another place, which Jotterel never follows.";
-    case PathKind::Folder:
-        return ErrorText(EISDIR);
-    case PathKind::Missing:
-        return ErrorText(ENOENT);
-    case PathKind::File:
-    case PathKind::Other:
-        break;
-    }
-    return "It is not an ordinary file.";
 }
 
 } // namespace detail

@@ -24,6 +24,10 @@ PathKind KindOfPath(const std::string& path);
 // refused with a reason that says which.
 void CheckOrdinaryFile(const std::string& path);
 
+// Why what is of this kind cannot be used as a file, in words for the member (the reason of
+// the FileError the file routines throw for it).
+std::string RefusalReason(PathKind kind);
+
 // The whole content of a file.
 std::string ReadFileBytes(const std::string& path);
 
@@ -148,8 +152,6 @@ namespace detail {
 // Records the step and is true, with errno set, when the fault set by SetFaultAfterSteps falls
 // on it.
 bool StepFails(std::string_view step, const std::string& path);
-// Why what is at path cannot be used as a file, in words for the member.
-std::string RefusalReason(PathKind kind);
 } // namespace detail
 
 } // namespace platform
