@@ -75,8 +75,18 @@ std::string UnusableOutputName(const std::string& folder, const std::string& nam
         return "That is the name of one of your diary's own files, which an export never replaces.";
     }
     const std::string path = platform::JoinPath(folder, name);
-    if (platform::FolderExists(path)) {
+    switch (platform::KindOfPath(path)) {
+    case platform::PathKind::Folder:
         return "Your diary folder holds a folder of that name.";
+    case platform::PathKind::Link:
+        return "Your diary folder holds a link of that name to another place, which an export never follows or "
+               "replaces.";
+    case platform::PathKind::Other:
+        return "Your diary folder holds something of that name that is not an ordinary file, which an export never "
+               "replaces.";
+    case platform::PathKind::Missing:
+    case platform::PathKind::File:
+        break;
     }
     if (platform::PathExists(path) && !platform::FileExists(path)) {
         return "Your diary folder holds a hidden file of that name, which an export never replaces.";

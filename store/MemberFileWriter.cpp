@@ -15,11 +15,13 @@ void hideAgain(const std::string& path) {
 } // namespace
 
 void RewriteMemberFile(const std::string& path, std::string_view content) {
-    platform::GetAttr(path); // fails for a missing file, as clearing its attribute would
+    platform::CheckOrdinaryFile(path); // a missing file is not created, nor a link replaced
     platform::WriteFileSafely(path, content, platform::kAttrHidden);
 }
 
 void AppendToMemberFile(const std::string& path, std::string_view content) {
+    // Refused before its attribute is touched: a folder of that name keeps its own.
+    platform::CheckOrdinaryFile(path);
     platform::SetAttr(path, platform::kAttrNormal);
     std::uint64_t oldLength = 0;
     try {

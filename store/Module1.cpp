@@ -91,14 +91,12 @@ Module1::LoginResult Module1::LogIn(const std::string& member, const std::string
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::FolderUnopenable, e};
     }
-    // Scraps of a rewrite that a crash or a power cut stopped half-way; the member's files
+    // Scraps of a rewrite or an export that a crash or a power cut stopped half-way; the files
     // themselves are whole. Nobody else can be writing them now.
-    for (const std::string& file : MemberFileNames()) {
-        try {
-            platform::DeleteSafeWriteLeftovers(MemberFile(member, file));
-        } catch (const platform::FileError&) {
-            // a folder that cannot be listed keeps its scraps; they harm nothing
-        }
+    try {
+        platform::DeleteAllSafeWriteLeftovers(MemberFolder(member));
+    } catch (const platform::FileError&) {
+        // a folder that cannot be listed keeps its scraps; they harm nothing
     }
     m_member = member;
     m_key = key;
@@ -261,11 +259,11 @@ Module1::Deletion Module1::DeleteMember(const std::vector<std::string>& otherFil
     // and delete it again.
     for (const std::string& name : MemberFileNames()) {
         remove(name);
-        try {
-            // A rewrite cut short by the program being stopped is the program's own file too.
-            platform::DeleteSafeWriteLeftovers(platform::JoinPath(folder, name));
-        } catch (const platform::FileError&) {
-        }
+    }
+    try {
+        // A rewrite or an export cut short by the program being stopped is the program's own.
+        platform::DeleteAllSafeWriteLeftovers(folder);
+    } catch (const platform::FileError&) {
     }
     result.passwordFileLeft = platform::PathExists(PasswordPath());
     try {
@@ -275,6 +273,13 @@ Module1::Deletion Module1::DeleteMember(const std::vector<std::string>& otherFil
         result.folderError = e;
     }
     result.folderRemoved = !platform::PathExists(folder);
+    if (!result.passwordFileLeft) {
+        // Nobody can log in as the member any more: the lock file goes too.
+        try {
+            platform::DeleteFile(MemberLock::LockFilePath(folder));
+        } catch (const platform::FileError&) {
+        }
+    }
     return result;
 }
 

@@ -41,12 +41,12 @@ std::string storedText(unsigned attributes) {
 unsigned GetAttr(const std::string& path) {
     const std::string os = OsPath(path);
     struct stat st {};
-    if (::stat(os.c_str(), &st) != 0) {
+    if (::lstat(os.c_str(), &st) != 0) {
         throw FileError(path, ErrorText(errno));
     }
     unsigned attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrNormal;
     char value[32];
-    const ssize_t n = ::getxattr(os.c_str(), kAttrName, value, sizeof value);
+    const ssize_t n = ::lgetxattr(os.c_str(), kAttrName, value, sizeof value);
     if (n > 0) {
         attributes |= parseStored(value, n);
     }
@@ -60,21 +60,25 @@ unsigned GetAttr(const std::string& path) {
 void SetAttr(const std::string& path, unsigned attributes) {
     const std::string os = OsPath(path);
     struct stat st {};
-    if (::stat(os.c_str(), &st) != 0) {
+    if (::lstat(os.c_str(), &st) != 0) {
         throw FileError(path, ErrorText(errno));
     }
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        throw FileError(path, RefusalReason(KindOfPath(path)));
+    }
+    if (detail::StepFails("set attribute", os)) {
+        throw FileError(path, ErrorText(errno));
+    }
+    // The l-calls act on the path itself even if it has become a link since the look above.
     int rc = 0;
-    if (detail::StepFails()) {
-        throw FileError(path, ErrorText(errno));
-    }
     if ((attributes & kStoredBits) == 0) {
-        rc = ::removexattr(os.c_str(), kAttrName);
+        rc = ::lremovexattr(os.c_str(), kAttrName);
         if (rc != 0 && errno == ENODATA) {
             rc = 0;
         }
     } else {
         const std::string text = storedText(attributes);
-        rc = ::setxattr(os.c_str(), kAttrName, text.data(), text.size(), 0);
+        rc = ::lsetxattr(os.c_str(), kAttrName, text.data(), text.size(), 0);
     }
     if (rc != 0 && !unsupported(errno)) {
         throw FileError(path, ErrorText(errno));
@@ -83,11 +87,11 @@ void SetAttr(const std::string& path, unsigned attributes) {
 
 namespace detail {
 
-void SetAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors) {
+void SetAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors, const std::string& osPath) {
     if ((attributes & kStoredBits) == 0) {
         return; // a new file carries no attribute
     }
-    if (StepFails()) {
+    if (StepFails("set attribute", osPath)) {
         throw FileError(pathForErrors, ErrorText(errno));
     }
     const std::string text = storedText(attributes);

@@ -1,12 +1,14 @@
 #include "platform/core/FileSystem.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/core/AnsiText.h"
 #include "platform/core/Cp1252.h"
@@ -27,8 +29,43 @@ std::optional<std::uint64_t>& stepsBeforeFault() {
     return steps;
 }
 
+DiskStepRecorder& diskStepRecorder() {
+    static DiskStepRecorder recorder;
+    return recorder;
+}
+
+void record(std::string_view step, const std::string& path) {
+    if (diskStepRecorder()) {
+        diskStepRecorder()(step, path);
+    }
+}
+
 [[noreturn]] void fail(const std::string& path, int err) {
     throw FileError(path, ErrorText(err));
+}
+
+PathKind kindOf(const std::string& osPath) {
+    struct stat st {};
+    if (::lstat(osPath.c_str(), &st) != 0) {
+        return PathKind::Missing;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        return PathKind::Link;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return PathKind::Folder;
+    }
+    return S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
+}
+
+// A failed open, explained: what is at the path says more than the error number of an open
+// that refuses links and will not wait.
+[[noreturn]] void failOpen(const std::string& path, const std::string& osPath, int err) {
+    const PathKind kind = kindOf(osPath);
+    if (kind == PathKind::Link || kind == PathKind::Folder || kind == PathKind::Other) {
+        throw FileError(path, RefusalReason(kind));
+    }
+    fail(path, err);
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -44,8 +81,8 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
     // Closes now and reports the error a delayed write may bring.
-    int close() {
-        const bool fault = detail::StepFails();
+    int close(const std::string& osPath) {
+        const bool fault = detail::StepFails("close", osPath);
         const int rc = ::close(m_fd);
         m_fd = -1;
         if (fault) {
@@ -59,8 +96,49 @@ private:
     int m_fd;
 };
 
+// Opens a file for the program's reading or writing: never through a link, and only an
+// ordinary file. The open does not wait, so a named pipe is refused at once instead of hanging
+// the program until somebody opens its other end. With create, a missing file is made, for its
+// owner only whatever the umask says; created tells whether it was.
+int openOrdinary(const std::string& path, const std::string& osPath, int access, bool create = false,
+                 bool* created = nullptr) {
+    constexpr int kSafe = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = -1;
+    if (create) {
+        fd = ::open(osPath.c_str(), access | O_CREAT | O_EXCL | kSafe, 0600);
+        if (fd >= 0) {
+            ::fchmod(fd, 0600);
+            if (created) {
+                *created = true;
+            }
+        } else if (errno != EEXIST) {
+            failOpen(path, osPath, errno);
+        }
+    }
+    if (fd < 0) {
+        fd = ::open(osPath.c_str(), access | kSafe);
+        if (fd < 0) {
+            failOpen(path, osPath, errno);
+        }
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = errno;
+        const bool folder = S_ISDIR(st.st_mode);
+        ::close(fd);
+        if (st.st_mode != 0) {
+            throw FileError(path, RefusalReason(folder ? PathKind::Folder : PathKind::Other));
+        }
+        fail(path, err);
+    }
+    // An ordinary file is read and written as usual from here on.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 // Writes everything or returns the errno of the failure.
-int writeAll(int fd, std::string_view data) {
+int writeAll(int fd, std::string_view data, const std::string& osPath) {
+    record("write", osPath);
     while (!data.empty()) {
         std::size_t chunk = data.size();
         if (writeBudget()) {
@@ -84,27 +162,29 @@ int writeAll(int fd, std::string_view data) {
     return 0;
 }
 
-// Makes a rename in the folder durable. The file already holds its new content, so a failure
-// here changes nothing the program could report.
-void syncFolderOf(const std::string& osPath) {
-    const std::string folder = FolderOf(osPath);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        if (!detail::StepFails()) {
-            ::fsync(fd);
-        }
-        ::close(fd);
+// Makes a new name in folder durable. Returns 0 or the errno of the failure.
+int syncFolder(const std::string& osFolder) {
+    const int fd = ::open(osFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
     }
+    int err = 0;
+    if (detail::StepFails("sync folder", osFolder) || ::fsync(fd) != 0) {
+        err = errno;
+    }
+    ::close(fd);
+    return err;
 }
 
 // Cuts an appended file back to its old length through its path, once its descriptor is gone.
 void cutBack(const std::string& osPath, off_t length) {
-    const int fd = ::open(osPath.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        if (!detail::StepFails() && ::ftruncate(fd, length) == 0) {
-            ::fsync(fd);
+    try {
+        Descriptor fd(openOrdinary(osPath, osPath, O_WRONLY));
+        if (!detail::StepFails("truncate", osPath) && ::ftruncate(fd.get(), length) == 0) {
+            ::fsync(fd.get());
         }
-        ::close(fd);
+    } catch (const FileError&) {
+        // gone, or no longer the file that was appended to: nothing to cut back
     }
 }
 
@@ -133,16 +213,10 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void ReadFileBytes(const std::string& path, std::string& data) {
-    Descriptor fd(::open(OsPath(path).c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        fail(path, errno);
-    }
+    Descriptor fd(openOrdinary(path, OsPath(path), O_RDONLY));
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         fail(path, errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        fail(path, EISDIR);
     }
     data.resize(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
@@ -187,10 +261,50 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return out;
 }
 
+PathKind KindOfPath(const std::string& path) {
+    return kindOf(OsPath(path));
+}
+
+std::string RefusalReason(PathKind kind) {
+    switch (kind) {
+    case PathKind::Link:
+        return "It is a link to another place, which Jotterel never follows.";
+    case PathKind::Folder:
+        return ErrorText(EISDIR);
+    case PathKind::Missing:
+        return ErrorText(ENOENT);
+    case PathKind::File:
+    case PathKind::Other:
+        break;
+    }
+    return "It is not an ordinary file.";
+}
+
+void CheckOrdinaryFile(const std::string& path) {
+    const PathKind kind = KindOfPath(path);
+    if (kind == PathKind::Missing) {
+        fail(path, errno); // as the look at the path left it: missing, or out of reach
+    }
+    if (kind != PathKind::File) {
+        throw FileError(path, RefusalReason(kind));
+    }
+}
+
 void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes) {
     const std::string os = OsPath(path);
+    // Keep the permissions the file had; a new file is its owner's alone. What is at the path is
+    // looked at, not followed: the rename would put the file in place of a link, which the
+    // member never asked for.
+    struct stat old {};
+    mode_t mode = 0600;
+    if (::lstat(os.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            throw FileError(path, RefusalReason(kindOf(os)));
+        }
+        mode = old.st_mode & 07777;
+    }
     std::string temp = FolderOf(os) + "/" + temporaryPrefix(os) + kTemporarySuffix;
-    if (detail::StepFails()) {
+    if (detail::StepFails("create", temp)) {
         fail(path, errno);
     }
     Descriptor fd(::mkstemp(temp.data()));
@@ -198,65 +312,60 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
         fail(path, errno);
     }
     auto discard = [&](int err) {
-        if (!detail::StepFails()) {
+        if (!detail::StepFails("delete", temp)) {
             ::unlink(temp.c_str());
         }
         fail(path, err);
     };
-    // Keep the permissions the file had; a new file gets the usual ones.
-    struct stat old {};
-    mode_t mode = 0;
-    if (::stat(os.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
+    // The new file takes the mode of the one it replaces. A file system that keeps no
+    // permissions (some network folders) refuses; the file then has the mode it gives.
     ::fchmod(fd.get(), mode);
-    if (const int err = writeAll(fd.get(), content); err != 0) {
+    if (const int err = writeAll(fd.get(), content, temp); err != 0) {
         discard(err);
     }
-    if (detail::StepFails() || ::fsync(fd.get()) != 0) {
+    if (detail::StepFails("sync file", temp) || ::fsync(fd.get()) != 0) {
         discard(errno);
     }
     try {
-        detail::SetAttrOnDescriptor(fd.get(), attributes, path);
+        detail::SetAttrOnDescriptor(fd.get(), attributes, path, temp);
     } catch (const FileError&) {
-        if (!detail::StepFails()) {
+        if (!detail::StepFails("delete", temp)) {
             ::unlink(temp.c_str());
         }
         throw;
     }
-    if (fd.close() != 0) {
+    if (fd.close(temp) != 0) {
         discard(errno);
     }
-    if (detail::StepFails() || ::rename(temp.c_str(), os.c_str()) != 0) {
+    if (detail::StepFails("rename", os) || ::rename(temp.c_str(), os.c_str()) != 0) {
         discard(errno);
     }
-    syncFolderOf(os);
+    // The file already holds its new content, so a failure here changes nothing the program
+    // could report.
+    syncFolder(FolderOf(os));
 }
 
-std::size_t DeleteSafeWriteLeftovers(const std::string& path) {
-    const std::string os = OsPath(path);
-    const std::string folder = FolderOf(os);
-    const std::string prefix = temporaryPrefix(os);
+namespace {
+
+// Deletes the ordinary files of folder (a path the system takes) whose names the predicate
+// picks; folderForErrors names it in a failure.
+template <typename Picks>
+std::size_t deleteLeftovers(const std::string& folder, const std::string& folderForErrors, Picks picks) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir) {
-        fail(FolderOf(path), errno);
+        fail(folderForErrors, errno);
     }
     std::vector<std::string> leftovers;
     while (const dirent* d = ::readdir(dir.get())) {
-        const std::string_view name = d->d_name;
-        if (name.size() == prefix.size() + kTemporarySuffixLength && name.starts_with(prefix)) {
-            leftovers.emplace_back(name);
+        if (picks(std::string_view(d->d_name))) {
+            leftovers.emplace_back(d->d_name);
         }
     }
     std::size_t deleted = 0;
     for (const std::string& name : leftovers) {
         const std::string full = folder + "/" + name;
         struct stat st {};
-        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !detail::StepFails() &&
+        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !detail::StepFails("delete", full) &&
             ::unlink(full.c_str()) == 0) {
             ++deleted;
         }
@@ -264,80 +373,111 @@ std::size_t DeleteSafeWriteLeftovers(const std::string& path) {
     return deleted;
 }
 
+// The name of a temporary file a safe rewrite makes: ".", the name, ".new-" and six letters or
+// digits.
+bool isTemporaryName(std::string_view name) {
+    constexpr std::string_view kNew = ".new-";
+    if (name.size() < 1 + 1 + kNew.size() + kTemporarySuffixLength || name.front() != '.') {
+        return false;
+    }
+    const std::string_view suffix = name.substr(name.size() - kTemporarySuffixLength);
+    return name.substr(name.size() - kTemporarySuffixLength - kNew.size(), kNew.size()) == kNew &&
+           std::all_of(suffix.begin(), suffix.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+} // namespace
+
+std::size_t DeleteSafeWriteLeftovers(const std::string& path) {
+    const std::string os = OsPath(path);
+    const std::string prefix = temporaryPrefix(os);
+    return deleteLeftovers(FolderOf(os), FolderOf(path), [&](std::string_view name) {
+        return name.size() == prefix.size() + kTemporarySuffixLength && name.starts_with(prefix);
+    });
+}
+
+std::size_t DeleteAllSafeWriteLeftovers(const std::string& folder) {
+    return deleteLeftovers(OsPath(folder), folder, isTemporaryName);
+}
+
 std::uint64_t AppendToFile(const std::string& path, std::string_view content) {
     const std::string os = OsPath(path);
-    if (detail::StepFails()) {
+    if (detail::StepFails("open", os)) {
         fail(path, errno);
     }
-    Descriptor fd(::open(os.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
-        fail(path, errno);
-    }
+    bool created = false;
+    Descriptor fd(openOrdinary(path, os, O_WRONLY | O_APPEND, true, &created));
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         fail(path, errno);
     }
-    int err = writeAll(fd.get(), content);
-    if (err == 0 && (detail::StepFails() || ::fsync(fd.get()) != 0)) {
+    int err = writeAll(fd.get(), content, os);
+    if (err == 0 && (detail::StepFails("sync file", os) || ::fsync(fd.get()) != 0)) {
         err = errno;
     }
     if (err != 0) {
         // Never leave half an entry behind.
-        if (!detail::StepFails() && ::ftruncate(fd.get(), st.st_size) == 0) {
+        if (!detail::StepFails("truncate", os) && ::ftruncate(fd.get(), st.st_size) == 0) {
             ::fsync(fd.get());
         }
         fail(path, err);
     }
-    if (fd.close() != 0) {
+    if (fd.close(os) != 0) {
         // Whatever reached the disk, the caller hears that the append failed: take it back, so
         // that an entry is never saved twice when the member tries again.
         err = errno;
         cutBack(os, st.st_size);
         fail(path, err);
     }
+    if (created) {
+        syncFolder(FolderOf(os)); // the content is on the disk; its name follows as it can
+    }
     return static_cast<std::uint64_t>(st.st_size);
 }
 
 void TruncateFile(const std::string& path, std::uint64_t length) {
     const std::string os = OsPath(path);
-    if (detail::StepFails()) {
+    Descriptor fd(openOrdinary(path, os, O_WRONLY));
+    if (detail::StepFails("truncate", os) || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0) {
         fail(path, errno);
     }
-    Descriptor fd(::open(os.c_str(), O_WRONLY | O_CLOEXEC));
-    if (fd.get() < 0 || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0 || ::fsync(fd.get()) != 0) {
+    if (detail::StepFails("sync file", os) || ::fsync(fd.get()) != 0) {
         fail(path, errno);
     }
 }
 
 void CreateEmptyFile(const std::string& path) {
-    if (detail::StepFails()) {
+    const std::string os = OsPath(path);
+    if (detail::StepFails("create", os)) {
         fail(path, errno);
     }
-    Descriptor fd(::open(OsPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
+    bool created = false;
+    Descriptor fd(openOrdinary(path, os, O_WRONLY, true, &created));
+    if (!created && (detail::StepFails("truncate", os) || ::ftruncate(fd.get(), 0) != 0)) {
         fail(path, errno);
     }
-    if (fd.close() != 0) {
+    if (detail::StepFails("sync file", os) || ::fsync(fd.get()) != 0) {
         fail(path, errno);
+    }
+    if (fd.close(os) != 0) {
+        fail(path, errno);
+    }
+    // A new member's files must be there after a power cut, not only their folder.
+    if (const int err = syncFolder(FolderOf(os)); err != 0) {
+        fail(path, err);
     }
 }
 
 bool FileExists(const std::string& path) {
-    struct stat st {};
-    if (::stat(OsPath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return false;
-    }
-    return !isHiddenOrSystem(path);
+    return KindOfPath(path) == PathKind::File && !isHiddenOrSystem(path);
 }
 
 bool PathExists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(OsPath(path).c_str(), &st) == 0;
+    return KindOfPath(path) != PathKind::Missing;
 }
 
 bool FolderExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(OsPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return KindOfPath(path) == PathKind::Folder;
 }
 
 void DeleteFile(const std::string& path) {
@@ -346,7 +486,7 @@ void DeleteFile(const std::string& path) {
     if (::lstat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         fail(path, EISDIR);
     }
-    if (detail::StepFails() || ::unlink(os.c_str()) != 0) {
+    if (detail::StepFails("delete", os) || ::unlink(os.c_str()) != 0) {
         fail(path, errno);
     }
 }
@@ -354,7 +494,8 @@ void DeleteFile(const std::string& path) {
 std::size_t DeleteFiles(const std::string& folder, const std::string& pattern) {
     std::size_t deleted = 0;
     for (const FolderEntry& entry : ListFolder(folder, pattern, false)) {
-        if (!detail::StepFails() && ::unlink(OsPath(JoinPath(folder, entry.name)).c_str()) == 0) {
+        const std::string os = OsPath(JoinPath(folder, entry.name));
+        if (!detail::StepFails("delete", os) && ::unlink(os.c_str()) == 0) {
             ++deleted;
         }
     }
@@ -362,13 +503,37 @@ std::size_t DeleteFiles(const std::string& folder, const std::string& pattern) {
 }
 
 void MakeFolder(const std::string& path) {
-    if (detail::StepFails() || ::mkdir(OsPath(path).c_str(), 0777) != 0) {
+    const std::string os = OsPath(path);
+    if (detail::StepFails("mkdir", os) || ::mkdir(os.c_str(), 0700) != 0) {
         fail(path, errno);
+    }
+    // Whatever the umask says, a member folder is its owner's alone. The folder is changed
+    // through a descriptor, or a call, that does not follow a link: nothing else is ever changed.
+    int err = 0;
+    const int fd = ::open(os.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && (st.st_mode & 07777) != 0700) {
+            ::fchmod(fd, 0700);
+        }
+        ::close(fd);
+    } else if (errno != EACCES || ::fchmodat(AT_FDCWD, os.c_str(), 0700, AT_SYMLINK_NOFOLLOW) != 0) {
+        err = errno; // an umask that left the owner no way in, and no way to mend it
+    }
+    if (err == 0) {
+        // Adding a member must survive a power cut: the folder's name reaches the disk.
+        err = syncFolder(FolderOf(os));
+    }
+    if (err != 0) {
+        // A folder that may not be on the disk is no folder to build a member in.
+        ::rmdir(os.c_str());
+        fail(path, err);
     }
 }
 
 void RemoveFolder(const std::string& path) {
-    if (detail::StepFails() || ::rmdir(OsPath(path).c_str()) != 0) {
+    const std::string os = OsPath(path);
+    if (detail::StepFails("remove folder", os) || ::rmdir(os.c_str()) != 0) {
         fail(path, errno);
     }
 }
@@ -390,12 +555,10 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
             continue;
         }
         const std::string full = JoinPath(folder, name);
-        struct stat st {};
-        if (::stat(OsPath(full).c_str(), &st) != 0) {
-            continue;
-        }
-        const bool isFolder = S_ISDIR(st.st_mode);
-        if ((isFolder && !includeFolders) || (!isFolder && !S_ISREG(st.st_mode)) || isHiddenOrSystem(full)) {
+        const PathKind kind = KindOfPath(full);
+        const bool isFolder = kind == PathKind::Folder;
+        if ((isFolder && !includeFolders) || kind == PathKind::Other || kind == PathKind::Missing ||
+            isHiddenOrSystem(full)) {
             continue;
         }
         entries.push_back({name, isFolder});
@@ -444,6 +607,10 @@ std::optional<std::uint64_t> WriteBudget() {
     return writeBudget();
 }
 
+void SetDiskStepRecorder(DiskStepRecorder recorder) {
+    diskStepRecorder() = std::move(recorder);
+}
+
 void SetFaultAfterSteps(std::optional<std::uint64_t> steps) {
     stepsBeforeFault() = steps;
 }
@@ -454,7 +621,8 @@ std::optional<std::uint64_t> StepsBeforeFault() {
 
 namespace detail {
 
-bool StepFails() {
+bool StepFails(std::string_view step, const std::string& path) {
+    record(step, path);
     std::optional<std::uint64_t>& steps = stepsBeforeFault();
     if (!steps) {
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,7 +9,24 @@
 
 // Files and folders as the program uses them. Every path is Windows-1252 text; every failure
 // throws FileError naming the path and the reason.
+//
+// A member folder is the member's alone, and whoever else can write to it must not be able to
+// turn the program against other files: every file is opened without following a link and
+// only when it is an ordinary file (a named pipe or a device is refused at once, never waited
+// on), and a file or folder the program creates can be read by its owner only.
 namespace platform {
+
+// What is at a path, looked at without following a link.
+enum class PathKind { Missing, File, Folder, Link, Other };
+PathKind KindOfPath(const std::string& path);
+
+// Throws FileError unless an ordinary file is at path; a link, a folder or anything else is
+// refused with a reason that says which.
+void CheckOrdinaryFile(const std::string& path);
+
+// Why what is of this kind cannot be used as a file, in words for the member (the reason of
+// the FileError the file routines throw for it).
+std::string RefusalReason(PathKind kind);
 
 // The whole content of a file.
 std::string ReadFileBytes(const std::string& path);
@@ -49,30 +67,38 @@ std::string JoinLines(const std::vector<std::string>& lines);
 
 // Replaces a file's content whole, or creates it. The new content goes to a temporary file in
 // the same folder, reaches the disk, takes the given attributes and only then is renamed over
-// the old file: on any failure the old file stays byte for byte as it was.
+// the old file: on any failure the old file stays byte for byte as it was. The file keeps the
+// permissions it had; a new one is readable by its owner only. A link or anything else that is
+// no ordinary file at path is refused, not replaced.
 void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes);
 
 // Deletes the temporary files a WriteFileSafely of path leaves behind only when the program was
 // stopped in the middle of the write. Nothing else is touched. Returns how many were deleted.
 std::size_t DeleteSafeWriteLeftovers(const std::string& path);
 
-// Appends to a file (creating it when missing) and returns the length it had before. On a
-// failure part-way the file is cut back to that length before the error is thrown.
+// The same for every file of folder: the scraps of any rewrite cut short there, whatever file it
+// was replacing (an export's too).
+std::size_t DeleteAllSafeWriteLeftovers(const std::string& folder);
+
+// Appends to a file (creating it, for its owner only, when missing) and returns the length it
+// had before. On a failure part-way the file is cut back to that length before the error is
+// thrown.
 std::uint64_t AppendToFile(const std::string& path, std::string_view content);
 
 // Cuts a file back to length bytes (what an append added is taken away again).
 void TruncateFile(const std::string& path, std::uint64_t length);
 
-// Creates an empty file, or empties an existing one in place.
+// Creates an empty file, for its owner only, or empties an existing one in place; either way
+// the file and its place in the folder are on the disk when this returns.
 void CreateEmptyFile(const std::string& path);
 
-// True when an ordinary file is at path: not hidden, not system, not a folder.
+// True when an ordinary file is at path: not hidden, not system, not a folder, not a link.
 bool FileExists(const std::string& path);
 
-// True when anything (file or folder, hidden or not) is at path.
+// True when anything (file, folder or link, hidden or not) is at path.
 bool PathExists(const std::string& path);
 
-// True when a folder is at path.
+// True when a folder is at path; a link to a folder is not one.
 bool FolderExists(const std::string& path);
 
 void DeleteFile(const std::string& path);
@@ -81,7 +107,8 @@ void DeleteFile(const std::string& path);
 // are left alone). A file that cannot be deleted is skipped. Returns how many were deleted.
 std::size_t DeleteFiles(const std::string& folder, const std::string& pattern);
 
-// Creates a folder; fails when anything of that name exists already.
+// Creates a member folder, for its owner only, and makes it reach the disk; fails when
+// anything of that name exists already.
 void MakeFolder(const std::string& path);
 
 // Removes a folder; fails unless it is empty.
@@ -93,7 +120,9 @@ struct FolderEntry {
 };
 
 // The entries of a folder whose names match pattern: ordinary files, and subfolders too when
-// includeFolders is set. Hidden and system entries, "." and "..", and names this code page
+// includeFolders is set. A link is listed as a file whatever it points to, never as a folder:
+// it is something the member may want gone, and deleting it touches nothing but the link.
+// Hidden and system entries, "." and "..", named pipes and devices, and names this code page
 // cannot hold are never returned. The order is by name, letter case ignored, as the desktop's
 // own file system lists them.
 std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern, bool includeFolders);
@@ -116,9 +145,17 @@ std::optional<std::uint64_t> WriteBudget();
 void SetFaultAfterSteps(std::optional<std::uint64_t> steps);
 std::optional<std::uint64_t> StepsBeforeFault();
 
+// For tests: called with the name of each step above, and of each write, before it is taken,
+// with the path it acts on ("create", "open", "write", "truncate", "sync file",
+// "set attribute", "close", "rename", "sync folder", "delete", "mkdir", "remove folder"). An
+// empty function stops the recording.
+using DiskStepRecorder = std::function<void(std::string_view step, const std::string& path)>;
+void SetDiskStepRecorder(DiskStepRecorder recorder);
+
 namespace detail {
-// True, with errno set, when the fault set by SetFaultAfterSteps falls on this step.
-bool StepFails();
+// Records the step and is true, with errno set, when the fault set by SetFaultAfterSteps falls
+// on it.
+bool StepFails(std::string_view step, const std::string& path);
 } // namespace detail
 
 } // namespace platform

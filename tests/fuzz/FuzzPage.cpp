@@ -1,5 +1,6 @@
 // Any bytes as a page file: showing it either gives the numbered text or reports that a line
-// cannot be deciphered, and never reads or writes out of bounds. Masking an entry of a page
+// cannot be deciphered, and never reads or writes out of bounds; every non-empty line is one
+// numbered entry. Masking an entry of a page
 // that can be shown keeps its lines: as many, in the same places, all of them readable.
 #include <cstddef>
 #include <cstdint>
@@ -25,8 +26,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const CipherError&) {
         return 0;
     }
-    // Every line of the page gives one line of the display.
-    if (!page.empty() && (display.size() < 2 || display.substr(display.size() - 2) != "\r\n")) {
+    // Every line of the page gives one line of the display, and every non-empty line one
+    // numbered entry: "[n] ", a tab and the line, numbered from 1 without a gap.
+    std::size_t at = 0;
+    std::size_t entries = 0;
+    std::size_t nonEmpty = 0;
+    platform::ForEachLine(page, [&](std::string_view line) {
+        if (!line.empty()) {
+            ++nonEmpty;
+            const std::string number = "[" + std::to_string(++entries) + "] \t";
+            if (display.compare(at, number.size(), number) != 0) {
+                __builtin_trap();
+            }
+            at += number.size() + line.size();
+        }
+        if (display.compare(at, 2, "\r\n") != 0) {
+            __builtin_trap();
+        }
+        at += 2;
+    });
+    if (at != display.size() || entries != nonEmpty) {
         __builtin_trap();
     }
     std::vector<std::string> lines;

@@ -11,6 +11,7 @@
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
+#include "store/MemberLock.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -86,11 +87,15 @@ protected:
 TEST_F(DeleteMember, FolderOfProgramFilesOnlyGoesWithoutAThirdQuestion) {
     // A rewrite the program was stopped in the middle of left its temporary file behind.
     fixture::WriteBytes(annFile(".FGZISKL4.new-Ab12Cd"), "half");
+    // So did an export.
+    fixture::WriteBytes(annFile(".All Pages.txt.new-Zz9yX8"), "All pages of");
+    ASSERT_TRUE(platform::PathExists(MemberLock::LockFilePath(app / "Ann")));
     ExpectBothQuestions();
     ExpectDeletedAndLoginAgain();
     form->mnuDelUser->trigger();
     EXPECT_TRUE(ui.Done());
     EXPECT_FALSE(platform::PathExists(app / "Ann"));
+    EXPECT_FALSE(platform::PathExists(MemberLock::LockFilePath(app / "Ann")));
     ExpectLoggedInAsBob();
 }
 

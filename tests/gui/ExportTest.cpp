@@ -5,6 +5,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 
 #include "platform/core/Clock.h"
 #include "platform/core/FileAttributes.h"
@@ -245,20 +246,39 @@ TEST_F(Export, NameWithoutExtensionIsUsedAsTypedAndYesReplacesTheFile) {
     EXPECT_EQ(programs.Started()[0].commandLine, "Notepad " + Path("Notes"));
 }
 
-TEST_F(Export, ALinkInTheMemberFolderIsReplacedNeverWrittenThrough) {
-    // Somebody with access to the folder has put a link there to a file elsewhere.
+TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) {
+    // Somebody with access to the folder has put there a link to a file elsewhere, a link to
+    // nothing yet, or a named pipe, which would stop the program until something read it.
     const std::string outside = app / "outside.txt";
-    fixture::WriteBytes(outside, "not the diary's");
-    std::filesystem::create_symlink(outside, Path("Linked.txt"));
+    const std::string kLink =
+        "Your diary folder holds a link of that name to another place, which an export never follows or replaces.";
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"Linked.txt", [&](const std::string& p) { std::filesystem::create_symlink(outside, p); }, kLink},
+        {"Dangling.txt", [&](const std::string& p) { std::filesystem::create_symlink(app / "nowhere.txt", p); }, kLink},
+        {"Pipe.txt", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "Your diary folder holds something of that name that is not an ordinary file, which an export never "
+         "replaces."},
+    };
     Open(1);
-    ExpectChoice(kPageQuestion, "Page 1.txt", "Linked.txt");
-    ui.ExpectMsgBox("File Linked.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbYes);
-    ui.ExpectMsgBox("Page  1 printed to " + Path("Linked.txt"), 64, "Jotterel");
-    form->mnuExportPage->trigger();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's");
-    EXPECT_FALSE(std::filesystem::is_symlink(Path("Linked.txt")));
-    EXPECT_TRUE(fixture::ReadBytes(Path("Linked.txt")).starts_with("Page  1 of Ann's diary\r\n"));
+    for (const Case& c : cases) {
+        fixture::WriteBytes(outside, "not the diary's");
+        c.make(Path(c.name));
+        ExpectChoice(kPageQuestion, "Page 1.txt", c.name);
+        ui.ExpectMsgBox(std::string("The output file cannot be named \"") + c.name + "\".\r" + c.reason, 48,
+                        "Jotterel");
+        ui.ExpectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "");
+        form->mnuExportPage->trigger();
+        EXPECT_TRUE(ui.Done()) << c.name;
+        EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's") << c.name;
+        EXPECT_FALSE(platform::PathExists(app / "nowhere.txt")) << c.name;
+        EXPECT_FALSE(platform::FileExists(Path(c.name))) << c.name;
+    }
+    EXPECT_TRUE(programs.Started().empty());
 }
 
 TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {

@@ -185,7 +185,7 @@ TEST_F(LoginWindow, LoginClearsAwayTheScrapsOfRewritesCutShort) {
     MakeMember("Ann", 110, "pw");
     MakeMember("Bob", 111, "bob");
     const std::string scraps[] = {app / "Ann/.FGZISKL4.new-Ab12Cd", app / "Ann/.UBF8USBS.new-x1Y2z3",
-                                  app / "Ann/.QRBNSTJ4.new-qwerty"};
+                                  app / "Ann/.QRBNSTJ4.new-qwerty", app / "Ann/.Page 1.txt.new-7hG2k0"};
     const std::string kept[] = {app / "Ann/.FGZISKL4.new-Ab12C", app / "Ann/notes.txt",
                                 app / "Bob/.FGZISKL4.new-Ab12Cd"};
     for (const std::string& path : scraps) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/FontSubstitutes.h"
+#include "support/core/ExtendedAttributesCheck.h"
 
 // Window tests run inside one application object; listing the tests needs no display.
 int main(int argc, char** argv) {
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     if (GTEST_FLAG_GET(list_tests)) {
         return RUN_ALL_TESTS();
     }
+    ::testing::AddGlobalTestEnvironment(new ExtendedAttributesCheck);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     platform::InstallFontSubstitutes(); // the windows' faces, as the program has them

@@ -1,0 +1,8 @@
+#include "support/core/ExtendedAttributesCheck.h"
+
+namespace {
+
+[[maybe_unused]] ::testing::Environment* const kCheck =
+    ::testing::AddGlobalTestEnvironment(new ExtendedAttributesCheck);
+
+} // namespace

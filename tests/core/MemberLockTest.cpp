@@ -1,0 +1,130 @@
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+
+#include "platform/core/FileError.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "store/MemberLock.h"
+#include "store/MemberName.h"
+#include "support/core/MemberFixture.h"
+#include "support/core/OrdinaryUser.h"
+#include "support/core/TempFolder.h"
+
+// The member lock as two copies of the program see it. Two locks in one process stand for two
+// programs: the lock belongs to the open lock file, not to the process.
+namespace {
+
+std::set<std::string> entriesOf(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        names.insert(e.path().filename().string());
+    }
+    return names;
+}
+
+TEST(MemberLock, OneHolderAtATimeAndNothingAddedToTheMemberFolder) {
+    TempFolder app;
+    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
+    const std::string bob = fixture::MakeMember(app.path(), "Bob", 120, "Bob");
+    const std::set<std::string> annFiles = entriesOf(ann);
+
+    MemberLock first;
+    MemberLock second;
+    ASSERT_TRUE(first.Acquire(ann));
+    EXPECT_TRUE(first.Held());
+    EXPECT_FALSE(second.Acquire(ann));
+    EXPECT_FALSE(second.Held());
+    EXPECT_TRUE(second.Acquire(bob));
+    first.Release();
+    EXPECT_TRUE(second.Acquire(ann)); // gives up Bob
+    EXPECT_TRUE(first.Acquire(bob));
+    MemberLock moved = std::move(second);
+    EXPECT_FALSE(first.Acquire(ann));
+
+    // The lock files are hidden beside the member folders, the owner's alone, and no listing
+    // of members or files shows them.
+    EXPECT_EQ(entriesOf(ann), annFiles);
+    const std::string lockFile = MemberLock::LockFilePath(ann);
+    EXPECT_EQ(lockFile, app / ".Ann.lock");
+    struct stat st {};
+    ASSERT_EQ(::lstat(lockFile.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    std::vector<std::string> listed;
+    for (const auto& e : platform::ListFolder(app.path(), "*.*", true)) {
+        listed.push_back(e.name);
+    }
+    EXPECT_EQ(listed, (std::vector<std::string>{"Ann", "Bob"}));
+}
+
+TEST(MemberLock, NoTwoMembersShareALockFile) {
+    const std::string longest(kMaxMemberNameBytes, 'a');
+    const std::string names[] = {"A",
+                                 "A.lock",
+                                 "a",
+                                 "A.lck",
+                                 "long-name-0",
+                                 longest,
+                                 longest.substr(1) + "b",
+                                 longest.substr(6),
+                                 longest.substr(5),
+                                 "\xE9t\xE9"};
+    std::set<std::string> lockFiles;
+    for (const std::string& name : names) {
+        const std::string path = MemberLock::LockFilePath("/app/" + name);
+        const std::string file = path.substr(5);
+        EXPECT_TRUE(path.starts_with("/app/.")) << name;
+        EXPECT_LE(platform::OsPath(file).size(), 255u) << name;
+        EXPECT_TRUE(lockFiles.insert(file).second) << name;
+    }
+}
+
+TEST(MemberLock, ALinkIsNeitherAMemberFolderNorALockFile) {
+    TempFolder app;
+    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
+    std::filesystem::create_directory_symlink(ann, app / "Linked");
+    MemberLock lock;
+    try {
+        lock.Acquire(app / "Linked");
+        ADD_FAILURE() << "a link was taken for a member folder";
+    } catch (const platform::FileError& e) {
+        EXPECT_EQ(e.reason(), "It is a link to another place, which Jotterel never follows.");
+    }
+    EXPECT_THROW(lock.Acquire(app / "Nobody"), platform::FileError);
+
+    // A lock file planted as a link to another file leaves that file alone.
+    const std::string outside = app / "outside";
+    fixture::WriteBytes(outside, "not the diary's");
+    ::chmod(outside.c_str(), 0644);
+    std::filesystem::create_symlink(outside, MemberLock::LockFilePath(ann));
+    EXPECT_THROW(lock.Acquire(ann), platform::FileError);
+    EXPECT_FALSE(lock.Held());
+    struct stat st {};
+    ASSERT_EQ(::stat(outside.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's");
+}
+
+TEST(MemberLock, AReadOnlyApplicationFolderLetsTheMemberInWithoutALock) {
+    TempFolder app;
+    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
+    std::string whyNot;
+    const bool passed = fixture::RunAsOrdinaryUser(
+        [&] {
+            ASSERT_EQ(::chmod(app.path().c_str(), 0555), 0);
+            MemberLock lock;
+            EXPECT_TRUE(lock.Acquire(ann));
+            EXPECT_FALSE(lock.Held());
+            EXPECT_FALSE(platform::PathExists(MemberLock::LockFilePath(ann)));
+        },
+        {app.path()}, whyNot);
+    if (!whyNot.empty()) {
+        GTEST_SKIP() << whyNot;
+    }
+    EXPECT_TRUE(passed);
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+// Any bytes as a page file and any text to find: the page scan of Find lists exactly the
+// entries that a plain search lists, one entry after the other (decipher, upper-case, look for
+// the text), with the same numbers and texts, in the same order.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/core/AnsiText.h"
+#include "platform/core/FileSystem.h"
+#include "search/PageSearch.h"
+#include "store/CipherError.h"
+#include "store/Module1.h"
+
+namespace {
+
+using Hits = std::vector<std::pair<std::size_t, std::string>>;
+
+Hits plainSearch(std::string_view page, std::string_view text, int key) {
+    const std::string upper = platform::UCase(text);
+    Hits hits;
+    std::size_t entry = 0;
+    platform::ForEachLine(page, [&](std::string_view line) {
+        if (line.empty()) {
+            return;
+        }
+        ++entry;
+        std::string plain;
+        try {
+            plain = Module1::DecryptWithKey(line, key);
+        } catch (const CipherError&) {
+            return;
+        }
+        if (platform::UCase(plain).find(upper) != std::string::npos) {
+            hits.emplace_back(entry, plain);
+        }
+    });
+    return hits;
+}
+
+} // namespace
+
+// The first byte chooses the key, the second the length of the text to find, which follows;
+// the rest is the page.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) {
+        return 0;
+    }
+    const int key = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
+    const std::size_t length = 1 + data[1] % 16;
+    if (size < 2 + length) {
+        return 0;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(data + 2), length);
+    const std::string_view page(reinterpret_cast<const char*>(data + 2 + length), size - 2 - length);
+
+    Hits scanned;
+    PageSearch(text, key).Scan(
+        page, [&](std::size_t entry, std::string_view found) { scanned.emplace_back(entry, std::string(found)); });
+    if (scanned != plainSearch(page, text, key)) {
+        __builtin_trap();
+    }
+    return 0;
+}

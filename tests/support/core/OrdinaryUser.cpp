@@ -1,0 +1,70 @@
+#include "support/core/OrdinaryUser.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fixture {
+
+bool RunAsOrdinaryUser(const std::function<void()>& body, const std::vector<std::string>& handOver,
+                       std::string& whyNot) {
+    if (::geteuid() != 0) {
+        body();
+        return !::testing::Test::HasFailure();
+    }
+    for (const std::string& root : handOver) {
+        if (::lchown(root.c_str(), kOrdinaryUser, kOrdinaryUser) != 0) {
+            whyNot = "cannot give " + root + " to the ordinary user: " + std::strerror(errno);
+            return false;
+        }
+        std::error_code ec;
+        for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+            ::lchown(it->path().c_str(), kOrdinaryUser, kOrdinaryUser);
+        }
+    }
+    int ready[2];
+    if (::pipe(ready) != 0) {
+        whyNot = std::strerror(errno);
+        return false;
+    }
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        whyNot = std::string("cannot start a child process: ") + std::strerror(errno);
+        return false;
+    }
+    if (child == 0) {
+        ::close(ready[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kOrdinaryUser, kOrdinaryUser, kOrdinaryUser) != 0 ||
+            ::setresuid(kOrdinaryUser, kOrdinaryUser, kOrdinaryUser) != 0) {
+            const std::string why = std::string("cannot become the ordinary user: ") + std::strerror(errno);
+            [[maybe_unused]] const ssize_t n = ::write(ready[1], why.data(), why.size());
+            std::_Exit(2);
+        }
+        ::close(ready[1]);
+        body();
+        std::fflush(nullptr);
+        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    ::close(ready[1]);
+    char why[256];
+    const ssize_t n = ::read(ready[0], why, sizeof why);
+    ::close(ready[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (n > 0) {
+        whyNot.assign(why, static_cast<std::size_t>(n));
+        return false;
+    }
+    if (!WIFEXITED(status)) {
+        ADD_FAILURE() << "the ordinary user's part was stopped by signal " << WTERMSIG(status);
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace fixture
