@@ -1,0 +1,104 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/core/FileSystem.h"
+#include "store/MemberLock.h"
+#include "store/Module1.h"
+#include "support/core/MemberFixture.h"
+#include "support/core/TempFolder.h"
+
+// Installed for everybody, the program's folder belongs to a group of all members and is
+// setgid and sticky (chmod 3770): each member can add a diary there, and nobody can rename or
+// replace the program or another member's folder. Two ordinary accounts try it.
+namespace {
+
+constexpr gid_t kMembers = 61000;
+constexpr uid_t kAnnsAccount = 61001;
+constexpr uid_t kBobsAccount = 61002;
+
+// Runs body in a child process as the account uid, in the members' group; true when it ran
+// without a test failure.
+bool runAs(uid_t uid, const std::function<void()>& body) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t groups[] = {kMembers};
+        if (::setgroups(1, groups) != 0 || ::setresgid(uid, uid, uid) != 0 || ::setresuid(uid, uid, uid) != 0) {
+            std::_Exit(2);
+        }
+        ::umask(022);
+        body();
+        std::fflush(nullptr);
+        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(SharedInstall, TwoAccountsEachKeepTheirOwnAndCannotReplaceTheProgram) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "making two accounts' processes needs the superuser; run the tests as root";
+    }
+    TempFolder temp;
+    ::chmod(temp.path().c_str(), 0755);
+    const std::string app = temp / "jotterel";
+    ASSERT_EQ(::mkdir(app.c_str(), 0755), 0);
+    const std::string program = app + "/jotterel";
+    fixture::WriteBytes(program, "the program");
+    ::chmod(program.c_str(), 0755);
+    // What the README has the installer do.
+    ASSERT_EQ(::chown(app.c_str(), 0, kMembers), 0);
+    ASSERT_EQ(::chmod(app.c_str(), 03770), 0);
+
+    ASSERT_TRUE(runAs(kAnnsAccount, [&] {
+        Module1 session(app);
+        ASSERT_EQ(session.AddMember("Ann").status, Module1::NewMember::Added);
+        ASSERT_EQ(session.LogIn("Ann", "Ann").outcome, Module1::LoginOutcome::LoggedIn);
+        session.SetCaption(1, "Ann's own");
+        session.SaveCaptions();
+    })) << "Ann's account could not add her diary";
+
+    struct stat folder {};
+    ASSERT_EQ(::stat((app + "/Ann").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 0700u);
+    EXPECT_EQ(folder.st_uid, kAnnsAccount);
+    const std::string annsCaptions = fixture::ReadBytes(app + "/Ann/UBF8USBS");
+
+    ASSERT_TRUE(runAs(kBobsAccount, [&] {
+        // Bob adds his own diary beside Ann's.
+        Module1 session(app);
+        EXPECT_EQ(session.AddMember("Bob").status, Module1::NewMember::Added);
+        // He cannot read Ann's, nor log in as her.
+        EXPECT_EQ(session.LogIn("Ann", "Ann").outcome, Module1::LoginOutcome::PasswordFileUnreadable);
+        EXPECT_THROW(platform::ReadFileBytes(app + "/Ann/UBF8USBS"), platform::FileError);
+        // Nor rename her folder or take away her lock file.
+        EXPECT_NE(::rename((app + "/Ann").c_str(), (app + "/Ann2").c_str()), 0);
+        EXPECT_EQ(errno, EPERM);
+        EXPECT_NE(::unlink(MemberLock::LockFilePath(app + "/Ann").c_str()), 0);
+        // Nor rename the program, or put a program of his own in its place.
+        EXPECT_NE(::rename(program.c_str(), (app + "/old").c_str()), 0);
+        EXPECT_EQ(errno, EPERM);
+        fixture::WriteBytes(app + "/mine", "another program");
+        EXPECT_NE(::rename((app + "/mine").c_str(), program.c_str()), 0);
+        EXPECT_EQ(errno, EPERM);
+        EXPECT_NE(::unlink(program.c_str()), 0);
+    })) << "Bob's account could do what it must not";
+
+    EXPECT_EQ(fixture::ReadBytes(program), "the program");
+    EXPECT_EQ(fixture::ReadBytes(app + "/Ann/UBF8USBS"), annsCaptions);
+    EXPECT_TRUE(std::filesystem::exists(app + "/Bob/QRBNSTJ4"));
+    struct stat bobs {};
+    ASSERT_EQ(::stat((app + "/Bob").c_str(), &bobs), 0);
+    EXPECT_EQ(bobs.st_uid, kBobsAccount);
+    EXPECT_EQ(bobs.st_gid, kMembers); // the setgid folder gives its group
+}
+
+} // namespace
