@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 #include "app/Wiring.h"
 #include "diary/Form1.h"
-#include "platform/core/Cp1252.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/Launcher.h"
 #include "platform/qt/DesktopLauncher.h"
@@ -29,17 +29,9 @@ int main(int argc, char** argv) {
     platform::DesktopLauncher launcher;
     platform::SetPrograms(&launcher);
 
-    // The member folders live beside the program.
-    bool representable = true;
-    const std::string appPath = platform::Utf8ToCp1252(
-        QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(), &representable);
-    if (!representable) {
-        platform::Ui().MsgBox("Jotterel cannot keep diaries in the folder\r" + appPath +
-                                  "\rbecause its name holds characters that Jotterel cannot store. Move the program "
-                                  "to a folder with a plainer name.",
-                              platform::vbExclamation, platform::kAppTitle);
-        return 1;
-    }
+    // The member folders live beside the program, whatever language its folder is named in.
+    const std::string appPath =
+        QFile::encodeName(QDir::toNativeSeparators(QApplication::applicationDirPath())).toStdString();
 
     Module1 module(appPath);
     Form1 form(module);

@@ -52,6 +52,6 @@ void mnuDeleteItem_Click(Form1& form) {
         }
     }
     if (form.RefreshPageView()) {
-        form.Text1->Select(0, form.Text1->Text().size());
+        form.Text1->SelectAll();
     }
 }

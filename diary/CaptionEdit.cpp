@@ -3,6 +3,7 @@
 #include "diary/Form1.h"
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
+#include "platform/core/Unicode.h"
 #include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
 #include "store/Module1.h"
@@ -32,7 +33,8 @@ void Form1::Label2_Click() {
         if (answer.empty()) {
             return;
         }
-        if (answer.size() > kCaptionLimit) {
+        // The limit counts the characters the member sees, however many bytes they take.
+        if (platform::CharacterCount(answer) > kCaptionLimit) {
             platform::Attempt(
                 [&] { platform::Ui().MsgBox("Label too long", platform::vbOKOnly, platform::kAppTitle); });
             continue; // the question again, offering the caption shown, not the refused answer

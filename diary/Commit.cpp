@@ -39,7 +39,7 @@ void Form1::Command3_Click() {
     }
     Text2->SetText({});
     RefreshPageView();
-    Text1->Select(0, Text1->Text().size());
+    Text1->SelectAll();
     Text2->setFocus();
     SetBusyPointer(false);
 }

@@ -192,7 +192,7 @@ void Form1::Form_Load() {
     if (m_ended) {
         return;
     }
-    platform::Attempt([&] { Text1->Select(0, Text1->Text().size()); });
+    platform::Attempt([&] { Text1->SelectAll(); });
 }
 
 int Form1::CurrentPage() const {

@@ -1,12 +1,11 @@
 #include "export/OutputFile.h"
 
-#include <array>
-
-#include "platform/core/AnsiText.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PortableNames.h"
+#include "platform/core/Unicode.h"
 #include "store/Module1.h"
 
 namespace {
@@ -15,33 +14,15 @@ namespace {
 // written through fit the file system's limit of 255 bytes.
 constexpr std::size_t kLongestName = 240;
 
-bool refusedCharacter(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
-}
-
-// Windows opens a device, not a file, for these names whatever extension follows.
-bool deviceName(const std::string& name) {
-    std::string base = platform::UCase(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') {
-        base.pop_back();
-    }
-    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-    for (std::string_view device : kDevices) {
-        if (base == device) {
-            return true;
-        }
-    }
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
+bool refusedCharacter(char32_t c) {
+    return c < 32 || (c >= 127 && c <= 0x9F) ||
+           std::u32string_view(U"\\/:*?\"<>|").find(c) != std::u32string_view::npos;
 }
 
 bool memberFileName(const std::string& name) {
-    const std::string upper = platform::UCase(name);
-    if (upper == Module1::kPasswordFile || upper == Module1::kCaptionsFile) {
-        return true;
-    }
-    for (int page = 1; page <= Module1::kPageCount; ++page) {
-        if (upper == Module1::PageFileName(page)) {
+    const std::string folded = platform::FoldCase(name);
+    for (const std::string& file : Module1::MemberFileNames()) {
+        if (folded == platform::FoldCase(file)) {
             return true;
         }
     }
@@ -51,8 +32,8 @@ bool memberFileName(const std::string& name) {
 } // namespace
 
 std::string UnusableOutputName(const std::string& folder, const std::string& name) {
-    for (char c : name) {
-        if (refusedCharacter(c)) {
+    for (std::size_t i = 0; i < name.size();) {
+        if (refusedCharacter(platform::NextCodePoint(name, i))) {
             return "A file name cannot contain any of the characters \\ / : * ? \" < > | or a control character.";
         }
     }
@@ -65,10 +46,10 @@ std::string UnusableOutputName(const std::string& folder, const std::string& nam
     if (name.back() == ' ' || name.back() == '.') {
         return "A file name cannot end with a space or a dot.";
     }
-    if (deviceName(name)) {
+    if (platform::IsDeviceName(name)) {
         return "That name is reserved for a device on Windows.";
     }
-    if (platform::OsPath(name).size() > kLongestName) {
+    if (name.size() > kLongestName) {
         return "The name is too long.";
     }
     if (memberFileName(name)) {

@@ -10,6 +10,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/Unicode.h"
 #include "platform/qt/Ansi.h"
 #include "store/MemberName.h"
 #include "store/Module1.h"
@@ -61,7 +62,7 @@ void Form2::Command3_Click() {
     }
 
     platform::Ui().MsgBox("Username = '" + name + "'\rPassword = '" + added.password + "'     (" +
-                              platform::Str(static_cast<long long>(added.password.size())) +
+                              platform::Str(static_cast<long long>(platform::CharacterCount(added.password))) +
                               " chars)\r\rYou are advised to change your password as soon as you login.",
                           platform::vbInformation, platform::kAppTitle);
 

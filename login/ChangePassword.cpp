@@ -13,17 +13,6 @@ void mnuPasswd_Click(Form1& main) {
     if (password.empty()) {
         return;
     }
-    // A character the member's key cannot shift would be stored as another one, and the member
-    // could never type the stored password back.
-    for (const char c : password) {
-        if (!Module1::FitsKey(std::string_view(&c, 1), m.CipherKey())) {
-            platform::Ui().MsgBox("Jotterel cannot store the character \"" + std::string(1, c) +
-                                      "\" in your password, so the new password was not saved. Please choose a "
-                                      "password without it.",
-                                  platform::vbExclamation, platform::kAppTitle);
-            return;
-        }
-    }
     if (platform::Ui().MsgBox("Would you like to save your new password?", platform::vbYesNo, platform::kAppTitle) !=
         platform::vbYes) {
         return;

@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "diary/Form1.h"
-#include "platform/core/AnsiText.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/Unicode.h"
 #include "platform/qt/Ansi.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
@@ -129,14 +129,13 @@ void Form3::Command1_Click() {
     }
     m_main.Combo1->setCurrentIndex(index);
 
-    const std::string& searchText = m_main.module().SearchText();
-    const std::size_t k = platform::InStr(platform::UCase(m_main.Text1->Text()), platform::UCase(searchText));
-    if (k == 0) {
+    const auto found = platform::FindIgnoringCase(m_main.Text1->Text(), m_main.module().SearchText());
+    if (!found) {
         return;
     }
     close();
     focusPageView();
-    m_main.Text1->Select(k - 1, searchText.size());
+    m_main.Text1->Select(found->offset, found->length);
 }
 
 void Form3::focusPageView() {

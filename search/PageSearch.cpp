@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <iterator>
 
-#include "platform/core/AnsiText.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/FileSystem.h"
-#include "store/CipherError.h"
-#include "store/Module1.h"
+#include "platform/core/Unicode.h"
+#include "store/TextCodec.h"
 
 namespace {
 
@@ -67,22 +68,29 @@ std::uint64_t candidateMask(const unsigned char* flags) {
     return mask;
 }
 
+// The text of a stored entry that deciphers, in Unicode.
+std::string entryText(const unsigned char* p, std::size_t n, int key) {
+    std::string plain(n, '\0');
+    decipherInto(plain.data(), p, n, static_cast<unsigned char>(key));
+    return TextFromStorable(plain, key);
+}
+
 } // namespace
 
-PageSearch::PageSearch(std::string_view searchText, int key) : m_upper(platform::UCase(searchText)), m_key(key) {
-    for (int b = 0; b < 256; ++b) {
-        if (b < key) {
-            m_fold[static_cast<std::size_t>(b)] = -1;
-        } else {
-            const char plain = static_cast<char>(b - key);
-            m_fold[static_cast<std::size_t>(b)] =
-                static_cast<unsigned char>(platform::UCase(std::string_view(&plain, 1))[0]);
-        }
+PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
+    for (std::size_t i = 0; i < searchText.size();) {
+        m_folded += platform::FoldCase(platform::NextCodePoint(searchText, i));
     }
-    auto storedForms = [&](unsigned char c, unsigned char(&forms)[2]) {
+    for (int b = 0; b < 256; ++b) {
+        m_fold[static_cast<std::size_t>(b)] =
+            b < key ? -1
+                    : static_cast<std::int32_t>(
+                          platform::FoldCase(platform::Cp1252ToUnicode(static_cast<unsigned char>(b - key))));
+    }
+    auto storedForms = [&](char32_t c, unsigned char(&forms)[2]) {
         int found = 0;
         for (int b = 0; b < 256; ++b) {
-            if (m_fold[static_cast<std::size_t>(b)] == c) {
+            if (m_fold[static_cast<std::size_t>(b)] == static_cast<std::int32_t>(c)) {
                 if (found < 2) {
                     forms[found] = static_cast<unsigned char>(b);
                 }
@@ -97,45 +105,87 @@ PageSearch::PageSearch(std::string_view searchText, int key) : m_upper(platform:
             m_twoAtMost = false;
         }
     };
-    for (char c : m_upper) {
+    for (char32_t c : m_folded) {
         unsigned char forms[2];
-        storedForms(static_cast<unsigned char>(c), forms);
+        storedForms(c, forms);
     }
-    if (!m_upper.empty()) {
-        const std::size_t offsets[3] = {0, m_upper.size() / 2, m_upper.size() - 1};
+    if (!m_folded.empty()) {
+        const std::size_t offsets[3] = {0, m_folded.size() / 2, m_folded.size() - 1};
         for (int i = 0; i < 3; ++i) {
             m_probes[i].offset = offsets[i];
-            storedForms(static_cast<unsigned char>(m_upper[offsets[i]]), m_probes[i].forms);
+            storedForms(m_folded[offsets[i]], m_probes[i].forms);
         }
     }
 }
 
 bool PageSearch::matchesAt(const unsigned char* p) const {
-    for (std::size_t j = 0; j < m_upper.size(); ++j) {
-        if (m_fold[p[j]] != static_cast<unsigned char>(m_upper[j])) {
+    for (std::size_t j = 0; j < m_folded.size(); ++j) {
+        if (m_fold[p[j]] != static_cast<std::int32_t>(m_folded[j])) {
             return false;
         }
     }
     return true;
 }
 
-void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
-    if (m_upper.empty() || !m_storable) {
-        return; // no stored entry can hold a character its member key cannot store
+bool PageSearch::holdsReference(const unsigned char* p, std::size_t n) const {
+    const auto amp = static_cast<unsigned char>('&' + m_key);
+    const auto hash = static_cast<unsigned char>('#' + m_key);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        if (p[i] == amp && p[i + 1] == hash) {
+            return true;
+        }
     }
-    if (!m_twoAtMost) {
-        scanLineByLine(pageFile, onHit);
+    return false;
+}
+
+bool PageSearch::textMatches(std::string_view text) const {
+    std::u32string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        folded += platform::FoldCase(platform::NextCodePoint(text, i));
+    }
+    return folded.find(m_folded) != std::u32string::npos;
+}
+
+void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
+    if (m_folded.empty()) {
         return;
     }
+    // Entries made only of characters the key stores are searched as stored bytes; entries
+    // that hold references are read as text. Each entry is in one list at most.
+    std::vector<Span> found;
+    if (!m_twoAtMost) {
+        scanEveryEntry(pageFile, found);
+    } else {
+        if (m_storable) {
+            scanStoredBytes(pageFile, found);
+        }
+        std::vector<Span> referenced;
+        scanReferencedEntries(pageFile, referenced);
+        if (!referenced.empty()) {
+            std::vector<Span> merged;
+            std::merge(found.begin(), found.end(), referenced.begin(), referenced.end(), std::back_inserter(merged));
+            found = std::move(merged);
+        }
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
+    std::size_t counted = 0;
+    std::size_t entries = 0;
+    for (const auto& [begin, end] : found) {
+        entries += countEntries(p, counted, begin) + 1;
+        counted = end;
+        onHit(entries, entryText(p + begin, end - begin, m_key));
+    }
+}
 
+void PageSearch::scanStoredBytes(std::string_view pageFile, std::vector<Span>& found) const {
     // The stored bytes are searched as they are: a position is a candidate when three of its
     // bytes are stored forms of the text's first, middle and last characters, and only
-    // candidates are deciphered and compared. Line ends and bytes below the key fold to no
-    // character, so a match never runs across two entries or through a byte that cannot be
-    // deciphered.
+    // candidates are compared whole. Line ends and bytes below the key fold to no character, so
+    // a match never runs across two entries or through a byte that cannot be deciphered.
     const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
     const std::size_t n = pageFile.size();
-    const std::size_t m = m_upper.size();
+    const std::size_t m = m_folded.size();
     if (n < m) {
         return;
     }
@@ -143,10 +193,7 @@ void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
     const auto key = static_cast<unsigned char>(m_key);
     const Probe first = m_probes[0], middle = m_probes[1], last = m_probes[2];
 
-    std::size_t next = 0;    // candidates before this lie in an entry already listed or skipped
-    std::size_t counted = 0; // entries are counted up to here
-    std::size_t entries = 0;
-    std::string text;
+    std::size_t next = 0; // candidates before this lie in an entry already listed or skipped
 
     auto atCandidate = [&](std::size_t s) {
         if (s < next || !matchesAt(p + s)) {
@@ -170,11 +217,10 @@ void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
             return;
         }
         next = end;
-        entries += countEntries(p, counted, begin) + 1;
-        counted = end;
-        text.resize(end - begin);
-        decipherInto(text.data(), p + begin, end - begin, key);
-        onHit(entries, text);
+        // An entry holding a reference is read as text by the other scan.
+        if (!holdsReference(p + begin, end - begin)) {
+            found.emplace_back(begin, end);
+        }
     };
 
     // Blocks of positions are tested at once, without branches, so that the compiler can
@@ -204,23 +250,55 @@ void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
     }
 }
 
+void PageSearch::scanReferencedEntries(std::string_view pageFile, std::vector<Span>& found) const {
+    // Only entries that hold the stored "&#" of a reference are read as text: a diary without
+    // references costs one quick look for a byte.
+    const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
+    const std::size_t n = pageFile.size();
+    const auto amp = static_cast<unsigned char>('&' + m_key);
+    const auto hash = static_cast<unsigned char>('#' + m_key);
+    std::size_t at = 0;
+    while (at + 1 < n) {
+        const void* hit = std::memchr(p + at, amp, n - at - 1);
+        if (!hit) {
+            return;
+        }
+        const std::size_t s = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+        if (p[s + 1] != hash) {
+            at = s + 1;
+            continue;
+        }
+        std::size_t begin = s;
+        while (begin > 0 && !isLineEnd(p[begin - 1])) {
+            --begin;
+        }
+        std::size_t end = s;
+        while (end < n && !isLineEnd(p[end])) {
+            ++end;
+        }
+        at = end;
+        const bool deciphers =
+            std::all_of(p + begin, p + end, [&](unsigned char c) { return c >= static_cast<unsigned>(m_key); });
+        if (deciphers && textMatches(entryText(p + begin, end - begin, m_key))) {
+            found.emplace_back(begin, end);
+        }
+    }
+}
+
 // The plain way, one entry after the other: for texts whose characters have more stored forms
 // than the quick way looks at.
-void PageSearch::scanLineByLine(std::string_view pageFile, const Hit& onHit) const {
-    std::size_t entry = 0;
+void PageSearch::scanEveryEntry(std::string_view pageFile, std::vector<Span>& found) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
     platform::ForEachLine(pageFile, [&](std::string_view line) {
+        const auto begin = static_cast<std::size_t>(line.data() - pageFile.data());
         if (line.empty()) {
             return;
         }
-        ++entry;
-        std::string text;
-        try {
-            text = Module1::DecryptWithKey(line, m_key);
-        } catch (const CipherError&) {
-            return;
-        }
-        if (platform::InStr(platform::UCase(text), m_upper) > 0) {
-            onHit(entry, text);
+        const bool deciphers = std::all_of(line.begin(), line.end(), [&](char c) {
+            return static_cast<unsigned char>(c) >= static_cast<unsigned>(m_key);
+        });
+        if (deciphers && textMatches(entryText(p + begin, line.size(), m_key))) {
+            found.emplace_back(begin, begin + line.size());
         }
     });
 }

@@ -2,6 +2,7 @@
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Unicode.h"
 #include "store/CipherError.h"
 #include "store/Module1.h"
 
@@ -22,10 +23,12 @@ std::vector<std::string> ReadDecipheredLines(int key, const std::string& path) {
 bool MaskLine(std::vector<std::string>& lines, double target, const std::string& stamp) {
     for (std::size_t i = 1; i <= lines.size(); ++i) {
         if (static_cast<double>(i) == target) {
+            // One mark for each character the member sees, whatever it takes to store.
+            const std::string& line = lines[i - 1];
             std::string masked;
-            masked.reserve(lines[i - 1].size() + stamp.size());
-            for (char c : lines[i - 1]) {
-                masked += c == ' ' ? ' ' : 'X';
+            masked.reserve(line.size() + stamp.size());
+            for (std::size_t at = 0; at < line.size();) {
+                masked += platform::NextCodePoint(line, at) == U' ' ? ' ' : 'X';
             }
             lines[i - 1] = masked + stamp;
             return true;

@@ -1,20 +1,24 @@
 #include "store/MemberName.h"
 
-#include "platform/core/Cp1252.h"
+#include "platform/core/PortableNames.h"
+#include "platform/core/Unicode.h"
 
 namespace {
 
-// The control characters of the code page: C0, DEL, and the five bytes the code page leaves
-// undefined, which stand for C1 controls.
-bool isControl(unsigned char c) {
-    return c < 32 || c == 127 || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+// The control characters: C0, DEL and C1 (whose codes Windows-1252 leaves partly undefined).
+bool isControl(char32_t c) {
+    return c < 32 || (c >= 127 && c <= 0x9F);
 }
 
-std::size_t folderNameBytes(std::string_view name) {
+std::size_t folderNameUnits(std::string_view name) {
 #ifdef _WIN32
-    return name.size(); // one UTF-16 unit per character of the code page
+    std::size_t units = 0; // UTF-16 units
+    for (std::size_t i = 0; i < name.size();) {
+        units += platform::NextCodePoint(name, i) > 0xFFFF ? 2 : 1;
+    }
+    return units;
 #else
-    return platform::Cp1252ToUtf8(name).size();
+    return name.size(); // bytes of UTF-8
 #endif
 }
 
@@ -30,18 +34,29 @@ std::optional<std::string> MemberNameProblem(std::string_view name) {
     if (name.find_first_of("/\\") != std::string_view::npos) {
         return "it holds \"/\" or \"\\\", which separate folder names.";
     }
-    for (char c : name) {
-        if (isControl(static_cast<unsigned char>(c))) {
+    for (std::size_t i = 0; i < name.size();) {
+        if (isControl(platform::NextCodePoint(name, i))) {
             return "it holds a control character (such as a tab).";
         }
+    }
+    // A member folder must be one that can be copied to Windows as it is.
+    if (const std::string refused = platform::CharactersWindowsRefuses(name); !refused.empty()) {
+        return "it holds " + platform::QuotedCharacters(refused) + ", which Windows does not allow in a folder name.";
+    }
+    if (name.back() == ' ' || name.back() == '.') {
+        return std::string("it ends with ") + (name.back() == ' ' ? "a space" : "a dot") +
+               ", which Windows drops from a folder name.";
+    }
+    if (platform::IsDeviceName(name)) {
+        return "Windows keeps that name for a device.";
     }
 #ifndef _WIN32
     if (name.front() == '.') {
         return "on this system a folder whose name starts with \".\" is hidden, so the member could never be listed.";
     }
 #endif
-    if (const std::size_t bytes = folderNameBytes(name); bytes > kMaxMemberNameBytes) {
-        return "it is too long for a folder name: it takes " + std::to_string(bytes) +
+    if (const std::size_t units = folderNameUnits(name); units > kMaxMemberNameBytes) {
+        return "it is too long for a folder name: it takes " + std::to_string(units) +
                " bytes, and this system allows " + std::to_string(kMaxMemberNameBytes) + ".";
     }
     return std::nullopt;

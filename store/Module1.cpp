@@ -3,15 +3,16 @@
 #include <charconv>
 #include <utility>
 
-#include "platform/core/AnsiText.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Random.h"
+#include "platform/core/Unicode.h"
 #include "store/CipherError.h"
 #include "store/MemberFileWriter.h"
 #include "store/NewMember.h"
 #include "store/PasswordFile.h"
+#include "store/TextCodec.h"
 
 namespace {
 
@@ -30,6 +31,17 @@ bool lowerInto(char* out, const char* in, std::size_t n, unsigned shift) {
         below |= static_cast<unsigned char>(c < shift);
     }
     return below == 0;
+}
+
+// True when Windows-1252 text read from a file is not already its UTF-8 text: it holds a byte
+// above ASCII or may hold a reference.
+bool needsDecoding(std::string_view plain) {
+    unsigned char any = 0;
+    for (char c : plain) {
+        const auto b = static_cast<unsigned char>(c);
+        any |= static_cast<unsigned char>((b & 0x80) | (b == '&'));
+    }
+    return any != 0;
 }
 
 std::string lowered(std::string_view text, int shift) {
@@ -77,7 +89,7 @@ Module1::LoginResult Module1::LogIn(const std::string& member, const std::string
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::PasswordFileUnreadable, e};
     }
-    if (platform::UCase(stored) != platform::UCase(typedPassword)) {
+    if (platform::FoldCase(stored) != platform::FoldCase(typedPassword)) {
         return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
     }
     // A login ends the session before it, whatever comes of taking the lock.
@@ -189,8 +201,8 @@ Module1::NewMember Module1::AddMember(const std::string& name) const {
     }
     const std::string password = InitialPassword(name);
     platform::Randomize();
-    result.key = ChooseMemberKey(password, platform::Rnd());
-    result.password = PasswordAsStored(password, result.key);
+    result.key = ChooseMemberKey(platform::Rnd());
+    result.password = password;
     // What has been put into the folder, so that a failure can take it away again.
     std::vector<std::string> made;
     try {
@@ -284,35 +296,26 @@ Module1::Deletion Module1::DeleteMember(const std::vector<std::string>& otherFil
 }
 
 std::string Module1::EncryptWithKey(std::string_view text, int key) {
-    std::string out(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        int code = static_cast<unsigned char>(text[i]) + key;
-        if (code > 255) {
-            code = '?' + key;
-        }
-        out[i] = static_cast<char>(code);
+    std::string out = StorableText(text, key);
+    for (char& c : out) {
+        c = static_cast<char>(static_cast<unsigned char>(c) + key);
     }
     return out;
 }
 
 std::string Module1::DecryptWithKey(std::string_view text, int key) {
-    return lowered(text, key);
-}
-
-bool Module1::FitsKey(std::string_view text, int key) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) + key > 255) {
-            return false;
-        }
-    }
-    return true;
+    return TextFromStorable(lowered(text, key), key);
 }
 
 std::string Module1::EncryptFixed(std::string_view text) {
-    if (!FitsKey(text, kFixedShift)) {
-        throw CipherError("the text holds a byte of 128 or more");
+    std::string out(text);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) >= kFixedShift) {
+            throw CipherError("the text holds a byte of 128 or more");
+        }
+        c = static_cast<char>(static_cast<unsigned char>(c) + kFixedShift);
     }
-    return EncryptWithKey(text, kFixedShift);
+    return out;
 }
 
 std::string Module1::DecryptFixed(std::string_view text) {
@@ -361,9 +364,17 @@ std::string Module1::DisplayText(std::string_view data, int key) {
             display += "] \t";
             const std::size_t at = display.size();
             display.resize(at + line.size());
-            if (!lowerInto(display.data() + at, line.data(), line.size(), shift)) {
+            char* plain = display.data() + at;
+            if (!lowerInto(plain, line.data(), line.size(), shift)) {
                 throw CipherError("Line " + std::to_string(lineNumber) +
                                   " of the page file cannot be deciphered under this member's key.");
+            }
+            // Most entries are plain ASCII and already are their text; the rest are turned back
+            // into Unicode, references included.
+            if (needsDecoding(std::string_view(plain, line.size()))) {
+                const std::string text = TextFromStorable(std::string_view(plain, line.size()), key);
+                display.resize(at);
+                display += text;
             }
         }
         display += "\r\n";

@@ -112,7 +112,7 @@ public:
         };
         Status status = Added;
         int key = 0;          // the new member's key
-        std::string password; // the initial password, as the member types it to log in
+        std::string password; // the initial password
         std::optional<platform::FileError> error;
     };
     // Makes the folder of a new member with its password file (a random key, the first four
@@ -139,20 +139,19 @@ public:
 
     // ---- The codec ----
 
-    // The shifts. The keyed ones use the member key. Deciphering a byte below the shift, or
-    // fixed-enciphering a byte of 128 or more, throws CipherError and returns nothing.
+    // The shifts. The keyed ones use the member key and take and give Unicode text; the fixed
+    // one is for the key line's digits. Deciphering a byte below the shift, or fixed-enciphering
+    // a byte of 128 or more, throws CipherError and returns nothing.
     std::string EncryptKeyed(std::string_view text) const { return EncryptWithKey(text, m_key); }
     std::string DecryptKeyed(std::string_view text) const { return DecryptWithKey(text, m_key); }
     static std::string EncryptFixed(std::string_view text);
     static std::string DecryptFixed(std::string_view text);
 
-    // The keyed shift under an explicit key. A character whose code plus the key would pass 255
-    // cannot be stored; a question mark is stored in its place, so the line still deciphers and
-    // the reader sees "?" rather than a wrong letter.
+    // The keyed shift under an explicit key, between the member's text (Unicode) and the bytes
+    // of a file. A character the key cannot store is stored as a reference of characters it can
+    // (see TextCodec), so nothing is lost and every stored byte stays at or above the key.
     static std::string EncryptWithKey(std::string_view text, int key);
     static std::string DecryptWithKey(std::string_view text, int key);
-    // True when every character of text can be stored under key unchanged.
-    static bool FitsKey(std::string_view text, int key);
 
     // text with every occurrence of find replaced by replacement.
     static std::string ReplaceChar(std::string_view text, std::string_view find, std::string_view replacement);

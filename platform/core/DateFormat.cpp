@@ -36,7 +36,8 @@ LocaleNames readSystemNames() {
     }
     const std::string codeset = nl_langinfo_l(CODESET, loc);
     const bool utf8 = codeset == "UTF-8" || codeset == "utf8";
-    auto toAnsi = [&](const char* s) { return utf8 ? Utf8ToCp1252(s) : std::string(s); };
+    // The program's text is UTF-8; a locale of another encoding is taken as Latin text.
+    auto toAnsi = [&](const char* s) { return utf8 ? std::string(s) : Cp1252ToUtf8(s); };
     for (int i = 0; i < 12; ++i) {
         const std::string m = toAnsi(nl_langinfo_l(static_cast<nl_item>(ABMON_1 + i), loc));
         if (!m.empty()) {

@@ -10,11 +10,10 @@
 #include <unistd.h>
 #include <utility>
 
-#include "platform/core/AnsiText.h"
-#include "platform/core/Cp1252.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileError.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Unicode.h"
 
 namespace platform {
 namespace {
@@ -545,13 +544,9 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
     }
     std::vector<FolderEntry> entries;
     while (const dirent* d = ::readdir(dir.get())) {
-        const std::string osName = d->d_name;
-        if (osName == "." || osName == "..") {
-            continue;
-        }
-        bool lossless = true;
-        const std::string name = Utf8ToCp1252(osName, &lossless);
-        if (!lossless || !MatchesPattern(name, pattern)) {
+        // Every name is listed by its real name, in whatever language it is written.
+        const std::string name = d->d_name;
+        if (name == "." || name == ".." || !MatchesPattern(name, pattern)) {
             continue;
         }
         const std::string full = JoinPath(folder, name);
@@ -564,9 +559,9 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
         entries.push_back({name, isFolder});
     }
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const std::string ua = UCase(a.name);
-        const std::string ub = UCase(b.name);
-        return ua != ub ? ua < ub : a.name < b.name;
+        const std::string fa = FoldCase(a.name);
+        const std::string fb = FoldCase(b.name);
+        return fa != fb ? fa < fb : a.name < b.name;
     });
     return entries;
 }
@@ -575,10 +570,19 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
     if (pattern == "*.*" || pattern == "*") {
         return true;
     }
-    const std::string n = UCase(name);
-    const std::string p = UCase(pattern);
+    // Character by character, letter case ignored: "?" stands for one character, whatever it
+    // takes to write.
+    auto folded = [](std::string_view text) {
+        std::u32string out;
+        for (std::size_t i = 0; i < text.size();) {
+            out += FoldCase(NextCodePoint(text, i));
+        }
+        return out;
+    };
+    const std::u32string n = folded(name);
+    const std::u32string p = folded(pattern);
     // Iterative wildcard match with one level of backtracking to the last "*".
-    std::size_t ni = 0, pi = 0, starP = std::string::npos, starN = 0;
+    std::size_t ni = 0, pi = 0, starP = std::u32string::npos, starN = 0;
     while (ni < n.size()) {
         if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
             ++ni;
@@ -586,7 +590,7 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
         } else if (pi < p.size() && p[pi] == '*') {
             starP = pi++;
             starN = ni;
-        } else if (starP != std::string::npos) {
+        } else if (starP != std::u32string::npos) {
             pi = starP + 1;
             ni = ++starN;
         } else {

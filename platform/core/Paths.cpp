@@ -30,15 +30,11 @@ std::string FolderOf(std::string_view path) {
 }
 
 std::string OsPath(std::string_view path) {
-#ifdef _WIN32
-    return std::string(path);
-#else
-    return Cp1252ToUtf8(path);
-#endif
+    return std::string(path); // the program's text is UTF-8, as file names are here
 }
 
 std::string ErrorText(int err) {
-    return Utf8ToCp1252(std::strerror(err));
+    return std::strerror(err);
 }
 
 } // namespace platform

@@ -111,4 +111,38 @@ std::string FoldCase(std::string_view text) {
     return out;
 }
 
+std::optional<Occurrence> FindIgnoringCase(std::string_view text, std::string_view needle) {
+    std::u32string folded;
+    std::size_t needleUnits = 0;
+    for (std::size_t i = 0; i < needle.size();) {
+        const char32_t c = NextCodePoint(needle, i);
+        folded += FoldCase(c);
+        needleUnits += c > 0xFFFF ? 2 : 1;
+    }
+    if (folded.empty()) {
+        return Occurrence{};
+    }
+    std::size_t units = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t i = start;
+        const char32_t first = NextCodePoint(text, i);
+        if (FoldCase(first) == folded[0]) {
+            std::size_t k = 1;
+            for (std::size_t j = i; k < folded.size() && j < text.size(); ++k) {
+                if (FoldCase(NextCodePoint(text, j)) != folded[k]) {
+                    break;
+                }
+            }
+            if (k == folded.size()) {
+                // Simple folding keeps every character in its plane, so the occurrence takes as
+                // many units as the needle.
+                return Occurrence{units, needleUnits};
+            }
+        }
+        units += first > 0xFFFF ? 2 : 1;
+        start = i;
+    }
+    return std::nullopt;
+}
+
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,13 @@ char32_t FoldCase(char32_t c);
 
 // The same for every character of a text.
 std::string FoldCase(std::string_view text);
+
+// Where needle first occurs in text, letter case ignored as FoldCase ignores it: its offset and
+// length counted in UTF-16 units, as text boxes count them. An empty needle occurs at 0.
+struct Occurrence {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+std::optional<Occurrence> FindIgnoringCase(std::string_view text, std::string_view needle);
 
 } // namespace platform

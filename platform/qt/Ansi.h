@@ -4,13 +4,12 @@
 #include <string>
 #include <string_view>
 
-// Conversions between the program's Windows-1252 text and the widgets' QString, used only at
-// widget and dialog boundaries.
+// Conversions between the program's text (Unicode as UTF-8) and the widgets' QString, used only
+// at widget and dialog boundaries.
 namespace platform {
 
-QString ToQString(std::string_view ansi);
+QString ToQString(std::string_view text);
 
-// A character Windows-1252 cannot hold becomes "?".
 std::string FromQString(const QString& text);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -66,6 +67,8 @@ QMessageBox::Icon iconFor(int flags) {
 
 int QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
     QMessageBox box(iconFor(flags), ToQString(title), boxText(text), QMessageBox::NoButton, ownerWindow());
+    // A name or an entry in a message is shown as typed, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     const std::vector<ButtonChoice> choices = buttonsFor(flags);
     for (const ButtonChoice& choice : choices) {
         box.addButton(choice.button);
@@ -95,6 +98,9 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(ToQString(title));
     dialog.setLabelText(boxText(prompt));
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+    }
     dialog.setTextValue(ToQString(defaultText));
     if (dialog.exec() != QDialog::Accepted) {
         return {};

@@ -6,26 +6,24 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "platform/core/Unicode.h"
 #include "platform/qt/Ansi.h"
 
 namespace platform {
 namespace {
 
-// The widget's text for a text of record: every CR LF, lone CR or lone LF is one break.
-QString widgetText(const std::string& text) {
-    std::string flat;
-    flat.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            flat += '\n';
-        } else {
-            flat += text[i];
-        }
+// UTF-16 units of the character c.
+std::size_t unitsOf(char32_t c) {
+    return c > 0xFFFF ? 2 : 1;
+}
+
+// The byte index in text of the offset (UTF-16 units), or text's size when it lies beyond.
+std::size_t byteIndex(const std::string& text, std::size_t offset) {
+    std::size_t i = 0;
+    for (std::size_t units = 0; i < text.size() && units < offset;) {
+        units += unitsOf(NextCodePoint(text, i));
     }
-    return ToQString(flat);
+    return i;
 }
 
 } // namespace
@@ -46,9 +44,35 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
 
 void TextBox::SetText(std::string text) {
     m_text = std::move(text);
+    // Every CR LF, lone CR or lone LF is one break in the widget; which it was is kept, so that
+    // an edit elsewhere gives each break back as it was.
+    std::string flat;
+    flat.reserve(m_text.size());
+    m_breaks.clear();
+    for (std::size_t i = 0; i < m_text.size(); ++i) {
+        if (m_text[i] == '\r' && i + 1 < m_text.size() && m_text[i + 1] == '\n') {
+            m_breaks.push_back(Break::CrLf);
+            flat += '\n';
+            ++i;
+        } else if (m_text[i] == '\r' || m_text[i] == '\n') {
+            m_breaks.push_back(m_text[i] == '\r' ? Break::Cr : Break::Lf);
+            flat += '\n';
+        } else {
+            flat += m_text[i];
+        }
+    }
+    m_shown = ToQString(flat);
     m_settingText = true;
-    setPlainText(widgetText(m_text));
+    setPlainText(m_shown);
     m_settingText = false;
+}
+
+std::size_t TextBox::Length() const {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < m_text.size();) {
+        units += unitsOf(NextCodePoint(m_text, i));
+    }
+    return units;
 }
 
 void TextBox::SetLocked(bool locked) {
@@ -59,27 +83,35 @@ void TextBox::SetLocked(bool locked) {
 }
 
 int TextBox::WidgetPosition(const std::string& text, std::size_t offset) {
-    offset = std::min(offset, text.size());
     int pos = 0;
-    for (std::size_t i = 0; i < offset; ++i) {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size() && units < offset;) {
+        const bool lfOfCrLf = text[i] == '\n' && i > 0 && text[i - 1] == '\r';
+        const std::size_t n = unitsOf(NextCodePoint(text, i));
+        units += n;
         // The LF of a CR LF pair is no character of its own in the widget.
-        if (!(text[i] == '\n' && i > 0 && text[i - 1] == '\r')) {
-            ++pos;
+        if (!lfOfCrLf) {
+            pos += static_cast<int>(n);
         }
     }
     return pos;
 }
 
 std::size_t TextBox::RecordOffset(const std::string& text, int position) {
+    std::size_t units = 0;
     std::size_t i = 0;
-    for (int pos = 0; pos < position && i < text.size(); ++pos) {
+    for (int pos = 0; pos < position && i < text.size();) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             i += 2;
+            units += 2;
+            pos += 1;
         } else {
-            ++i;
+            const std::size_t n = unitsOf(NextCodePoint(text, i));
+            units += n;
+            pos += static_cast<int>(n);
         }
     }
-    return i;
+    return units;
 }
 
 std::size_t TextBox::SelStart() const {
@@ -92,17 +124,17 @@ std::size_t TextBox::SelLength() const {
 }
 
 void TextBox::Select(std::size_t start, std::size_t length) {
-    start = std::min(start, m_text.size());
-    length = std::min(length, m_text.size() - start);
+    const std::size_t end = length > Length() ? Length() : start + length;
     QTextCursor c(document());
     c.setPosition(WidgetPosition(m_text, start));
-    c.setPosition(WidgetPosition(m_text, start + length), QTextCursor::KeepAnchor);
+    c.setPosition(WidgetPosition(m_text, std::min(end, Length())), QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
 std::string TextBox::SelText() const {
-    const std::size_t start = SelStart();
-    return m_text.substr(start, SelLength());
+    const std::size_t start = byteIndex(m_text, SelStart());
+    const std::size_t end = byteIndex(m_text, SelStart() + SelLength());
+    return m_text.substr(start, end - start);
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
@@ -138,21 +170,57 @@ void TextBox::widgetEdited() {
     if (m_settingText) {
         return;
     }
-    // The user typed: the widget's text becomes the text of record, each break a CR LF.
-    QString raw = document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    const std::string flat = FromQString(raw);
+    QString shown = document()->toRawText();
+    shown.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    shown.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    // One edit changes one stretch of the text: the breaks before it and after it are the ones
+    // the text of record had there, a break typed in it is a CR LF. So a line end that was a lone
+    // CR stays one, and committing after an edit adds nothing at each line break.
+    qsizetype prefix = 0;
+    const qsizetype oldSize = m_shown.size();
+    const qsizetype newSize = shown.size();
+    while (prefix < oldSize && prefix < newSize && m_shown[prefix] == shown[prefix]) {
+        ++prefix;
+    }
+    qsizetype suffix = 0;
+    while (suffix < oldSize - prefix && suffix < newSize - prefix &&
+           m_shown[oldSize - 1 - suffix] == shown[newSize - 1 - suffix]) {
+        ++suffix;
+    }
+    const auto breaksIn = [](const QString& s, qsizetype from, qsizetype to) {
+        return static_cast<std::size_t>(QStringView(s).mid(from, to - from).count(QLatin1Char('\n')));
+    };
+    const std::size_t before = std::min(breaksIn(m_shown, 0, prefix), m_breaks.size());
+    const std::size_t after = std::min(breaksIn(m_shown, oldSize - suffix, oldSize), m_breaks.size() - before);
+    const std::size_t typed = breaksIn(shown, prefix, newSize - suffix);
+    std::vector<Break> breaks(m_breaks.begin(), m_breaks.begin() + static_cast<std::ptrdiff_t>(before));
+    breaks.insert(breaks.end(), typed, Break::CrLf);
+    breaks.insert(breaks.end(), m_breaks.end() - static_cast<std::ptrdiff_t>(after), m_breaks.end());
+
+    const std::string flat = FromQString(shown);
     std::string text;
     text.reserve(flat.size() + flat.size() / 16);
+    std::size_t next = 0;
     for (char c : flat) {
-        if (c == '\n') {
-            text += "\r\n";
-        } else {
+        if (c != '\n') {
             text += c;
+            continue;
+        }
+        switch (next < breaks.size() ? breaks[next++] : Break::CrLf) {
+        case Break::CrLf:
+            text += "\r\n";
+            break;
+        case Break::Cr:
+            text += '\r';
+            break;
+        case Break::Lf:
+            text += '\n';
+            break;
         }
     }
     m_text = std::move(text);
+    m_shown = std::move(shown);
+    m_breaks = std::move(breaks);
 }
 
 } // namespace platform

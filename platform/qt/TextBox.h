@@ -2,13 +2,15 @@
 
 #include <QPlainTextEdit>
 #include <string>
+#include <vector>
 
 namespace platform {
 
-// A multi-line text box whose text of record is Windows-1252 with CR LF line ends, as the
-// program stores and compares it. Qt keeps a line end as one paragraph break, so the box
-// keeps the text of record itself and maps selection offsets (which count CR LF as two
-// characters) onto the widget's positions.
+// A multi-line text box whose text of record is the program's text (UTF-8) with CR LF line
+// ends, as the program stores and compares it. Qt keeps a line end as one paragraph break, so
+// the box keeps the text of record itself and maps selection offsets onto the widget's
+// positions. Offsets count the text of record in UTF-16 units, as the desktop's text boxes
+// count: a CR LF is two, a character outside the basic plane two, any other character one.
 //
 // Enter is left to the window (it presses the default button); Ctrl+Enter starts a new line.
 class TextBox : public QPlainTextEdit {
@@ -18,6 +20,8 @@ public:
 
     const std::string& Text() const { return m_text; }
     void SetText(std::string text);
+    // The length of the text of record in offsets.
+    std::size_t Length() const;
 
     // Locked: the user can select and scroll but not edit.
     void SetLocked(bool locked);
@@ -27,6 +31,7 @@ public:
     std::size_t SelStart() const;
     std::size_t SelLength() const;
     void Select(std::size_t start, std::size_t length);
+    void SelectAll() { Select(0, Length()); }
     std::string SelText() const;
 
     // Offsets between the text of record and the widget.
@@ -38,10 +43,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // How a line of the text of record ends: the widget shows each as one break.
+    enum class Break { CrLf, Cr, Lf };
+
     void widgetEdited();
     void updateTabStops();
 
     std::string m_text;
+    QString m_shown;             // the widget's text, each break a "\n"
+    std::vector<Break> m_breaks; // the line end of the text of record behind each break shown
     bool m_settingText = false;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/core/Cp1252.h"
 #include "store/CipherError.h"
 #include "store/Module1.h"
 
@@ -25,26 +26,34 @@ TEST(Codec, KnownExamples) {
 
 TEST(Codec, EveryStorableCodeRoundTripsUnderEveryKey) {
     for (int key = Module1::kMinKey; key <= Module1::kMaxKey; ++key) {
-        std::string all;
+        std::string codes;
         for (int c = 0; c <= 255 - key; ++c) {
-            all += static_cast<char>(c);
+            codes += static_cast<char>(c);
         }
-        const std::string enc = Module1::EncryptWithKey(all, key);
-        ASSERT_EQ(enc.size(), all.size());
-        for (char c : enc) {
-            ASSERT_GE(static_cast<unsigned char>(c), key);
+        // Each code stands for its Windows-1252 character and is stored as one byte.
+        const std::string text = platform::Cp1252ToUtf8(codes);
+        const std::string enc = Module1::EncryptWithKey(text, key);
+        ASSERT_EQ(enc.size(), codes.size());
+        for (std::size_t i = 0; i < enc.size(); ++i) {
+            ASSERT_EQ(static_cast<unsigned char>(enc[i]), static_cast<unsigned char>(codes[i]) + key);
         }
-        ASSERT_EQ(Module1::DecryptWithKey(enc, key), all) << "key " << key;
+        ASSERT_EQ(Module1::DecryptWithKey(enc, key), text) << "key " << key;
     }
 }
 
-TEST(Codec, CharacterBeyondTheKeyIsStoredAsQuestionMark) {
-    // With key 130 codes above 125 cannot be stored; the line stays decipherable.
-    const std::string enc = Module1::EncryptWithKey(bytes({'a', 0xE9, 'b'}), 130);
-    EXPECT_EQ(enc, bytes({'a' + 130, '?' + 130, 'b' + 130}));
-    EXPECT_EQ(Module1::DecryptWithKey(enc, 130), "a?b");
-    EXPECT_FALSE(Module1::FitsKey(bytes({0xE9}), 130));
-    EXPECT_TRUE(Module1::FitsKey(bytes({0xE9}), 22));
+TEST(Codec, CharacterBeyondTheKeyIsStoredAsAReference) {
+    // With key 130 codes above 125 cannot be stored as themselves; the line stays decipherable
+    // and gives the character back.
+    const std::string enc = Module1::EncryptWithKey("a\xC3\xA9"
+                                                    "b",
+                                                    130);
+    std::string expected;
+    for (char c : std::string("a&#233;b")) {
+        expected += static_cast<char>(c + 130);
+    }
+    EXPECT_EQ(enc, expected);
+    EXPECT_EQ(Module1::DecryptWithKey(enc, 130), "a\xC3\xA9"
+                                                 "b");
 }
 
 TEST(Codec, FailuresReturnNothing) {

@@ -29,14 +29,15 @@ TEST(DateFormat, Patterns) {
 
 TEST(DateFormat, RegionalNamesAndInjectedClock) {
     platform::LocaleNames german;
-    const char* months[12] = {"Jan", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+    const char* months[12] = {"Jan", "Feb", "M\xC3\xA4r", "Apr", "Mai", "Jun",
+                              "Jul", "Aug", "Sep",        "Okt", "Nov", "Dez"};
     for (int i = 0; i < 12; ++i) {
         german.months[i] = months[i];
     }
     german.am = "vorm.";
     german.pm = "nachm.";
     platform::SetLocaleNames(&german);
-    EXPECT_EQ(platform::FormatDDMMMYY({2005, 3, 1, 9, 0, 0}), "01M\xE4r05");
+    EXPECT_EQ(platform::FormatDDMMMYY({2005, 3, 1, 9, 0, 0}), "01M\xC3\xA4r05");
     EXPECT_EQ(platform::FormatHHMMAMPM({2005, 3, 1, 21, 7, 0}), "09:07nachm.");
     platform::SetLocaleNames(nullptr);
 

@@ -11,6 +11,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Unicode.h"
 #include "platform/qt/Ansi.h"
 #include "store/MemberName.h"
 #include "store/PasswordFile.h"
@@ -100,17 +101,26 @@ TEST_F(AddMember, MessageTellsNameAndPasswordThatLogIn) {
         std::string typed;    // at the login, in other letter case
     };
     const Case cases[] = {
-        {"Garden", "Gard", "gARD"},        {"Al", "Al", "aL"},    // a short name is its own password
-        {"Anna Lee", "Anna", "ANNA"},      {"a b", "a b", "A B"}, // a blank counts
-        {"\x80uro", "\x80uro", "\x80URO"},                        // the euro sign fits under keys up to 127 only
-        {"Zo\xEB", "Zo?", "zO?"},                                 // no key stores ë: the password holds "?" instead
-        {"\xC9lise", "?lis", "?LIS"},
+        {"Garden", "Gard", "gARD"},
+        {"Al", "Al", "aL"}, // a short name is its own password
+        {"Anna Lee", "Anna", "ANNA"},
+        {"a b", "a b", "A B"}, // a blank counts
+        // Any language: a character a key cannot shift is stored as a reference and comes back.
+        {"\xE2\x82\xACuro", "\xE2\x82\xACuro", "\xE2\x82\xACURO"}, // €uro
+        {"Zo\xC3\xAB", "Zo\xC3\xAB", "zO\xC3\x8B"},                // Zoë, zOË
+        {"\xC3\x89lise", "\xC3\x89lis", "\xC3\xA9LIS"},            // Élise, éLIS
+        {"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0", "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0",
+         "\xD0\xB0\xD0\x9D\xD0\x9D\xD0\x90"}, // Анна, аННА
+        {"\xE6\x97\xA5\xE8\xA8\x98\xE5\xB8\xB3\xE3\x81\xA7\xE3\x81\x99",
+         "\xE6\x97\xA5\xE8\xA8\x98\xE5\xB8\xB3\xE3\x81\xA7",
+         "\xE6\x97\xA5\xE8\xA8\x98\xE5\xB8\xB3\xE3\x81\xA7"}, // 日記帳です: four characters
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Form2& w = OpenLoginWindow();
         willAnswer(c.name);
-        ui.ExpectMsgBox(told(c.name, c.password, static_cast<int>(c.password.size())), 64, "Jotterel");
+        ui.ExpectMsgBox(told(c.name, c.password, static_cast<int>(platform::CharacterCount(c.password))), 64,
+                        "Jotterel");
         w.Command3->click();
         ASSERT_TRUE(ui.Done());
         EXPECT_EQ(platform::FromQString(w.Combo1->currentText()), c.name);

@@ -78,37 +78,33 @@ TEST_F(ChangePassword, FileStaysAsItWasUnlessConfirmed) {
     }
 }
 
-TEST_F(ChangePassword, RefusesCharactersTheKeyCannotStore) {
-    struct Case {
-        int key;
-        std::string typed;
-        std::string refused;
-    };
-    const Case cases[] = {
-        {130, "abc~def", "~"},           // 126 + 130 passes 255
-        {100, "caf\xe9", "\xe9"},        // e acute
-        {125, "\x80 \xe8t\xe9", "\xe8"}, // the euro sign fits; the first that does not is named
-        {120,
-         "Big\x87"
-         "Deal\x88",
-         "\x88"}, // 135 + 120 = 255 still fits; 136 does not
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
-        openAs(c.key, "pw");
-        const std::string before = fixture::ReadBytes(passwordFile());
-        ui.ExpectInputBox(kPrompt, "Jotterel", "", c.typed);
-        ui.ExpectMsgBox("Jotterel cannot store the character \"" + c.refused +
-                            "\" in your password, so the new password was not saved. Please choose a password "
-                            "without it.",
-                        48, "Jotterel");
-        form->mnuPasswd->trigger();
-        EXPECT_TRUE(ui.Done());
-        EXPECT_EQ(fixture::ReadBytes(passwordFile()), before);
-        form.reset();
-        module = Module1(app.path());
-        std::filesystem::remove_all(app.path() + "/Ann");
+TEST_F(ChangePassword, AnyCharacterIsStoredAndLogsIn) {
+    // пароль, café and "~", which no key of 130 can shift: what is typed is what logs in, in any
+    // letter case, and nothing else of the same length does.
+    const std::string password = "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C caf\xC3\xA9~";
+    const std::string otherCase = "\xD0\x9F\xD0\x90\xD0\xA0\xD0\x9E\xD0\x9B\xD0\xAC CAF\xC3\x89~";
+    const std::string others = "\xD0\xB1\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C caf\xC3\xA8~";
+    openAs(130, "pw");
+    ui.ExpectInputBox(kPrompt, "Jotterel", "", password);
+    ui.ExpectMsgBox(kSave, 4, "Jotterel", platform::vbYes);
+    form->mnuPasswd->trigger();
+    EXPECT_TRUE(ui.Done());
+    const PasswordFile file = PasswordFile::Read(passwordFile());
+    EXPECT_EQ(file.key, 130);
+    EXPECT_EQ(Module1::DecryptWithKey(file.passwordLine, 130), password);
+    for (char c : file.passwordLine) {
+        EXPECT_GE(static_cast<unsigned char>(c), 130);
     }
+
+    form.reset();
+    module.LogOff();
+    Form2& login = OpenLoginWindow();
+    ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
+    TypeLogin(login, "Ann", others);
+    EXPECT_FALSE(module.LoggedIn());
+    TypeLogin(login, "Ann", otherCase);
+    EXPECT_TRUE(module.LoggedIn());
+    EXPECT_TRUE(ui.Done());
 }
 
 TEST_F(ChangePassword, FailedWriteKeepsTheOldFileAndSaysSo) {

@@ -67,10 +67,17 @@ TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
     };
     const Case cases[] = {
         {3,
-         {"first, with a comma (01Dec26, 08:00AM)", "", "costs \x80 5, \x91quoted\x91 (02Dec26, 12:30PM)", ""},
+         // The export holds the text in UTF-8, the desktop's encoding, whatever its language.
+         {"first, with a comma (01Dec26, 08:00AM)", "",
+          "costs \xE2\x82\xAC 5, \xE2\x80\x98quoted\xE2\x80\x99 (02Dec26, 12:30PM)", "",
+          "Gr\xC3\xBC\xC3\x9F"
+          "e aus K\xC3\xB6ln; \xE6\x97\xA5\xE8\xA8\x98 \xE2\x98\x95",
+          ""},
          "Page 3.txt",
-         "[1] \tfirst, with a comma (01Dec26, 08:00AM)\r\n\r\n[2] \tcosts \x80 5, \x91quoted\x91 (02Dec26, "
-         "12:30PM)\r\n\r\n"},
+         "[1] \tfirst, with a comma (01Dec26, 08:00AM)\r\n\r\n[2] \tcosts \xE2\x82\xAC 5, "
+         "\xE2\x80\x98quoted\xE2\x80\x99 "
+         "(02Dec26, 12:30PM)\r\n\r\n[3] \tGr\xC3\xBC\xC3\x9F"
+         "e aus K\xC3\xB6ln; \xE6\x97\xA5\xE8\xA8\x98 \xE2\x98\x95\r\n\r\n"},
         {12, {}, "Page 12.txt", ""},
     };
     for (const Case& c : cases) {

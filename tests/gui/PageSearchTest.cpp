@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/AnsiText.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Unicode.h"
 #include "search/PageSearch.h"
 #include "store/CipherError.h"
 #include "store/Module1.h"
@@ -31,11 +31,10 @@ std::vector<Hit> quickSearch(std::string_view page, std::string_view text, int k
 }
 
 // The search one entry at a time, as the page view reads a page: each non-empty line is an
-// entry; one that deciphers is upper-cased and tested.
+// entry; one that deciphers is tested, letter case ignored.
 std::vector<Hit> entryByEntry(std::string_view page, std::string_view text, int key) {
     std::vector<Hit> hits;
     std::size_t entry = 0;
-    const std::string upper = platform::UCase(text);
     platform::ForEachLine(page, [&](std::string_view line) {
         if (line.empty()) {
             return;
@@ -43,7 +42,7 @@ std::vector<Hit> entryByEntry(std::string_view page, std::string_view text, int 
         ++entry;
         try {
             const std::string plain = Module1::DecryptWithKey(line, key);
-            if (platform::InStr(platform::UCase(plain), upper) > 0) {
+            if (platform::FindIgnoringCase(plain, text)) {
                 hits.push_back({entry, plain});
             }
         } catch (const CipherError&) {
@@ -95,8 +94,32 @@ TEST(PageSearch, FindsEntriesAsThePageViewNumbersThem) {
          "anna",
          {{2, "with Anna"}}},
         // Under key 100 the small s with caron (154) can be stored; its capital is 138.
-        {"a letter whose capital is far away", enciphered("\x9A", 100) + "\r\n", "\x8A", {{1, "\x9A"}}, 100},
-        {"a character no key can store is never found", enciphered("caf\xE9", key), "\xE9", {}},
+        {"a letter whose capital is far away",
+         enciphered("\xC5\xA1", 100) + "\r\n",
+         "\xC5\xA0",
+         {{1, "\xC5\xA1"}},
+         100},
+        // Characters no key stores as themselves are stored as references, and found.
+        {"an accented letter", enciphered("caf\xC3\xA9", key), "\xC3\x89", {{1, "caf\xC3\xA9"}}},
+        {"in every language",
+         enciphered("Gr\xC3\xBC\xC3\x9F"
+                    "e aus K\xC3\xB6ln",
+                    key) +
+             "\r\n" + enciphered("\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1", key) + "\r\n",
+         "K\xC3\x96LN",
+         {{1, "Gr\xC3\xBC\xC3\x9F"
+              "e aus K\xC3\xB6ln"}}},
+        {"Greek capitals",
+         enciphered("x", key) + "\r\n" + enciphered("\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1", key) + "\r\n",
+         "\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91",
+         {{2, "\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1"}}},
+        {"plain and referenced entries in page order",
+         enciphered("caf\xC3\xA9 one", key) + "\r\n" + enciphered("cafe one", key) + "\r\n" +
+             enciphered("one \xE2\x98\x95", key),
+         "ONE",
+         {{1, "caf\xC3\xA9 one"}, {2, "cafe one"}, {3, "one \xE2\x98\x95"}}},
+        {"what a reference is stored as is not its text", enciphered("caf\xC3\xA9", key), "#2", {}},
+        {"a typed reference is text", enciphered("&#65;", key), "&#6", {{1, "&#65;"}}},
         {"entries are counted however short",
          [&] {
              std::string page;
@@ -121,20 +144,28 @@ TEST(PageSearch, ListsWhatReadingEntryByEntryLists) {
     std::mt19937 random(5);
     auto pick = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
     // Letters with a capital, the small s with caron (storable under keys up to 101) and its
-    // capital, a character no key can store.
-    const std::string letters = "aAbBnN \x9A\x8A\xE9";
+    // capital, letters no key stores as themselves, one outside the basic plane, and the
+    // characters a reference is made of.
+    const std::vector<std::string> letters = {
+        "a",        "A",        "b",        "B",        "n",        "N",        " ",
+        "\xC5\xA1", "\xC5\xA0", "\xC3\xA9", "\xC3\x89", "\xD0\xBA", "\xD0\x9A", "\xF0\x9F\x98\x80",
+        "&",        "#",        "3",        ";"};
     for (int round = 0; round < 300; ++round) {
         const int key = 100 + static_cast<int>(pick(31));
         std::string page;
-        std::vector<std::string> plains;
+        std::vector<std::vector<std::string>> plains;
         const unsigned lines = pick(400);
         for (unsigned i = 0; i < lines; ++i) {
-            std::string plain;
+            std::vector<std::string> plain;
             for (unsigned k = pick(i % 7 == 0 ? 300 : 12); k > 0; --k) {
-                plain += letters[pick(static_cast<unsigned>(letters.size()))];
+                plain.push_back(letters[pick(static_cast<unsigned>(letters.size()))]);
             }
             plains.push_back(plain);
-            page += enciphered(plain, key);
+            std::string joined;
+            for (const std::string& letter : plain) {
+                joined += letter;
+            }
+            page += enciphered(joined, key);
             if (pick(50) == 0) {
                 page += static_cast<char>(pick(static_cast<unsigned>(key))); // a damaged byte
             }
@@ -143,12 +174,14 @@ TEST(PageSearch, ListsWhatReadingEntryByEntryLists) {
         }
         std::string text;
         if (!plains.empty() && pick(4) != 0) {
-            const std::string& from = plains[pick(static_cast<unsigned>(plains.size()))];
+            const std::vector<std::string>& from = plains[pick(static_cast<unsigned>(plains.size()))];
             const std::size_t at = from.empty() ? 0 : pick(static_cast<unsigned>(from.size()));
-            text = from.substr(at, 1 + pick(4));
+            for (std::size_t k = at; k < from.size() && k < at + 1 + pick(4); ++k) {
+                text += from[k];
+            }
         }
         if (text.empty()) {
-            text = std::string(1, letters[pick(static_cast<unsigned>(letters.size()))]);
+            text = letters[pick(static_cast<unsigned>(letters.size()))];
         }
         ASSERT_EQ(quickSearch(page, text, key), entryByEntry(page, text, key)) << "round " << round;
     }
