@@ -8,6 +8,7 @@
 #include "diary/Form1.h"
 #include "export/OutputFile.h"
 #include "platform/core/Attempt.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -93,7 +94,7 @@ void mnuExportAll_Click(Form1& form) {
         platform::Attempt([&] { form.Combo1->setCurrentIndex(shown); });
     }
     try {
-        platform::WriteFileSafely(*path, content, platform::kAttrNormal);
+        platform::WriteFileSafely(*path, platform::TextFileBytes(content), platform::kAttrNormal);
     } catch (const std::exception& e) {
         // Saying the pages were printed when no file was written would send the member looking
         // for a file that is not there.

@@ -4,6 +4,7 @@
 
 #include "diary/Form1.h"
 #include "export/OutputFile.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -33,7 +34,7 @@ void mnuExportPage_Click(Form1& form) {
     content += readable.display;
     content += "\r\n";
     try {
-        platform::WriteFileSafely(*path, content, platform::kAttrNormal);
+        platform::WriteFileSafely(*path, platform::TextFileBytes(content), platform::kAttrNormal);
     } catch (const std::exception& e) {
         Form1::ReportFailure("Page " + std::to_string(page) + " could not be exported.", e);
         return;

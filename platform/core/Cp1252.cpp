@@ -111,4 +111,12 @@ std::string Utf8ToCp1252(std::string_view text, bool* lossless) {
     return out;
 }
 
+std::string TextFileBytes(std::string_view text) {
+#ifdef _WIN32
+    return Utf8ToCp1252(text);
+#else
+    return std::string(text);
+#endif
+}
+
 } // namespace platform

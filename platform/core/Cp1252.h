@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-// The program keeps all text as single bytes of the Windows-1252 code page, so that member
-// files are the same bytes on every system. These helpers convert at the edges only.
+// Member files hold Windows-1252 bytes, the same on every system; inside, the program's text is
+// Unicode (UTF-8). These convert between the two.
 namespace platform {
 
 // Unicode code point of a Windows-1252 byte. The five bytes the code page leaves undefined map
@@ -20,5 +20,9 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Windows-1252 bytes of UTF-8 text; a character the code page cannot hold, or a byte that is
 // not valid UTF-8, becomes "?". Sets *lossless to false when that happened.
 std::string Utf8ToCp1252(std::string_view text, bool* lossless = nullptr);
+
+// The bytes of a plain text file that the desktop's text editors read: UTF-8 here, the text as
+// it is; on Windows the ANSI code page (Windows-1252), as exports have always been there.
+std::string TextFileBytes(std::string_view text);
 
 } // namespace platform

@@ -27,18 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // Every line of the page gives one line of the display, and every non-empty line one
-    // numbered entry: "[n] ", a tab and the line, numbered from 1 without a gap.
+    // numbered entry: "[n] ", a tab and the line's text, numbered from 1 without a gap.
     std::size_t at = 0;
     std::size_t entries = 0;
     std::size_t nonEmpty = 0;
     platform::ForEachLine(page, [&](std::string_view line) {
         if (!line.empty()) {
             ++nonEmpty;
-            const std::string number = "[" + std::to_string(++entries) + "] \t";
-            if (display.compare(at, number.size(), number) != 0) {
+            const std::string shown = "[" + std::to_string(++entries) + "] \t" + Module1::DecryptWithKey(line, key);
+            if (display.compare(at, shown.size(), shown) != 0) {
                 __builtin_trap();
             }
-            at += number.size() + line.size();
+            at += shown.size();
         }
         if (display.compare(at, 2, "\r\n") != 0) {
             __builtin_trap();

@@ -1,6 +1,6 @@
 // Any bytes as a page file and any text to find: the page scan of Find lists exactly the
-// entries that a plain search lists, one entry after the other (decipher, upper-case, look for
-// the text), with the same numbers and texts, in the same order.
+// entries that a plain search lists, one entry after the other (decipher, look for the text
+// with letter case ignored), with the same numbers and texts, in the same order.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/AnsiText.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Unicode.h"
 #include "search/PageSearch.h"
 #include "store/CipherError.h"
 #include "store/Module1.h"
@@ -19,7 +19,6 @@ namespace {
 using Hits = std::vector<std::pair<std::size_t, std::string>>;
 
 Hits plainSearch(std::string_view page, std::string_view text, int key) {
-    const std::string upper = platform::UCase(text);
     Hits hits;
     std::size_t entry = 0;
     platform::ForEachLine(page, [&](std::string_view line) {
@@ -33,7 +32,7 @@ Hits plainSearch(std::string_view page, std::string_view text, int key) {
         } catch (const CipherError&) {
             return;
         }
-        if (platform::UCase(plain).find(upper) != std::string::npos) {
+        if (platform::FindIgnoringCase(plain, text)) {
             hits.emplace_back(entry, plain);
         }
     });

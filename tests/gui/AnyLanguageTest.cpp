@@ -1,0 +1,178 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "login/Form2.h"
+#include "platform/core/Clock.h"
+#include "platform/core/FileSystem.h"
+#include "platform/qt/Ansi.h"
+#include "platform/qt/Label.h"
+#include "platform/qt/TextBox.h"
+#include "search/FindCommand.h"
+#include "search/Form3.h"
+#include "search/ResultLines.h"
+#include "store/PasswordFile.h"
+#include "support/gui/DiaryFixture.h"
+
+// What a member types is what the diary gives back, in any language, through the windows.
+namespace {
+
+const std::string kAnna = "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0";          // Анна
+const std::string kAnnaOtherCase = "\xD0\xB0\xD0\x9D\xD0\x9D\xD0\x90"; // аННА
+const std::string kEntry =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e aus K\xC3\xB6ln, caf\xC3\xA9 \xC2\xA3"
+    "5 \xE2\x80\x94 "
+    "\xE6\x97\xA5\xE8\xA8\x98 \xE2\x98\x95 na\xC3\xAFve"; // Grüße aus Köln, café £5 — 日記 ☕ naïve
+const std::string kStored = "Gr\xC3\xBC\xC3\x9F"
+                            "e aus K\xC3\xB6ln; caf\xC3\xA9 \xC2\xA3"
+                            "5 \xE2\x80\x94 "
+                            "\xE6\x97\xA5\xE8\xA8\x98 \xE2\x98\x95 na\xC3\xAFve (07Dec26, 09:05PM)";
+
+class AnyLanguage : public DiaryFixture {
+protected:
+    AnyLanguage() {
+        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+    }
+    ~AnyLanguage() override { platform::SetClock(nullptr); }
+
+    // Анна is added through the login window and logs in with her password in other letter case.
+    Form1& addAnnaAndLogIn() {
+        Form2& login = OpenLoginWindow();
+        ui.ExpectInputBox("Enter user name", "Add new user", "", kAnna);
+        ui.ExpectMsgBox("Username = '" + kAnna + "'\rPassword = '" + kAnna +
+                            "'     ( 4 chars)\r\rYou are advised to change your password as soon as you login.",
+                        64, "Jotterel");
+        login.Command3->click();
+        EXPECT_TRUE(std::filesystem::is_directory(app / kAnna));
+        module.LogOff();
+        MakeWindow();
+        NextLoginAs(kAnna, kAnnaOtherCase);
+        form->Form_Load();
+        EXPECT_EQ(module.CurrentUser(), kAnna);
+        return *form;
+    }
+    std::string pageFile() const { return app / kAnna + "/" + Module1::PageFileName(1); }
+};
+
+TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {
+    Form1& w = addAnnaAndLogIn();
+    w.Text2->SetText(kEntry);
+    ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
+    w.Command3->click();
+    EXPECT_EQ(w.Text1->Text(), "[1] \t" + kStored + "\r\n\r\n");
+    // Stored in the member's key, every byte at or above it, the letters no key shifts as
+    // references.
+    const int key = PasswordFile::Read(app / kAnna + "/QRBNSTJ4").key;
+    const std::string bytes = fixture::ReadBytes(pageFile());
+    std::string storable;
+    for (char c : bytes.substr(0, bytes.size() - 4)) {
+        ASSERT_GE(static_cast<unsigned char>(c), key);
+        storable += static_cast<char>(static_cast<unsigned char>(c) - key);
+    }
+    EXPECT_NE(storable.find("&#26085;&#35352;"), std::string::npos) << "日記 as references";
+
+    // Find in capitals, and Open selects the word as it stands on the page.
+    ui.ExpectInputBox(FindCommand::kPrompt, "Jotterel", "", "K\xC3\x96LN");
+    w.mnuFind->trigger();
+    Form3* results = w.findChild<FindCommand*>()->ResultsWindow();
+    ASSERT_NE(results, nullptr);
+    ASSERT_EQ(results->Lines().Count(), 1);
+    EXPECT_EQ(platform::FromQString(results->Lines().Line(0)), " 1     [1] " + kStored);
+    results->Command1->click();
+    EXPECT_EQ(w.Text1->SelText(), "K\xC3\xB6ln");
+
+    // Export this page: the file holds the text exactly, in UTF-8.
+    ui.ExpectMsgBox("Do you want to export this page as a text file?", 52, "Jotterel", platform::vbYes);
+    ui.ExpectInputBox("Enter a name for the output file", "Jotterel", "Page 1.txt", "K\xC3\xB6ln.txt");
+    ui.ExpectMsgBox("Page  1 printed to " + app / kAnna + "/K\xC3\xB6ln.txt", 64, "Jotterel");
+    w.mnuExportPage->trigger();
+    EXPECT_EQ(fixture::ReadBytes(app / kAnna + "/K\xC3\xB6ln.txt"),
+              "Page  1 of " + kAnna +
+                  "'s diary\r\nPrinted on 7 Dec 2026  9:05 PM\r\n\r\nPage  1\r\n------------\r\n[1] \t" + kStored +
+                  "\r\n\r\n\r\n");
+
+    // Masking marks each character the member sees once, however it is stored.
+    ui.ExpectMsgBox("Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?", 52,
+                    "Jotterel", platform::vbYes);
+    ui.ExpectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "1");
+    w.mnuDeleteItem->trigger();
+    EXPECT_EQ(w.Text1->Text(),
+              "[1] \tXXXXX XXX XXXXX XXXX XX X XX X XXXXX XXXXXXXXX XXXXXXXX (07Dec26, 09:05PM)\r\n\r\n");
+    EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(AnyLanguage, CaptionLimitCountsCharacters) {
+    Form1& w = addAnnaAndLogIn();
+    std::string accented32, accented33;
+    for (int i = 0; i < 32; ++i) {
+        accented32 += "\xC3\xA9";
+    }
+    accented33 = accented32 + "\xE6\x97\xA5";
+    ui.ExpectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "No caption set",
+                      accented33);
+    ui.ExpectMsgBox("Label too long", 0, "Jotterel");
+    ui.ExpectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "No caption set",
+                      accented32);
+    w.Label2_Click();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(platform::FromQString(w.Label2->text()), accented32);
+    module.LoadCaptions();
+    EXPECT_EQ(module.Caption(1), accented32);
+}
+
+TEST_F(AnyLanguage, LineBreaksKeepTheirFormThroughAnEdit) {
+    // Answered No, the entry box keeps its text with each line feed made a space; an edit
+    // after that must not add a space at each line break, however many rounds.
+    MakeMember("Ann", 110, "pw");
+    Form1& w = OpenDiary("Ann", "pw");
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.Text2->setFocus();
+    QTest::keyClicks(w.Text2, "one");
+    QTest::keyClick(w.Text2, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(w.Text2, "two");
+    for (int round = 0; round < 3; ++round) {
+        ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbNo);
+        w.Command3->click();
+        QTest::keyClick(w.Text2, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w.Text2, "!");
+    }
+    EXPECT_EQ(w.Text2->Text(), "one\r two!!!");
+    ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
+    w.Command3->click();
+    EXPECT_EQ(w.Text1->Text(), "[1] \tone\r two!!! (07Dec26, 09:05PM)\r\n\r\n");
+}
+
+TEST_F(AnyLanguage, FilesOfAnyNameAreOfferedAndDeleted) {
+    MakeMember("Ann", 110, "pw");
+    fixture::WriteBytes(app / "Ann/\xE6\x97\xA5\xE8\xA8\x98.txt", "exported");
+    fixture::WriteBytes(app / "Ann/\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB8", "notes");
+    Form1& w = OpenDiary("Ann", "pw");
+    ui.ExpectMsgBox("Are you sure you want to delete the text files exported from this diary?", 52, "Jotterel",
+                    platform::vbYes);
+    ui.ExpectMsgBox("Delete '\xE6\x97\xA5\xE8\xA8\x98.txt'?", 51, "Jotterel", platform::vbYes);
+    w.mnuDelExports->trigger();
+    EXPECT_FALSE(std::filesystem::exists(app / "Ann/\xE6\x97\xA5\xE8\xA8\x98.txt"));
+
+    ui.ExpectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
+    ui.ExpectMsgBox("Deleted information cannot be restored later. You will have to sign in as a new user. Do you "
+                    "still want to proceed?",
+                    52, "Jotterel", platform::vbYes);
+    ui.ExpectMsgBox("Your user folder contains the following non-program files.\r\t\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5"
+                    "\xD1\x82\xD0\xBA\xD0\xB8\rThis operation cannot continue until these files are also deleted.\r"
+                    "Do you want to delete these files now?",
+                    52, "Jotterel", platform::vbYes);
+    ui.ExpectMsgBox("User 'Ann' deleted.", 64, "Jotterel");
+    w.mnuDelUser->trigger();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_FALSE(std::filesystem::exists(app / "Ann"));
+}
+
+} // namespace
