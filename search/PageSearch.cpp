@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <iterator>
 
+#include "platform/core/CaseFoldingTable.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
@@ -68,11 +68,26 @@ std::uint64_t candidateMask(const unsigned char* flags) {
     return mask;
 }
 
-// The text of a stored entry that deciphers, in Unicode.
-std::string entryText(const unsigned char* p, std::size_t n, int key) {
-    std::string plain(n, '\0');
-    decipherInto(plain.data(), p, n, static_cast<unsigned char>(key));
-    return TextFromStorable(plain, key);
+// True when Windows-1252 text read from a file is not already its UTF-8 text: it holds a byte
+// above ASCII or may hold a reference.
+bool needsDecoding(std::string_view plain) {
+    unsigned char any = 0;
+    for (char c : plain) {
+        const auto b = static_cast<unsigned char>(c);
+        any |= static_cast<unsigned char>((b & 0x80) | (b == '&'));
+    }
+    return any != 0;
+}
+
+// The characters that fold to c, c among them.
+std::u32string foldClass(char32_t c) {
+    std::u32string members(1, c);
+    for (std::size_t i = 0; i < platform::detail::kCaseFoldingCount; ++i) {
+        if (platform::detail::kCaseFolding[i].to == c) {
+            members += platform::detail::kCaseFolding[i].from;
+        }
+    }
+    return members;
 }
 
 } // namespace
@@ -87,40 +102,66 @@ PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
                     : static_cast<std::int32_t>(
                           platform::FoldCase(platform::Cp1252ToUnicode(static_cast<unsigned char>(b - key))));
     }
-    auto storedForms = [&](char32_t c, unsigned char(&forms)[2]) {
-        int found = 0;
+    auto storedForms = [&](char32_t c) {
+        std::vector<unsigned char> forms;
         for (int b = 0; b < 256; ++b) {
             if (m_fold[static_cast<std::size_t>(b)] == static_cast<std::int32_t>(c)) {
-                if (found < 2) {
-                    forms[found] = static_cast<unsigned char>(b);
-                }
-                ++found;
+                forms.push_back(static_cast<unsigned char>(b));
             }
         }
-        if (found == 0) {
-            m_storable = false;
-        } else if (found == 1) {
-            forms[1] = forms[0];
-        } else if (found > 2) {
-            m_twoAtMost = false;
-        }
+        return forms;
     };
-    for (char32_t c : m_folded) {
-        unsigned char forms[2];
-        storedForms(c, forms);
+    // A character is always stored as a byte when the key stores every character that folds
+    // to it; otherwise some of its forms are stored as references (the small s with caron under
+    // keys above 101, and "k", whose forms include the Kelvin sign, under every key).
+    auto alwaysByte = [&](char32_t c) {
+        const std::u32string members = foldClass(c);
+        return std::all_of(members.begin(), members.end(), [&](char32_t x) { return KeyStores(x, key); });
+    };
+    // The longest run of such characters.
+    for (std::size_t i = 0; i < m_folded.size();) {
+        std::size_t j = i;
+        while (j < m_folded.size() && alwaysByte(m_folded[j])) {
+            ++j;
+        }
+        if (j - i > m_runLength) {
+            m_runStart = i;
+            m_runLength = j - i;
+        }
+        i = j + 1;
     }
-    if (!m_folded.empty()) {
-        const std::size_t offsets[3] = {0, m_folded.size() / 2, m_folded.size() - 1};
+    m_allStored = m_runLength == m_folded.size();
+    if (m_runLength > 0) {
+        const std::size_t offsets[3] = {0, m_runLength / 2, m_runLength - 1};
         for (int i = 0; i < 3; ++i) {
+            const std::vector<unsigned char> forms = storedForms(m_folded[m_runStart + offsets[i]]);
             m_probes[i].offset = offsets[i];
-            storedForms(m_folded[offsets[i]], m_probes[i].forms);
+            m_probes[i].forms[0] = forms[0];
+            m_probes[i].forms[1] = forms.size() > 1 ? forms[1] : forms[0];
+            m_twoAtMost = m_twoAtMost && forms.size() <= 2;
+        }
+    } else if (!m_folded.empty()) {
+        // Every form of the first character the key cannot store is a reference; the others
+        // are bytes.
+        for (const unsigned char form : storedForms(m_folded[0])) {
+            m_references.emplace_back(1, static_cast<char>(form));
+        }
+        for (char32_t c : foldClass(m_folded[0])) {
+            if (KeyStores(c, key)) {
+                continue;
+            }
+            std::string reference = "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+            for (char& b : reference) {
+                b = static_cast<char>(static_cast<unsigned char>(b) + key);
+            }
+            m_references.push_back(reference);
         }
     }
 }
 
-bool PageSearch::matchesAt(const unsigned char* p) const {
-    for (std::size_t j = 0; j < m_folded.size(); ++j) {
-        if (m_fold[p[j]] != static_cast<std::int32_t>(m_folded[j])) {
+bool PageSearch::anchorAt(const unsigned char* p) const {
+    for (std::size_t j = 0; j < m_runLength; ++j) {
+        if (m_fold[p[j]] != static_cast<std::int32_t>(m_folded[m_runStart + j])) {
             return false;
         }
     }
@@ -147,84 +188,33 @@ bool PageSearch::textMatches(std::string_view text) const {
     return folded.find(m_folded) != std::u32string::npos;
 }
 
-void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
-    if (m_folded.empty()) {
-        return;
-    }
-    // Entries made only of characters the key stores are searched as stored bytes; entries
-    // that hold references are read as text. Each entry is in one list at most.
-    std::vector<Span> found;
-    if (!m_twoAtMost) {
-        scanEveryEntry(pageFile, found);
-    } else {
-        if (m_storable) {
-            scanStoredBytes(pageFile, found);
-        }
-        std::vector<Span> referenced;
-        scanReferencedEntries(pageFile, referenced);
-        if (!referenced.empty()) {
-            std::vector<Span> merged;
-            std::merge(found.begin(), found.end(), referenced.begin(), referenced.end(), std::back_inserter(merged));
-            found = std::move(merged);
-        }
-    }
-    const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
-    std::size_t counted = 0;
-    std::size_t entries = 0;
-    for (const auto& [begin, end] : found) {
-        entries += countEntries(p, counted, begin) + 1;
-        counted = end;
-        onHit(entries, entryText(p + begin, end - begin, m_key));
-    }
-}
-
-void PageSearch::scanStoredBytes(std::string_view pageFile, std::vector<Span>& found) const {
-    // The stored bytes are searched as they are: a position is a candidate when three of its
-    // bytes are stored forms of the text's first, middle and last characters, and only
-    // candidates are compared whole. Line ends and bytes below the key fold to no character, so
-    // a match never runs across two entries or through a byte that cannot be deciphered.
+template <typename AtCandidate>
+void PageSearch::findAnchor(std::string_view pageFile, AtCandidate&& atCandidate) const {
     const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
     const std::size_t n = pageFile.size();
-    const std::size_t m = m_folded.size();
-    if (n < m) {
+    if (m_runLength == 0) {
+        // The references the first character may be stored as, in page order.
+        std::vector<std::size_t> at(m_references.size());
+        for (std::size_t r = 0; r < m_references.size(); ++r) {
+            at[r] = pageFile.find(m_references[r]);
+        }
+        for (;;) {
+            const auto first = std::min_element(at.begin(), at.end());
+            if (first == at.end() || *first == std::string_view::npos) {
+                return;
+            }
+            atCandidate(*first);
+            const auto r = static_cast<std::size_t>(first - at.begin());
+            *first = pageFile.find(m_references[r], *first + 1);
+        }
+    }
+    if (n < m_runLength) {
         return;
     }
-    const std::size_t starts = n - m + 1;
-    const auto key = static_cast<unsigned char>(m_key);
-    const Probe first = m_probes[0], middle = m_probes[1], last = m_probes[2];
-
-    std::size_t next = 0; // candidates before this lie in an entry already listed or skipped
-
-    auto atCandidate = [&](std::size_t s) {
-        if (s < next || !matchesAt(p + s)) {
-            return;
-        }
-        // Bytes below the key end the walk: a line end, or a byte that cannot be deciphered.
-        std::size_t begin = s;
-        while (begin > 0 && p[begin - 1] >= key) {
-            --begin;
-        }
-        std::size_t end = s + m;
-        while (end < n && p[end] >= key) {
-            ++end;
-        }
-        const bool deciphers = (begin == 0 || isLineEnd(p[begin - 1])) && (end == n || isLineEnd(p[end]));
-        if (!deciphers) {
-            while (end < n && !isLineEnd(p[end])) {
-                ++end;
-            }
-            next = end;
-            return;
-        }
-        next = end;
-        // An entry holding a reference is read as text by the other scan.
-        if (!holdsReference(p + begin, end - begin)) {
-            found.emplace_back(begin, end);
-        }
-    };
-
     // Blocks of positions are tested at once, without branches, so that the compiler can
     // compare many bytes in one instruction; most blocks hold no candidate at all.
+    const std::size_t starts = n - m_runLength + 1;
+    const Probe first = m_probes[0], middle = m_probes[1], last = m_probes[2];
     constexpr std::size_t kBlock = 128;
     std::size_t block = 0;
     for (; block + kBlock <= starts; block += kBlock) {
@@ -241,64 +231,97 @@ void PageSearch::scanStoredBytes(std::string_view pageFile, std::vector<Span>& f
         }
         for (std::size_t part = 0; any && part < kBlock; part += 64) {
             for (std::uint64_t mask = candidateMask(candidate + part); mask != 0; mask &= mask - 1) {
-                atCandidate(block + part + static_cast<std::size_t>(std::countr_zero(mask)));
+                const std::size_t s = block + part + static_cast<std::size_t>(std::countr_zero(mask));
+                if (anchorAt(p + s)) {
+                    atCandidate(s);
+                }
             }
         }
     }
     for (std::size_t s = block; s < starts; ++s) {
-        atCandidate(s);
+        if (anchorAt(p + s)) {
+            atCandidate(s);
+        }
     }
 }
 
-void PageSearch::scanReferencedEntries(std::string_view pageFile, std::vector<Span>& found) const {
-    // Only entries that hold the stored "&#" of a reference are read as text: a diary without
-    // references costs one quick look for a byte.
+void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
+    if (m_folded.empty()) {
+        return;
+    }
+    if (!m_twoAtMost) {
+        scanEveryEntry(pageFile, onHit);
+        return;
+    }
+    // Only the entries that hold the anchor are deciphered and compared. An entry made only of
+    // characters stored as bytes that holds the whole text as its anchor is listed at once.
     const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
     const std::size_t n = pageFile.size();
-    const auto amp = static_cast<unsigned char>('&' + m_key);
-    const auto hash = static_cast<unsigned char>('#' + m_key);
-    std::size_t at = 0;
-    while (at + 1 < n) {
-        const void* hit = std::memchr(p + at, amp, n - at - 1);
-        if (!hit) {
+    const auto key = static_cast<unsigned char>(m_key);
+    std::size_t next = 0;    // candidates before this lie in an entry already listed or skipped
+    std::size_t counted = 0; // entries are counted up to here
+    std::size_t entries = 0;
+    std::string plain;
+    findAnchor(pageFile, [&](std::size_t s) {
+        if (s < next) {
             return;
         }
-        const std::size_t s = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
-        if (p[s + 1] != hash) {
-            at = s + 1;
-            continue;
-        }
+        // Bytes below the key end the walk: a line end, or a byte that cannot be deciphered.
         std::size_t begin = s;
-        while (begin > 0 && !isLineEnd(p[begin - 1])) {
+        while (begin > 0 && p[begin - 1] >= key) {
             --begin;
         }
         std::size_t end = s;
-        while (end < n && !isLineEnd(p[end])) {
+        while (end < n && p[end] >= key) {
             ++end;
         }
-        at = end;
-        const bool deciphers =
-            std::all_of(p + begin, p + end, [&](unsigned char c) { return c >= static_cast<unsigned>(m_key); });
-        if (deciphers && textMatches(entryText(p + begin, end - begin, m_key))) {
-            found.emplace_back(begin, end);
+        const bool deciphers = (begin == 0 || isLineEnd(p[begin - 1])) && (end == n || isLineEnd(p[end]));
+        if (!deciphers) {
+            while (end < n && !isLineEnd(p[end])) {
+                ++end;
+            }
+            next = end;
+            return;
         }
-    }
+        next = end;
+        plain.resize(end - begin);
+        decipherInto(plain.data(), p + begin, end - begin, key);
+        const bool references = !m_allStored || holdsReference(p + begin, end - begin);
+        std::string decoded;
+        if (needsDecoding(plain)) {
+            decoded = TextFromStorable(plain, m_key);
+        }
+        const std::string_view text = decoded.empty() ? std::string_view(plain) : std::string_view(decoded);
+        if (references && !textMatches(text)) {
+            return;
+        }
+        entries += countEntries(p, counted, begin) + 1;
+        counted = end;
+        onHit(entries, text);
+    });
 }
 
 // The plain way, one entry after the other: for texts whose characters have more stored forms
 // than the quick way looks at.
-void PageSearch::scanEveryEntry(std::string_view pageFile, std::vector<Span>& found) const {
-    const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
+void PageSearch::scanEveryEntry(std::string_view pageFile, const Hit& onHit) const {
+    std::size_t entry = 0;
     platform::ForEachLine(pageFile, [&](std::string_view line) {
-        const auto begin = static_cast<std::size_t>(line.data() - pageFile.data());
         if (line.empty()) {
             return;
         }
+        ++entry;
         const bool deciphers = std::all_of(line.begin(), line.end(), [&](char c) {
             return static_cast<unsigned char>(c) >= static_cast<unsigned>(m_key);
         });
-        if (deciphers && textMatches(entryText(p + begin, line.size(), m_key))) {
-            found.emplace_back(begin, begin + line.size());
+        if (!deciphers) {
+            return;
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+        std::string plain(line.size(), '\0');
+        decipherInto(plain.data(), p, line.size(), static_cast<unsigned char>(m_key));
+        const std::string text = TextFromStorable(plain, m_key);
+        if (textMatches(text)) {
+            onHit(entry, text);
         }
     });
 }

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 // Looks for a text in the stored entries of one page file, letter case ignored in every
@@ -29,12 +28,11 @@ public:
     void Scan(std::string_view pageFile, const Hit& onHit) const;
 
 private:
-    using Span = std::pair<std::size_t, std::size_t>; // an entry's first byte and the byte after it
-
-    void scanStoredBytes(std::string_view pageFile, std::vector<Span>& found) const;
-    void scanReferencedEntries(std::string_view pageFile, std::vector<Span>& found) const;
-    void scanEveryEntry(std::string_view pageFile, std::vector<Span>& found) const;
-    bool matchesAt(const unsigned char* p) const;
+    // Calls atCandidate with the first byte of each place where the anchor may stand.
+    template <typename AtCandidate>
+    void findAnchor(std::string_view pageFile, AtCandidate&& atCandidate) const;
+    void scanEveryEntry(std::string_view pageFile, const Hit& onHit) const;
+    bool anchorAt(const unsigned char* p) const;
     bool holdsReference(const unsigned char* p, std::size_t n) const;
     bool textMatches(std::string_view text) const;
 
@@ -42,14 +40,21 @@ private:
     int m_key;
     // Each stored byte as the folded character it deciphers to; -1 for a byte below the key.
     std::array<std::int32_t, 256> m_fold{};
-    // Three characters of the text, the first, a middle one and the last, with the stored bytes
-    // that fold to each. A character has at most two (its capital and its small letter); the
-    // second repeats the first when there is only one.
+
+    // The anchor: what an entry holding the text must hold in its stored bytes. Either the
+    // longest run of the text's characters that are always stored as single bytes (the key
+    // stores every character that folds to them), found with three probes (its first, a middle
+    // and its last character, each with the stored bytes that fold to it: at most two, the
+    // second repeating the first when there is one), or, when there is no such character, the
+    // stored forms of the text's first character: its bytes and its references.
+    std::size_t m_runStart = 0;  // in characters of the text
+    std::size_t m_runLength = 0; // 0: the anchor is references
     struct Probe {
         std::size_t offset = 0;
         unsigned char forms[2]{};
     };
     Probe m_probes[3];
-    bool m_storable = true;  // every character of the text has a stored form under the key
-    bool m_twoAtMost = true; // no character of the text has more than two stored forms
+    std::vector<std::string> m_references; // enciphered, when there is no run
+    bool m_allStored = true;               // the key stores every character of the text as one byte
+    bool m_twoAtMost = true;               // no character of the run has more than two stored forms
 };

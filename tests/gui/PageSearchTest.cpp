@@ -183,7 +183,8 @@ TEST(PageSearch, ListsWhatReadingEntryByEntryLists) {
         if (text.empty()) {
             text = letters[pick(static_cast<unsigned>(letters.size()))];
         }
-        ASSERT_EQ(quickSearch(page, text, key), entryByEntry(page, text, key)) << "round " << round;
+        ASSERT_EQ(quickSearch(page, text, key), entryByEntry(page, text, key))
+            << "round " << round << ", text " << text << ", key " << key;
     }
 }
 
