@@ -3,53 +3,53 @@
 #include <QAction>
 #include <QPushButton>
 
-#include "deletion/ClearAllPages.h"
-#include "deletion/ClearPage.h"
-#include "deletion/DeleteExports.h"
-#include "deletion/DeleteItem.h"
-#include "deletion/DeleteMember.h"
-#include "diary/Form1.h"
-#include "export/ExportAll.h"
-#include "export/ExportPage.h"
+#include "deletion/DeleteAllPages.h"
+#include "deletion/DeleteAnItem.h"
+#include "deletion/DeleteExportedPages.h"
+#include "deletion/DeleteThisPage.h"
+#include "deletion/DeleteUser.h"
+#include "diary/DiaryWindow.h"
+#include "export/ExportAllPages.h"
+#include "export/ExportThisPage.h"
 #include "login/ChangePassword.h"
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "search/FindCommand.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
-void ConnectCommands(Form1& form) {
-    form.SetLoginOpener([](Form1& owner) {
-        Form2 login(owner);
-        login.Form_Load();
+void connectCommands(DiaryWindow& form) {
+    form.setLoginOpener([](DiaryWindow& owner) {
+        LoginWindow login(owner);
+        login.load();
         login.exec();
     });
     // Every command acts on the member logged in: with nobody logged in there is no member folder
     // to act on, and the command does nothing.
-    auto forMember = [&form](void (*command)(Form1&)) {
+    auto forMember = [&form](void (*command)(DiaryWindow&)) {
         return [&form, command] {
-            if (form.module().LoggedIn()) {
+            if (form.module().loggedIn()) {
                 command(form);
             }
         };
     };
     auto* find = new FindCommand(form);
-    QObject::connect(form.mnuFind, &QAction::triggered, find, [&form, find] {
-        if (form.module().LoggedIn()) {
-            find->mnuFind_Click();
+    QObject::connect(form.findAction, &QAction::triggered, find, [&form, find] {
+        if (form.module().loggedIn()) {
+            find->find();
         }
     });
-    QObject::connect(form.mnuLogoff, &QAction::triggered, &form, [&form] {
-        if (form.module().LoggedIn()) {
-            form.mnuLogoff_Click();
+    QObject::connect(form.logOffAction, &QAction::triggered, &form, [&form] {
+        if (form.module().loggedIn()) {
+            form.logOff();
         }
     });
-    QObject::connect(form.mnuPasswd, &QAction::triggered, &form, forMember(mnuPasswd_Click));
+    QObject::connect(form.changePasswordAction, &QAction::triggered, &form, forMember(changePassword));
     // The menu's Exit presses the Exit button, so both run the same handler.
-    QObject::connect(form.mnuExit2, &QAction::triggered, &form, [&form] { form.Command4->click(); });
-    QObject::connect(form.mnuExportPage, &QAction::triggered, &form, forMember(mnuExportPage_Click));
-    QObject::connect(form.mnuExportAll, &QAction::triggered, &form, forMember(mnuExportAll_Click));
-    QObject::connect(form.mnuDelExports, &QAction::triggered, &form, forMember(mnuDelExports_Click));
-    QObject::connect(form.mnuDeleteItem, &QAction::triggered, &form, forMember(mnuDeleteItem_Click));
-    QObject::connect(form.mnuDelPage, &QAction::triggered, &form, forMember(mnuDelPage_Click));
-    QObject::connect(form.mnuDelAll, &QAction::triggered, &form, forMember(mnuDelAll_Click));
-    QObject::connect(form.mnuDelUser, &QAction::triggered, &form, forMember(mnuDelUser_Click));
+    QObject::connect(form.exitAction, &QAction::triggered, &form, [&form] { form.exitButton->click(); });
+    QObject::connect(form.exportThisPageAction, &QAction::triggered, &form, forMember(exportThisPage));
+    QObject::connect(form.exportAllPagesAction, &QAction::triggered, &form, forMember(exportAllPages));
+    QObject::connect(form.deleteExportedPagesAction, &QAction::triggered, &form, forMember(deleteExportedPages));
+    QObject::connect(form.deleteAnItemAction, &QAction::triggered, &form, forMember(deleteAnItem));
+    QObject::connect(form.deleteThisPageAction, &QAction::triggered, &form, forMember(deleteThisPage));
+    QObject::connect(form.deleteAllPagesAction, &QAction::triggered, &form, forMember(deleteAllPages));
+    QObject::connect(form.deleteUserAction, &QAction::triggered, &form, forMember(deleteUser));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-class Form1;
+class DiaryWindow;
 
 // Connects the main window to the commands of every part of the program: the login window it
 // opens, and each File menu item to its command.
-void ConnectCommands(Form1& form);
+void connectCommands(DiaryWindow& form);

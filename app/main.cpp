@@ -3,13 +3,13 @@
 #include <QFile>
 
 #include "app/Wiring.h"
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/Launcher.h"
 #include "platform/qt/DesktopLauncher.h"
 #include "platform/qt/FontSubstitutes.h"
 #include "platform/qt/QtDialogs.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
 int main(int argc, char** argv) {
     // Whole-pixel scaling on a high-resolution screen, the rest of the resolution going into the
@@ -22,27 +22,27 @@ int main(int argc, char** argv) {
     // the program's own ("Jotterel of 'Ann'").
     // The launcher installed with the program: desktops take its icon for the program's windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("jotterel"));
-    platform::InstallFontSubstitutes();
+    platform::installFontSubstitutes();
 
     platform::QtDialogs dialogs;
-    platform::SetUi(&dialogs);
+    platform::setUi(&dialogs);
     platform::DesktopLauncher launcher;
-    platform::SetPrograms(&launcher);
+    platform::setPrograms(&launcher);
 
     // The member folders live beside the program, whatever language its folder is named in.
     const std::string appPath =
         QFile::encodeName(QDir::toNativeSeparators(QApplication::applicationDirPath())).toStdString();
 
-    Module1 module(appPath);
-    Form1 form(module);
-    ConnectCommands(form);
-    QObject::connect(&form, &Form1::programEnded, &app, [] {
+    MemberSession module(appPath);
+    DiaryWindow form(module);
+    connectCommands(form);
+    QObject::connect(&form, &DiaryWindow::programEnded, &app, [] {
         QApplication::closeAllWindows();
         QApplication::exit(0);
     });
 
-    form.Form_Load();
-    if (form.Ended()) {
+    form.load();
+    if (form.ended()) {
         return 0;
     }
     form.show();

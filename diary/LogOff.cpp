@@ -1,11 +1,11 @@
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 
-void Form1::mnuLogoff_Click() {
-    if (platform::Ui().MsgBox("Are you sure you want to log off?", platform::vbYesNo + platform::vbExclamation,
+void DiaryWindow::logOff() {
+    if (platform::ui().msgBox("Are you sure you want to log off?", platform::vbYesNo + platform::vbExclamation,
                               platform::kAppTitle) == platform::vbNo) {
         return;
     }
-    EndSession();
-    LogInAgain();
+    endSession();
+    logInAgain();
 }

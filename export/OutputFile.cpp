@@ -6,7 +6,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PortableNames.h"
 #include "platform/core/Unicode.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ bool refusedCharacter(char32_t c) {
 }
 
 bool memberFileName(const std::string& name) {
-    const std::string folded = platform::FoldCase(name);
-    for (const std::string& file : Module1::MemberFileNames()) {
-        if (folded == platform::FoldCase(file)) {
+    const std::string folded = platform::foldCase(name);
+    for (const std::string& file : MemberSession::memberFileNames()) {
+        if (folded == platform::foldCase(file)) {
             return true;
         }
     }
@@ -31,9 +31,9 @@ bool memberFileName(const std::string& name) {
 
 } // namespace
 
-std::string UnusableOutputName(const std::string& folder, const std::string& name) {
+std::string unusableOutputName(const std::string& folder, const std::string& name) {
     for (std::size_t i = 0; i < name.size();) {
-        if (refusedCharacter(platform::NextCodePoint(name, i))) {
+        if (refusedCharacter(platform::nextCodePoint(name, i))) {
             return "A file name cannot contain any of the characters \\ / : * ? \" < > | or a control character.";
         }
     }
@@ -46,7 +46,7 @@ std::string UnusableOutputName(const std::string& folder, const std::string& nam
     if (name.back() == ' ' || name.back() == '.') {
         return "A file name cannot end with a space or a dot.";
     }
-    if (platform::IsDeviceName(name)) {
+    if (platform::isDeviceName(name)) {
         return "That name is reserved for a device on Windows.";
     }
     if (name.size() > kLongestName) {
@@ -55,8 +55,8 @@ std::string UnusableOutputName(const std::string& folder, const std::string& nam
     if (memberFileName(name)) {
         return "That is the name of one of your diary's own files, which an export never replaces.";
     }
-    const std::string path = platform::JoinPath(folder, name);
-    switch (platform::KindOfPath(path)) {
+    const std::string path = platform::joinPath(folder, name);
+    switch (platform::kindOfPath(path)) {
     case platform::PathKind::Folder:
         return "Your diary folder holds a folder of that name.";
     case platform::PathKind::Link:
@@ -69,34 +69,34 @@ std::string UnusableOutputName(const std::string& folder, const std::string& nam
     case platform::PathKind::File:
         break;
     }
-    if (platform::PathExists(path) && !platform::FileExists(path)) {
+    if (platform::pathExists(path) && !platform::fileExists(path)) {
         return "Your diary folder holds a hidden file of that name, which an export never replaces.";
     }
     return {};
 }
 
-std::optional<std::string> ChooseOutputFile(const Module1& module, const std::string& question,
+std::optional<std::string> chooseOutputFile(const MemberSession& module, const std::string& question,
                                             const std::string& defaultName) {
-    if (platform::Ui().MsgBox(question, platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) ==
+    if (platform::ui().msgBox(question, platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) ==
         platform::vbNo) {
         return std::nullopt;
     }
-    const std::string folder = module.MemberFolder();
+    const std::string folder = module.memberFolder();
     for (;;) {
         const std::string name =
-            platform::Ui().InputBox("Enter a name for the output file", platform::kAppTitle, defaultName);
+            platform::ui().inputBox("Enter a name for the output file", platform::kAppTitle, defaultName);
         if (name.empty()) {
             return std::nullopt;
         }
-        if (const std::string reason = UnusableOutputName(folder, name); !reason.empty()) {
-            platform::Ui().MsgBox("The output file cannot be named \"" + name + "\".\r" + reason,
+        if (const std::string reason = unusableOutputName(folder, name); !reason.empty()) {
+            platform::ui().msgBox("The output file cannot be named \"" + name + "\".\r" + reason,
                                   platform::vbExclamation, platform::kAppTitle);
             continue;
         }
-        const std::string path = platform::JoinPath(folder, name);
-        if (platform::FileExists(path)) {
+        const std::string path = platform::joinPath(folder, name);
+        if (platform::fileExists(path)) {
             const int answer =
-                platform::Ui().MsgBox("File " + name + " already exists. Do you want to overwrite?",
+                platform::ui().msgBox("File " + name + " already exists. Do you want to overwrite?",
                                       platform::vbYesNoCancel + platform::vbExclamation, platform::kAppTitle);
             if (answer == platform::vbCancel) {
                 return std::nullopt;
@@ -109,6 +109,6 @@ std::optional<std::string> ChooseOutputFile(const Module1& module, const std::st
     }
 }
 
-std::string PrintedOnLine(const platform::LocalTime& t) {
-    return "Printed on " + platform::FormatDMmmYyyy(t) + "  " + platform::FormatHMmAmPm(t);
+std::string printedOnLine(const platform::LocalTime& t) {
+    return "Printed on " + platform::formatDMmmYyyy(t) + "  " + platform::formatHMmAmPm(t);
 }

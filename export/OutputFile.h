@@ -5,7 +5,7 @@
 
 #include "platform/core/Clock.h"
 
-class Module1;
+class MemberSession;
 
 // What both export commands share: choosing the file in the member folder that an export
 // writes, and the line that dates it.
@@ -14,14 +14,14 @@ class Module1;
 // until the member gives a usable name or gives up. A name that cannot be used is explained and
 // asked for again; an ordinary file of that name is replaced only after the member agrees.
 // Returns the full path of the file to write, or nothing when the member ended the command.
-std::optional<std::string> ChooseOutputFile(const Module1& module, const std::string& question,
+std::optional<std::string> chooseOutputFile(const MemberSession& module, const std::string& question,
                                             const std::string& defaultName);
 
 // Why name cannot be the name of an export file in folder, in words for the member; empty when
 // it can. A name must stay inside the member folder, be a valid file name here and on Windows
 // (member folders are shared between both), and must not be a folder, a link, a special file
 // or a hidden file, least of all one of the member's own files, which an export never replaces.
-std::string UnusableOutputName(const std::string& folder, const std::string& name);
+std::string unusableOutputName(const std::string& folder, const std::string& name);
 
 // "Printed on " with the date and time of t, the second line of every export.
-std::string PrintedOnLine(const platform::LocalTime& t);
+std::string printedOnLine(const platform::LocalTime& t);

@@ -1,25 +1,25 @@
 #include "login/ChangePassword.h"
 
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "store/MemberFileWriter.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
-void mnuPasswd_Click(Form1& main) {
-    Module1& m = main.module();
-    const std::string password = platform::Ui().InputBox("Please enter new password for user '" + m.CurrentUser() + "'",
-                                                         platform::kAppTitle, std::string());
+void changePassword(DiaryWindow& main) {
+    MemberSession& m = main.module();
+    const std::string password = platform::ui().inputBox(
+        "Please enter new password for user '" + m.currentMember() + "'", platform::kAppTitle, std::string());
     if (password.empty()) {
         return;
     }
-    if (platform::Ui().MsgBox("Would you like to save your new password?", platform::vbYesNo, platform::kAppTitle) !=
+    if (platform::ui().msgBox("Would you like to save your new password?", platform::vbYesNo, platform::kAppTitle) !=
         platform::vbYes) {
         return;
     }
     try {
-        RewriteMemberFile(m.PasswordPath(), PasswordFile::Content(m.CipherKey(), password));
+        rewriteMemberFile(m.passwordPath(), PasswordFile::content(m.cipherKey(), password));
     } catch (const std::exception& e) {
-        Form1::ReportFailure("Your password has not been changed: the password file cannot be written.", e);
+        DiaryWindow::reportFailure("Your password has not been changed: the password file cannot be written.", e);
     }
 }

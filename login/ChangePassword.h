@@ -1,8 +1,8 @@
 #pragma once
 
-class Form1;
+class DiaryWindow;
 
 // The File menu's Change password: asks the logged-in member for a new password and rewrites
 // the member's password file with it under the same key, so every page stays readable. The new
 // password counts from the next login.
-void mnuPasswd_Click(Form1& main);
+void changePassword(DiaryWindow& main);

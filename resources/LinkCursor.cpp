@@ -4,7 +4,7 @@
 
 namespace resources {
 
-QCursor LinkCursor() {
+QCursor linkCursor() {
     return QCursor(QPixmap(QStringLiteral(":/icons/link-cursor.png")), kLinkCursorHotSpot.x(), kLinkCursorHotSpot.y());
 }
 

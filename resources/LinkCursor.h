@@ -9,6 +9,6 @@ namespace resources {
 inline constexpr QPoint kLinkCursorHotSpot{5, 0};
 
 // The pointing hand shown over the main window's caption label, which a click edits.
-QCursor LinkCursor();
+QCursor linkCursor();
 
 } // namespace resources

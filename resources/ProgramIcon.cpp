@@ -2,7 +2,7 @@
 
 namespace resources {
 
-QIcon ProgramIcon() {
+QIcon programIcon() {
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/jotterel-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/jotterel-32.png"), QSize(32, 32));

@@ -3,63 +3,63 @@
 #include <QStringList>
 #include <charconv>
 
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/NumberText.h"
-#include "platform/qt/Ansi.h"
-#include "search/Form3.h"
+#include "platform/qt/QtText.h"
+#include "search/FindResultsWindow.h"
 #include "search/PageSearch.h"
 #include "search/ResultLines.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
-FindCommand::FindCommand(Form1& main) : QObject(&main), m_main(main) {
+FindCommand::FindCommand(DiaryWindow& main) : QObject(&main), m_main(main) {
     setObjectName(QStringLiteral("FindCommand"));
-    connect(&main, &Form1::programEnded, this, [this] { closeResultsWindow(); });
+    connect(&main, &DiaryWindow::programEnded, this, [this] { closeResultsWindow(); });
     // The results show the member's entries: they go with the member.
-    connect(&main, &Form1::memberLoggedOut, this, [this] { closeResultsWindow(); });
+    connect(&main, &DiaryWindow::memberLoggedOut, this, [this] { closeResultsWindow(); });
 }
 
 FindCommand::~FindCommand() {
     delete m_results.data();
 }
 
-Form3* FindCommand::ResultsWindow() const {
+FindResultsWindow* FindCommand::resultsWindow() const {
     return m_results.data();
 }
 
-void FindCommand::mnuFind_Click() {
-    Module1& m = m_main.module();
+void FindCommand::find() {
+    MemberSession& m = m_main.module();
     for (;;) {
-        m.SetSearchText(platform::Ui().InputBox(kPrompt, platform::kAppTitle, m.SearchText()));
-        if (m.SearchText().empty()) {
+        m.setSearchText(platform::ui().inputBox(kPrompt, platform::kAppTitle, m.searchText()));
+        if (m.searchText().empty()) {
             return;
         }
 
-        const PageSearch search(m.SearchText(), m.CipherKey());
+        const PageSearch search(m.searchText(), m.cipherKey());
         QStringList lines;
         std::string line;
         std::string content;
-        for (int page = 1; page <= Module1::kPageCount; ++page) {
+        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
             try {
-                platform::ReadFileBytes(m.PageFilePath(page), content);
+                platform::readFileBytes(m.pageFilePath(page), content);
             } catch (const std::exception&) {
                 continue; // a page that cannot be read has nothing to list
             }
-            const std::string prefix = platform::Str(page) + "     [";
-            search.Scan(content, [&](std::size_t entry, std::string_view text) {
+            const std::string prefix = platform::str(page) + "     [";
+            search.scan(content, [&](std::size_t entry, std::string_view text) {
                 line.assign(prefix);
                 char number[24];
                 line.append(number, std::to_chars(number, number + sizeof number, entry).ptr);
                 line.append("] ");
                 line.append(text);
-                lines.append(platform::ToQString(line));
+                lines.append(platform::toQString(line));
             });
         }
 
-        Form3& results = resultsWindow();
-        results.Lines().Append(lines);
-        if (results.Lines().Count() > 0) {
+        FindResultsWindow& results = ensureResultsWindow();
+        results.lines().append(lines);
+        if (results.lines().count() > 0) {
             // Shown, or brought forward when it is already open, even from the task bar.
             results.setWindowState(results.windowState() & ~Qt::WindowMinimized);
             results.show();
@@ -67,21 +67,21 @@ void FindCommand::mnuFind_Click() {
             results.activateWindow();
             return;
         }
-        platform::Ui().MsgBox(kNotFound, platform::vbOKOnly + platform::vbExclamation, platform::kAppTitle);
+        platform::ui().msgBox(kNotFound, platform::vbOKOnly + platform::vbExclamation, platform::kAppTitle);
     }
 }
 
-Form3& FindCommand::resultsWindow() {
+FindResultsWindow& FindCommand::ensureResultsWindow() {
     if (!m_results) {
-        auto* window = new Form3(m_main);
+        auto* window = new FindResultsWindow(m_main);
         m_results = window;
         // A closed window is gone with its lines: the next Find starts a new list.
-        connect(window, &Form3::unloaded, this, [this, window] {
+        connect(window, &FindResultsWindow::unloaded, this, [this, window] {
             if (m_results == window) {
                 m_results = nullptr;
             }
         });
-        window->Form_Load();
+        window->load();
     }
     return *m_results;
 }

@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QPointer>
 
-class Form1;
-class Form3;
+class DiaryWindow;
+class FindResultsWindow;
 
 // Find (File menu, Ctrl+F): asks for a text, looks for it in every entry of the logged-in
 // member's fifteen pages on disk, letter case ignored, and lists the entries that hold it in
@@ -14,22 +14,22 @@ class Form3;
 class FindCommand : public QObject {
     Q_OBJECT
 public:
-    explicit FindCommand(Form1& main);
+    explicit FindCommand(DiaryWindow& main);
     ~FindCommand() override;
 
-    void mnuFind_Click();
+    void find();
 
     // The results window while it exists (shown, or made by a Find that found nothing and
     // still hidden); null once it was closed.
-    Form3* ResultsWindow() const;
+    FindResultsWindow* resultsWindow() const;
 
     static constexpr const char* kPrompt = "Enter text to search for in your diary";
     static constexpr const char* kNotFound = "Text not found.";
 
 private:
-    Form3& resultsWindow();
+    FindResultsWindow& ensureResultsWindow();
     void closeResultsWindow();
 
-    Form1& m_main;
-    QPointer<Form3> m_results;
+    DiaryWindow& m_main;
+    QPointer<FindResultsWindow> m_results;
 };

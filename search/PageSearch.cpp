@@ -94,13 +94,13 @@ std::u32string foldClass(char32_t c) {
 
 PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
     for (std::size_t i = 0; i < searchText.size();) {
-        m_folded += platform::FoldCase(platform::NextCodePoint(searchText, i));
+        m_folded += platform::foldCase(platform::nextCodePoint(searchText, i));
     }
     for (int b = 0; b < 256; ++b) {
         m_fold[static_cast<std::size_t>(b)] =
             b < key ? -1
                     : static_cast<std::int32_t>(
-                          platform::FoldCase(platform::Cp1252ToUnicode(static_cast<unsigned char>(b - key))));
+                          platform::foldCase(platform::cp1252ToUnicode(static_cast<unsigned char>(b - key))));
     }
     auto storedForms = [&](char32_t c) {
         std::vector<unsigned char> forms;
@@ -116,7 +116,7 @@ PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
     // keys above 101, and "k", whose forms include the Kelvin sign, under every key).
     auto alwaysByte = [&](char32_t c) {
         const std::u32string members = foldClass(c);
-        return std::all_of(members.begin(), members.end(), [&](char32_t x) { return KeyStores(x, key); });
+        return std::all_of(members.begin(), members.end(), [&](char32_t x) { return keyStores(x, key); });
     };
     // The longest run of such characters.
     for (std::size_t i = 0; i < m_folded.size();) {
@@ -147,7 +147,7 @@ PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
             m_references.emplace_back(1, static_cast<char>(form));
         }
         for (char32_t c : foldClass(m_folded[0])) {
-            if (KeyStores(c, key)) {
+            if (keyStores(c, key)) {
                 continue;
             }
             std::string reference = "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
@@ -183,7 +183,7 @@ bool PageSearch::textMatches(std::string_view text) const {
     std::u32string folded;
     folded.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        folded += platform::FoldCase(platform::NextCodePoint(text, i));
+        folded += platform::foldCase(platform::nextCodePoint(text, i));
     }
     return folded.find(m_folded) != std::u32string::npos;
 }
@@ -245,7 +245,7 @@ void PageSearch::findAnchor(std::string_view pageFile, AtCandidate&& atCandidate
     }
 }
 
-void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
+void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
     if (m_folded.empty()) {
         return;
     }
@@ -289,7 +289,7 @@ void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
         const bool references = !m_allStored || holdsReference(p + begin, end - begin);
         std::string decoded;
         if (needsDecoding(plain)) {
-            decoded = TextFromStorable(plain, m_key);
+            decoded = textFromStorable(plain, m_key);
         }
         const std::string_view text = decoded.empty() ? std::string_view(plain) : std::string_view(decoded);
         if (references && !textMatches(text)) {
@@ -305,7 +305,7 @@ void PageSearch::Scan(std::string_view pageFile, const Hit& onHit) const {
 // than the quick way looks at.
 void PageSearch::scanEveryEntry(std::string_view pageFile, const Hit& onHit) const {
     std::size_t entry = 0;
-    platform::ForEachLine(pageFile, [&](std::string_view line) {
+    platform::forEachLine(pageFile, [&](std::string_view line) {
         if (line.empty()) {
             return;
         }
@@ -319,7 +319,7 @@ void PageSearch::scanEveryEntry(std::string_view pageFile, const Hit& onHit) con
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         std::string plain(line.size(), '\0');
         decipherInto(plain.data(), p, line.size(), static_cast<unsigned char>(m_key));
-        const std::string text = TextFromStorable(plain, m_key);
+        const std::string text = textFromStorable(plain, m_key);
         if (textMatches(text)) {
             onHit(entry, text);
         }

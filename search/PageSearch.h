@@ -25,7 +25,7 @@ public:
     PageSearch(std::string_view searchText, int key);
 
     // Calls onHit for each entry of the page file content that holds the text, in page order.
-    void Scan(std::string_view pageFile, const Hit& onHit) const;
+    void scan(std::string_view pageFile, const Hit& onHit) const;
 
 private:
     // Calls atCandidate with the first byte of each place where the anchor may stand.

@@ -10,11 +10,11 @@ class ResultLines : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    int Count() const { return static_cast<int>(m_lines.size()); }
-    const QString& Line(int row) const { return m_lines.at(row); }
+    int count() const { return static_cast<int>(m_lines.size()); }
+    const QString& line(int row) const { return m_lines.at(row); }
 
     // Adds lines after those already listed.
-    void Append(const QStringList& lines);
+    void append(const QStringList& lines);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -4,14 +4,14 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
 #include "store/CipherError.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
-std::vector<std::string> ReadDecipheredLines(int key, const std::string& path) {
-    const std::string data = platform::ReadFileBytes(path);
+std::vector<std::string> readDecipheredLines(int key, const std::string& path) {
+    const std::string data = platform::readFileBytes(path);
     std::vector<std::string> lines;
-    platform::ForEachLine(data, [&](std::string_view line) {
+    platform::forEachLine(data, [&](std::string_view line) {
         try {
-            lines.push_back(Module1::DecryptWithKey(line, key));
+            lines.push_back(MemberSession::decryptWithKey(line, key));
         } catch (const CipherError&) {
             throw platform::FileError(path, "Line " + std::to_string(lines.size() + 1) +
                                                 " cannot be deciphered under this member's key.");
@@ -20,7 +20,7 @@ std::vector<std::string> ReadDecipheredLines(int key, const std::string& path) {
     return lines;
 }
 
-bool MaskLine(std::vector<std::string>& lines, double target, const std::string& stamp) {
+bool maskLine(std::vector<std::string>& lines, double target, const std::string& stamp) {
     for (std::size_t i = 1; i <= lines.size(); ++i) {
         if (static_cast<double>(i) == target) {
             // One mark for each character the member sees, whatever it takes to store.
@@ -28,7 +28,7 @@ bool MaskLine(std::vector<std::string>& lines, double target, const std::string&
             std::string masked;
             masked.reserve(line.size() + stamp.size());
             for (std::size_t at = 0; at < line.size();) {
-                masked += platform::NextCodePoint(line, at) == U' ' ? ' ' : 'X';
+                masked += platform::nextCodePoint(line, at) == U' ' ? ' ' : 'X';
             }
             lines[i - 1] = masked + stamp;
             return true;
@@ -37,11 +37,11 @@ bool MaskLine(std::vector<std::string>& lines, double target, const std::string&
     return false;
 }
 
-std::string EncipheredLines(int key, const std::vector<std::string>& lines) {
+std::string encipheredLines(int key, const std::vector<std::string>& lines) {
     std::string content;
     for (const std::string& line : lines) {
         if (!line.empty()) {
-            content += Module1::EncryptWithKey(line, key);
+            content += MemberSession::encryptWithKey(line, key);
         }
         content += "\r\n";
     }

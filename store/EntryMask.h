@@ -10,12 +10,12 @@
 // many lines as the page has, so any entry of any page can be masked and the page is never
 // written back shortened. Throws platform::FileError, also for a line that cannot be
 // deciphered.
-std::vector<std::string> ReadDecipheredLines(int key, const std::string& path);
+std::vector<std::string> readDecipheredLines(int key, const std::string& path);
 
 // Masks line number target (counting from 1) when there is one: its spaces stay, so the shape
 // of the words can still be seen; everything else, the old stamp included, becomes "X"; stamp
 // follows. A target that addresses no line changes nothing. True when a line was masked.
-bool MaskLine(std::vector<std::string>& lines, double target, const std::string& stamp);
+bool maskLine(std::vector<std::string>& lines, double target, const std::string& stamp);
 
 // The lines enciphered under key, each followed by CR LF; an empty line stays empty.
-std::string EncipheredLines(int key, const std::vector<std::string>& lines);
+std::string encipheredLines(int key, const std::vector<std::string>& lines);

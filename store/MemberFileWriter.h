@@ -9,8 +9,8 @@
 
 // Replaces the content of an existing member file as one step: the file is never seen
 // half-written, nor without its hidden attribute. A missing file is an error, not created.
-void RewriteMemberFile(const std::string& path, std::string_view content);
+void rewriteMemberFile(const std::string& path, std::string_view content);
 
 // Appends to a member file, clearing its hidden attribute for the write and setting it again
 // afterwards. A missing file is an error, not created.
-void AppendToMemberFile(const std::string& path, std::string_view content);
+void appendToMemberFile(const std::string& path, std::string_view content);

@@ -15,7 +15,7 @@
 class MemberLock {
 public:
     MemberLock() = default;
-    ~MemberLock() { Release(); }
+    ~MemberLock() { release(); }
     MemberLock(const MemberLock&) = delete;
     MemberLock& operator=(const MemberLock&) = delete;
     // The lock goes with the object that holds it.
@@ -28,12 +28,12 @@ public:
     // one: the member logs in as on a disk of a single user rather than never. Throws
     // platform::FileError when memberFolder is not a folder (a link to one is refused: the
     // member's files are never reached through it) or the lock file cannot be opened.
-    bool Acquire(const std::string& memberFolder);
-    void Release();
-    bool Held() const { return m_fd >= 0; }
+    bool acquire(const std::string& memberFolder);
+    void release();
+    bool held() const { return m_fd >= 0; }
 
     // The lock file of memberFolder, which deleting the member removes with the folder.
-    static std::string LockFilePath(const std::string& memberFolder);
+    static std::string lockFilePath(const std::string& memberFolder);
 
 private:
     int m_fd = -1;

@@ -14,7 +14,7 @@ std::size_t folderNameUnits(std::string_view name) {
 #ifdef _WIN32
     std::size_t units = 0; // UTF-16 units
     for (std::size_t i = 0; i < name.size();) {
-        units += platform::NextCodePoint(name, i) > 0xFFFF ? 2 : 1;
+        units += platform::nextCodePoint(name, i) > 0xFFFF ? 2 : 1;
     }
     return units;
 #else
@@ -24,7 +24,7 @@ std::size_t folderNameUnits(std::string_view name) {
 
 } // namespace
 
-std::optional<std::string> MemberNameProblem(std::string_view name) {
+std::optional<std::string> memberNameProblem(std::string_view name) {
     if (name.empty()) {
         return "it is empty.";
     }
@@ -35,19 +35,19 @@ std::optional<std::string> MemberNameProblem(std::string_view name) {
         return "it holds \"/\" or \"\\\", which separate folder names.";
     }
     for (std::size_t i = 0; i < name.size();) {
-        if (isControl(platform::NextCodePoint(name, i))) {
+        if (isControl(platform::nextCodePoint(name, i))) {
             return "it holds a control character (such as a tab).";
         }
     }
     // A member folder must be one that can be copied to Windows as it is.
-    if (const std::string refused = platform::CharactersWindowsRefuses(name); !refused.empty()) {
+    if (const std::string refused = platform::charactersWindowsRefuses(name); !refused.empty()) {
         return "it holds " + platform::QuotedCharacters(refused) + ", which Windows does not allow in a folder name.";
     }
     if (name.back() == ' ' || name.back() == '.') {
         return std::string("it ends with ") + (name.back() == ' ' ? "a space" : "a dot") +
                ", which Windows drops from a folder name.";
     }
-    if (platform::IsDeviceName(name)) {
+    if (platform::isDeviceName(name)) {
         return "Windows keeps that name for a device.";
     }
 #ifndef _WIN32

@@ -8,9 +8,9 @@
 // The first four characters of the name, or the whole name when it is shorter, letter case as
 // typed. A character is what the member sees as one: an accented letter, a Cyrillic or Chinese
 // one, a character outside the basic plane.
-std::string InitialPassword(std::string_view name);
+std::string initialPassword(std::string_view name);
 
 // The member key for a draw r, uniform in [0, 1): the integer part of 31 r + 100. Every key
 // stores every password (a character it cannot shift is stored as a reference), so the member
 // always logs in with the password told.
-int ChooseMemberKey(double r);
+int chooseMemberKey(double r);

@@ -3,15 +3,15 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/NumberText.h"
 #include "store/CipherError.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
-PasswordFile PasswordFile::Read(const std::string& path) {
-    return Parse(platform::ReadFileBytes(path));
+PasswordFile PasswordFile::read(const std::string& path) {
+    return parse(platform::readFileBytes(path));
 }
 
-PasswordFile PasswordFile::Parse(std::string_view data) {
+PasswordFile PasswordFile::parse(std::string_view data) {
     std::vector<std::string_view> lines;
-    platform::ForEachLine(data, [&](std::string_view line) {
+    platform::forEachLine(data, [&](std::string_view line) {
         if (lines.size() < 3) {
             lines.push_back(line);
         }
@@ -22,11 +22,11 @@ PasswordFile PasswordFile::Parse(std::string_view data) {
     const CipherError noKey("the password file holds no member key");
     double key = 0;
     try {
-        key = platform::Val(Module1::DecryptFixed(lines[0]));
+        key = platform::val(MemberSession::decryptFixed(lines[0]));
     } catch (const CipherError&) {
         throw noKey;
     }
-    if (!(key >= Module1::kMinKey && key <= Module1::kMaxKey) || key != static_cast<int>(key)) {
+    if (!(key >= MemberSession::kMinKey && key <= MemberSession::kMaxKey) || key != static_cast<int>(key)) {
         throw noKey;
     }
     // Nobody can type an empty password, and an empty one would let anybody in.
@@ -36,7 +36,7 @@ PasswordFile PasswordFile::Parse(std::string_view data) {
     return PasswordFile{static_cast<int>(key), std::string(lines[1])};
 }
 
-std::string PasswordFile::Content(int key, std::string_view password) {
-    return Module1::EncryptFixed(platform::Str(key)) + "\r\n" + Module1::EncryptWithKey(password, key) + "\r\n" +
-           Module1::EncryptWithKey(Module1::kMarkerText, key) + "\r\n";
+std::string PasswordFile::content(int key, std::string_view password) {
+    return MemberSession::encryptFixed(platform::str(key)) + "\r\n" + MemberSession::encryptWithKey(password, key) +
+           "\r\n" + MemberSession::encryptWithKey(MemberSession::kMarkerText, key) + "\r\n";
 }

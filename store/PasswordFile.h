@@ -12,10 +12,10 @@ struct PasswordFile {
     // Reads the file at path. Throws platform::FileError when it cannot be read, and
     // CipherError when it is shorter than three lines, its key line is not a key or its password
     // line is empty.
-    static PasswordFile Read(const std::string& path);
+    static PasswordFile read(const std::string& path);
     // The same for the bytes of a password file.
-    static PasswordFile Parse(std::string_view data);
+    static PasswordFile parse(std::string_view data);
 
     // The three lines of a password file for key and password, each ended by CR LF.
-    static std::string Content(int key, std::string_view password);
+    static std::string content(int key, std::string_view password);
 };

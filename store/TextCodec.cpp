@@ -27,18 +27,18 @@ bool readReference(std::string_view storable, std::size_t& i, char32_t& c) {
 
 } // namespace
 
-bool KeyStores(char32_t c, int key) {
-    const int byte = platform::UnicodeToCp1252(c);
+bool keyStores(char32_t c, int key) {
+    const int byte = platform::unicodeToCp1252(c);
     return byte >= 0 && byte + key <= 255;
 }
 
-std::string StorableText(std::string_view text, int key) {
+std::string storableText(std::string_view text, int key) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const char32_t c = platform::NextCodePoint(text, i);
-        if (KeyStores(c, key)) {
-            out += static_cast<char>(platform::UnicodeToCp1252(c));
+        const char32_t c = platform::nextCodePoint(text, i);
+        if (keyStores(c, key)) {
+            out += static_cast<char>(platform::unicodeToCp1252(c));
         } else {
             out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
         }
@@ -46,18 +46,18 @@ std::string StorableText(std::string_view text, int key) {
     return out;
 }
 
-std::string TextFromStorable(std::string_view storable, int key) {
+std::string textFromStorable(std::string_view storable, int key) {
     std::string out;
     out.reserve(storable.size() + storable.size() / 8);
     for (std::size_t i = 0; i < storable.size();) {
         const auto byte = static_cast<unsigned char>(storable[i]);
         char32_t c = 0;
         std::size_t after = i;
-        if (byte == '&' && readReference(storable, after, c) && !KeyStores(c, key)) {
-            platform::AppendUtf8(out, c);
+        if (byte == '&' && readReference(storable, after, c) && !keyStores(c, key)) {
+            platform::appendUtf8(out, c);
             i = after;
         } else {
-            platform::AppendUtf8(out, platform::Cp1252ToUnicode(byte));
+            platform::appendUtf8(out, platform::cp1252ToUnicode(byte));
             ++i;
         }
     }

@@ -11,12 +11,12 @@
 // text the key can store is written byte for byte as before.
 
 // True when key stores c as a character of its own.
-bool KeyStores(char32_t c, int key);
+bool keyStores(char32_t c, int key);
 
 // The Windows-1252 text that stands for text under key, before the shift.
-std::string StorableText(std::string_view text, int key);
+std::string storableText(std::string_view text, int key);
 
 // The text back from Windows-1252 text read under key (the shift already taken away). Only a
 // reference to a character the key could not have stored is turned back; any other "&#N;"
 // was typed as it stands.
-std::string TextFromStorable(std::string_view storable, int key);
+std::string textFromStorable(std::string_view storable, int key);

@@ -6,7 +6,7 @@
 
 #include "bench/support/PageBytes.h"
 #include "platform/core/FileSystem.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ void BM_Decipher(benchmark::State& state) {
     std::string text = PageBytes(static_cast<int>(state.range(0)), kKey);
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     for (auto _ : state) {
-        std::string plain = Module1::DecryptWithKey(text, kKey);
+        std::string plain = MemberSession::decryptWithKey(text, kKey);
         benchmark::DoNotOptimize(plain.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -31,7 +31,7 @@ void BM_ReadPage(benchmark::State& state) {
     const std::string bytes = PageBytes(static_cast<int>(state.range(0)), kKey);
     std::ofstream(path, std::ios::binary) << bytes;
     for (auto _ : state) {
-        std::string display = Module1::DisplayText(platform::ReadFileBytes(path), kKey);
+        std::string display = MemberSession::displayText(platform::readFileBytes(path), kKey);
         benchmark::DoNotOptimize(display.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));

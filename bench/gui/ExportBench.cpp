@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include "app/Wiring.h"
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
 namespace {
@@ -20,16 +20,16 @@ constexpr int kKey = 113;
 // Says Yes to every question and takes the offered name.
 class AgreeingDialogs : public platform::Dialogs {
 public:
-    int MsgBox(const std::string&, int, const std::string&) override { return platform::vbYes; }
-    std::string InputBox(const std::string&, const std::string&, const std::string& defaultText) override {
+    int msgBox(const std::string&, int, const std::string&) override { return platform::vbYes; }
+    std::string inputBox(const std::string&, const std::string&, const std::string& defaultText) override {
         return defaultText;
     }
-    void Beep() override {}
+    void beep() override {}
 };
 
 class NoPrograms : public platform::Launcher {
 public:
-    bool Shell(const std::string&, int) override { return true; }
+    bool shell(const std::string&, int) override { return true; }
 };
 
 // A page of n committed entries as a commit writes them: an entry line, then an empty line.
@@ -38,7 +38,7 @@ std::string pageBytes(int page, int entries) {
     for (int i = 0; i < entries; ++i) {
         const std::string entry = "Page " + std::to_string(page) + ", entry " + std::to_string(i) +
                                   ": went to the market; bought apples and pears (07Dec26, 09:05PM)";
-        out += Module1::EncryptWithKey(entry, kKey);
+        out += MemberSession::encryptWithKey(entry, kKey);
         out += "\r\n\r\n";
     }
     return out;
@@ -51,37 +51,37 @@ void BM_ExportAllPages(benchmark::State& state) {
     const std::filesystem::path app =
         std::filesystem::temp_directory_path() / ("jotterel-export-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(app / "Bench");
-    Module1 module(app.string());
-    for (int page = 1; page <= Module1::kPageCount; ++page) {
-        const std::string path = module.MemberFile("Bench", Module1::PageFileName(page));
-        platform::WriteFileSafely(path, pageBytes(page, entries), platform::kAttrHidden);
+    MemberSession module(app.string());
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        const std::string path = module.memberFile("Bench", MemberSession::pageFileName(page));
+        platform::writeFileSafely(path, pageBytes(page, entries), platform::kAttrHidden);
     }
-    platform::WriteFileSafely(module.MemberFile("Bench", Module1::kCaptionsFile), "", platform::kAttrHidden);
-    platform::WriteFileSafely(module.MemberFile("Bench", Module1::kPasswordFile), PasswordFile::Content(kKey, "pw"),
-                              platform::kAttrHidden);
-    if (module.LogIn("Bench", "pw").outcome != Module1::LoginOutcome::LoggedIn) {
+    platform::writeFileSafely(module.memberFile("Bench", MemberSession::kCaptionsFile), "", platform::kAttrHidden);
+    platform::writeFileSafely(module.memberFile("Bench", MemberSession::kPasswordFile),
+                              PasswordFile::content(kKey, "pw"), platform::kAttrHidden);
+    if (module.logIn("Bench", "pw").outcome != MemberSession::LoginOutcome::LoggedIn) {
         state.SkipWithError("the bench member cannot log in");
         return;
     }
 
     AgreeingDialogs dialogs;
-    platform::SetUi(&dialogs);
+    platform::setUi(&dialogs);
     NoPrograms programs;
-    platform::SetPrograms(&programs);
+    platform::setPrograms(&programs);
     {
-        Form1 form(module);
-        ConnectCommands(form);
-        form.Combo1->setCurrentIndex(6);
+        DiaryWindow form(module);
+        connectCommands(form);
+        form.pageSelector->setCurrentIndex(6);
         form.show();
         for (auto _ : state) {
-            form.mnuExportAll->trigger();
+            form.exportAllPagesAction->trigger();
         }
         const auto bytes = std::filesystem::file_size(app / "Bench" / "All Pages.txt");
-        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * Module1::kPageCount * entries);
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * MemberSession::kPageCount * entries);
         state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
     }
-    platform::SetUi(nullptr);
-    platform::SetPrograms(nullptr);
+    platform::setUi(nullptr);
+    platform::setPrograms(nullptr);
     std::filesystem::remove_all(app);
 }
 BENCHMARK(BM_ExportAllPages)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();

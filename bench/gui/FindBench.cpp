@@ -18,12 +18,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "search/FindCommand.h"
-#include "search/Form3.h"
+#include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
 namespace {
@@ -37,11 +37,11 @@ const char* const kMember = "Bench";
 class AnsweringDialogs : public platform::Dialogs {
 public:
     std::string answer;
-    int MsgBox(const std::string&, int, const std::string&) override { return platform::vbOK; }
-    std::string InputBox(const std::string&, const std::string&, const std::string& defaultText) override {
+    int msgBox(const std::string&, int, const std::string&) override { return platform::vbOK; }
+    std::string inputBox(const std::string&, const std::string&, const std::string& defaultText) override {
         return defaultText == answer ? std::string() : answer;
     }
-    void Beep() override {}
+    void beep() override {}
 };
 
 unsigned pick(std::mt19937& random, unsigned n) {
@@ -144,20 +144,20 @@ public:
         std::filesystem::create_directories(m_folder / kMember);
         std::mt19937 random(20261207);
         std::ofstream plain(PlainFile(), std::ios::binary);
-        for (int page = 1; page <= Module1::kPageCount; ++page) {
+        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
             std::string bytes;
             for (int i = 0; i < kEntriesPerPage; ++i) {
                 const std::string entry = entryText(random, language);
-                bytes += Module1::EncryptWithKey(entry, kKey);
+                bytes += MemberSession::encryptWithKey(entry, kKey);
                 bytes += "\r\n\r\n";
                 plain << entry << '\n';
                 m_plainBytes += entry.size() + 1;
             }
-            std::ofstream(m_folder / kMember / Module1::PageFileName(page), std::ios::binary) << bytes;
+            std::ofstream(m_folder / kMember / MemberSession::pageFileName(page), std::ios::binary) << bytes;
             m_pageBytes += bytes.size();
         }
-        std::ofstream(m_folder / kMember / Module1::kPasswordFile, std::ios::binary)
-            << PasswordFile::Content(kKey, kMember);
+        std::ofstream(m_folder / kMember / MemberSession::kPasswordFile, std::ios::binary)
+            << PasswordFile::content(kKey, kMember);
     }
     ~Diary() { std::filesystem::remove_all(m_folder); }
 
@@ -225,13 +225,13 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 void BM_FindAgainstGrep(benchmark::State& state, const std::string& text, Language language) {
     AnsweringDialogs dialogs;
     dialogs.answer = text;
-    platform::SetUi(&dialogs);
-    Module1 module(diary(language).AppPath());
-    if (module.LogIn(kMember, kMember).outcome != Module1::LoginOutcome::LoggedIn) {
+    platform::setUi(&dialogs);
+    MemberSession module(diary(language).AppPath());
+    if (module.logIn(kMember, kMember).outcome != MemberSession::LoginOutcome::LoggedIn) {
         state.SkipWithError("the bench member cannot log in");
         return;
     }
-    Form1 form(module);
+    DiaryWindow form(module);
     auto* find = new FindCommand(form);
     const std::string plainFile = diary(language).PlainFile();
 
@@ -240,12 +240,12 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text, Langua
     double findSeconds = 0;
     double grepSeconds = 0;
     for (auto _ : state) {
-        module.SetSearchText({});
+        module.setSearchText({});
         const auto start = std::chrono::steady_clock::now();
-        find->mnuFind_Click();
+        find->find();
         const double findRound = secondsSince(start);
-        if (Form3* results = find->ResultsWindow()) {
-            lines = results->Lines().Count();
+        if (FindResultsWindow* results = find->resultsWindow()) {
+            lines = results->lines().count();
             results->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -256,7 +256,7 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text, Langua
         findSeconds += findRound;
         state.SetIterationTime(findRound);
     }
-    platform::SetUi(nullptr);
+    platform::setUi(nullptr);
     if (grepLines < 0) {
         state.SkipWithError("grep could not be run");
         return;
@@ -270,7 +270,7 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text, Langua
     state.counters["find_ms"] = findSeconds * 1e3 / rounds;
     state.counters["grep_ms"] = grepSeconds * 1e3 / rounds;
     state.counters["find/grep"] = findSeconds / grepSeconds;
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * Module1::kPageCount * kEntriesPerPage);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * MemberSession::kPageCount * kEntriesPerPage);
 }
 
 // A name in about one entry of a hundred, typed in mixed case; and a month, which the time stamp

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::InstallFontSubstitutes(); // the windows' faces, as the program has them
+    platform::installFontSubstitutes(); // the windows' faces, as the program has them
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include "bench/support/PageBytes.h"
-#include "diary/Form1.h"
+#include "diary/DiaryWindow.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/qt/TextBox.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
 // Showing a large page in the real main window on the offscreen platform: the page selection
@@ -32,12 +32,12 @@ public:
         auto write = [&](const std::string& name, const std::string& bytes) {
             const std::string path = (m_folder / "Bench" / name).string();
             std::ofstream(path, std::ios::binary) << bytes;
-            platform::SetAttr(path, platform::kAttrHidden);
+            platform::setAttr(path, platform::kAttrHidden);
         };
-        write(Module1::kPasswordFile, PasswordFile::Content(kKey, "Benc"));
-        write(Module1::kCaptionsFile, "");
-        for (int page = 1; page <= Module1::kPageCount; ++page) {
-            write(Module1::PageFileName(page), page == 1 ? PageBytes(entries, kKey) : PageBytes(1, kKey));
+        write(MemberSession::kPasswordFile, PasswordFile::content(kKey, "Benc"));
+        write(MemberSession::kCaptionsFile, "");
+        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+            write(MemberSession::pageFileName(page), page == 1 ? PageBytes(entries, kKey) : PageBytes(1, kKey));
         }
     }
     ~BenchMember() { std::filesystem::remove_all(m_folder); }
@@ -50,17 +50,17 @@ private:
 // The main window logged in as the bench member and shown.
 struct LoggedInWindow {
     explicit LoggedInWindow(const std::string& appPath) : module(appPath), form(module) {
-        if (module.LogIn("Bench", "Benc").outcome != Module1::LoginOutcome::LoggedIn) {
+        if (module.logIn("Bench", "Benc").outcome != MemberSession::LoginOutcome::LoggedIn) {
             throw std::runtime_error("the bench member cannot log in");
         }
-        form.Combo1->setCurrentIndex(1);
+        form.pageSelector->setCurrentIndex(1);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form)) {
             throw std::runtime_error("the main window was not shown");
         }
     }
-    Module1 module;
-    Form1 form;
+    MemberSession module;
+    DiaryWindow form;
 };
 
 void BM_SelectLargePage(benchmark::State& state) {
@@ -69,13 +69,13 @@ void BM_SelectLargePage(benchmark::State& state) {
     LoggedInWindow w(member.folder());
     for (auto _ : state) {
         state.PauseTiming();
-        w.form.Combo1->setCurrentIndex(1); // a small page, so that the next selection reloads
+        w.form.pageSelector->setCurrentIndex(1); // a small page, so that the next selection reloads
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        w.form.Combo1->setCurrentIndex(0);
-        w.form.Text1->viewport()->repaint();
+        w.form.pageSelector->setCurrentIndex(0);
+        w.form.pageView->viewport()->repaint();
     }
-    if (w.form.Text1->Text().size() < static_cast<std::size_t>(entries) * 60) {
+    if (w.form.pageView->text().size() < static_cast<std::size_t>(entries) * 60) {
         state.SkipWithError("the page view does not hold the page");
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
@@ -87,14 +87,14 @@ BENCHMARK(BM_SelectLargePage)->Arg(250)->Arg(20000)->Unit(benchmark::kMillisecon
 void BM_ReadLargePage(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
-    Module1 module(member.folder());
-    if (module.LogIn("Bench", "Benc").outcome != Module1::LoginOutcome::LoggedIn) {
+    MemberSession module(member.folder());
+    if (module.logIn("Bench", "Benc").outcome != MemberSession::LoginOutcome::LoggedIn) {
         state.SkipWithError("the bench member cannot log in");
         return;
     }
-    const std::string path = module.PageFilePath(1);
+    const std::string path = module.pageFilePath(1);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(module.ReadPage(path));
+        benchmark::DoNotOptimize(module.readPage(path));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
@@ -104,14 +104,14 @@ void BM_FillPageView(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
     LoggedInWindow w(member.folder());
-    const std::string display = w.module.ReadPage(w.module.PageFilePath(1));
+    const std::string display = w.module.readPage(w.module.pageFilePath(1));
     for (auto _ : state) {
         state.PauseTiming();
-        w.form.Text1->SetText({});
+        w.form.pageView->setText({});
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        w.form.Text1->SetText(display);
-        w.form.Text1->viewport()->repaint();
+        w.form.pageView->setText(display);
+        w.form.pageView->viewport()->repaint();
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }

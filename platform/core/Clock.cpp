@@ -13,7 +13,7 @@ std::function<LocalTime()>& installedClock() {
 
 } // namespace
 
-LocalTime Now() {
+LocalTime now() {
     if (installedClock()) {
         return installedClock()();
     }
@@ -27,7 +27,7 @@ LocalTime Now() {
     return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
-void SetClock(std::function<LocalTime()> clock) {
+void setClock(std::function<LocalTime()> clock) {
     installedClock() = std::move(clock);
 }
 

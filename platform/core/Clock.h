@@ -15,10 +15,10 @@ struct LocalTime {
 };
 
 // The current local time, from the system clock unless a clock has been installed.
-LocalTime Now();
+LocalTime now();
 
 // Installs a clock in place of the system's (tests fix the time with it); an empty function
 // puts the system clock back.
-void SetClock(std::function<LocalTime()> clock);
+void setClock(std::function<LocalTime()> clock);
 
 } // namespace platform

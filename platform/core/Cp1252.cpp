@@ -27,14 +27,14 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 } // namespace
 
-char32_t Cp1252ToUnicode(unsigned char byte) {
+char32_t cp1252ToUnicode(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) {
         return kHighControls[byte - 0x80];
     }
     return byte;
 }
 
-int UnicodeToCp1252(char32_t codePoint) {
+int unicodeToCp1252(char32_t codePoint) {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
         return static_cast<int>(codePoint);
     }
@@ -46,16 +46,16 @@ int UnicodeToCp1252(char32_t codePoint) {
     return -1;
 }
 
-std::string Cp1252ToUtf8(std::string_view text) {
+std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        appendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+        appendUtf8(out, cp1252ToUnicode(static_cast<unsigned char>(c)));
     }
     return out;
 }
 
-std::string Utf8ToCp1252(std::string_view text, bool* lossless) {
+std::string utf8ToCp1252(std::string_view text, bool* lossless) {
     std::string out;
     out.reserve(text.size());
     bool clean = true;
@@ -97,7 +97,7 @@ std::string Utf8ToCp1252(std::string_view text, bool* lossless) {
             continue;
         }
         i += extra + 1;
-        const int byte = UnicodeToCp1252(cp);
+        const int byte = unicodeToCp1252(cp);
         if (byte < 0) {
             out += '?';
             clean = false;
@@ -111,9 +111,9 @@ std::string Utf8ToCp1252(std::string_view text, bool* lossless) {
     return out;
 }
 
-std::string TextFileBytes(std::string_view text) {
+std::string textFileBytes(std::string_view text) {
 #ifdef _WIN32
-    return Utf8ToCp1252(text);
+    return utf8ToCp1252(text);
 #else
     return std::string(text);
 #endif

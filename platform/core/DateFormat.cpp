@@ -37,7 +37,7 @@ LocaleNames readSystemNames() {
     const std::string codeset = nl_langinfo_l(CODESET, loc);
     const bool utf8 = codeset == "UTF-8" || codeset == "utf8";
     // The program's text is UTF-8; a locale of another encoding is taken as Latin text.
-    auto toAnsi = [&](const char* s) { return utf8 ? std::string(s) : Cp1252ToUtf8(s); };
+    auto toAnsi = [&](const char* s) { return utf8 ? std::string(s) : cp1252ToUtf8(s); };
     for (int i = 0; i < 12; ++i) {
         const std::string m = toAnsi(nl_langinfo_l(static_cast<nl_item>(ABMON_1 + i), loc));
         if (!m.empty()) {
@@ -72,17 +72,17 @@ int hour12(int hour) {
 }
 
 const std::string& designator(int hour) {
-    const LocaleNames& names = SystemLocaleNames();
+    const LocaleNames& names = systemLocaleNames();
     return hour < 12 ? names.am : names.pm;
 }
 
 const std::string& month(int m) {
-    return SystemLocaleNames().months[(m >= 1 && m <= 12) ? m - 1 : 0];
+    return systemLocaleNames().months[(m >= 1 && m <= 12) ? m - 1 : 0];
 }
 
 } // namespace
 
-const LocaleNames& SystemLocaleNames() {
+const LocaleNames& systemLocaleNames() {
     if (overrideNames()) {
         return *overrideNames();
     }
@@ -90,7 +90,7 @@ const LocaleNames& SystemLocaleNames() {
     return system;
 }
 
-void SetLocaleNames(const LocaleNames* names) {
+void setLocaleNames(const LocaleNames* names) {
     if (names) {
         overrideNames() = *names;
     } else {
@@ -98,24 +98,24 @@ void SetLocaleNames(const LocaleNames* names) {
     }
 }
 
-std::string FormatDDMMMYY(const LocalTime& t) {
+std::string formatDDMMMYY(const LocalTime& t) {
     return twoDigits(t.day) + month(t.month) + twoDigits(t.year);
 }
 
-std::string FormatHHMMAMPM(const LocalTime& t) {
+std::string formatHHMMAMPM(const LocalTime& t) {
     return twoDigits(hour12(t.hour)) + ":" + twoDigits(t.minute) + designator(t.hour);
 }
 
-std::string FormatDMmmYyyy(const LocalTime& t) {
+std::string formatDMmmYyyy(const LocalTime& t) {
     return std::to_string(t.day) + " " + month(t.month) + " " + std::to_string(t.year);
 }
 
-std::string FormatHMmAmPm(const LocalTime& t) {
+std::string formatHMmAmPm(const LocalTime& t) {
     return std::to_string(hour12(t.hour)) + ":" + twoDigits(t.minute) + " " + designator(t.hour);
 }
 
-std::string EntryStamp(const LocalTime& t) {
-    return " (" + FormatDDMMMYY(t) + ", " + FormatHHMMAMPM(t) + ")";
+std::string entryStamp(const LocalTime& t) {
+    return " (" + formatDDMMMYY(t) + ", " + formatHHMMAMPM(t) + ")";
 }
 
 } // namespace platform

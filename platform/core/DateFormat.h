@@ -14,21 +14,21 @@ struct LocaleNames {
     std::string pm;
 };
 
-const LocaleNames& SystemLocaleNames();
+const LocaleNames& systemLocaleNames();
 
 // Replaces the names read from the system (tests fix them); nullptr reads the system again.
-void SetLocaleNames(const LocaleNames* names);
+void setLocaleNames(const LocaleNames* names);
 
 // "DDMMMYY": 01Mar05.
-std::string FormatDDMMMYY(const LocalTime& t);
+std::string formatDDMMMYY(const LocalTime& t);
 // "HH:MMAMPM": 12:30AM, 09:05PM.
-std::string FormatHHMMAMPM(const LocalTime& t);
+std::string formatHHMMAMPM(const LocalTime& t);
 // "d mmm yyyy": 7 Dec 2026.
-std::string FormatDMmmYyyy(const LocalTime& t);
+std::string formatDMmmYyyy(const LocalTime& t);
 // "h:mm AMPM": 9:05 PM.
-std::string FormatHMmAmPm(const LocalTime& t);
+std::string formatHMmAmPm(const LocalTime& t);
 
 // The stamp a committed or masked entry carries: " (" DDMMMYY ", " HH:MMAMPM ")".
-std::string EntryStamp(const LocalTime& t);
+std::string entryStamp(const LocalTime& t);
 
 } // namespace platform

@@ -12,14 +12,14 @@ Dialogs*& installed() {
 
 } // namespace
 
-Dialogs& Ui() {
+Dialogs& ui() {
     if (!installed()) {
         throw std::logic_error("no dialogs installed");
     }
     return *installed();
 }
 
-void SetUi(Dialogs* dialogs) {
+void setUi(Dialogs* dialogs) {
     installed() = dialogs;
 }
 

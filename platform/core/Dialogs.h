@@ -30,16 +30,16 @@ inline constexpr const char* kAppTitle = "Jotterel";
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual int MsgBox(const std::string& text, int flags, const std::string& title) = 0;
+    virtual int msgBox(const std::string& text, int flags, const std::string& title) = 0;
     // Returns the typed text; Cancel returns an empty text.
-    virtual std::string InputBox(const std::string& prompt, const std::string& title,
+    virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
-    virtual void Beep() = 0;
+    virtual void beep() = 0;
 };
 
 // The dialogs in use. The program installs the window system's at start; tests install a
 // scripted one.
-Dialogs& Ui();
-void SetUi(Dialogs* dialogs);
+Dialogs& ui();
+void setUi(Dialogs* dialogs);
 
 } // namespace platform

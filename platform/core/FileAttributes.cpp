@@ -38,11 +38,11 @@ std::string storedText(unsigned attributes) {
 
 } // namespace
 
-unsigned GetAttr(const std::string& path) {
-    const std::string os = OsPath(path);
+unsigned getAttr(const std::string& path) {
+    const std::string os = osPath(path);
     struct stat st {};
     if (::lstat(os.c_str(), &st) != 0) {
-        throw FileError(path, ErrorText(errno));
+        throw FileError(path, errorText(errno));
     }
     unsigned attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrNormal;
     char value[32];
@@ -50,24 +50,24 @@ unsigned GetAttr(const std::string& path) {
     if (n > 0) {
         attributes |= parseStored(value, n);
     }
-    const std::string name = FileNameOf(path);
+    const std::string name = fileNameOf(path);
     if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
         attributes |= kAttrHidden;
     }
     return attributes;
 }
 
-void SetAttr(const std::string& path, unsigned attributes) {
-    const std::string os = OsPath(path);
+void setAttr(const std::string& path, unsigned attributes) {
+    const std::string os = osPath(path);
     struct stat st {};
     if (::lstat(os.c_str(), &st) != 0) {
-        throw FileError(path, ErrorText(errno));
+        throw FileError(path, errorText(errno));
     }
     if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-        throw FileError(path, RefusalReason(KindOfPath(path)));
+        throw FileError(path, refusalReason(kindOfPath(path)));
     }
-    if (detail::StepFails("set attribute", os)) {
-        throw FileError(path, ErrorText(errno));
+    if (detail::stepFails("set attribute", os)) {
+        throw FileError(path, errorText(errno));
     }
     // The l-calls act on the path itself even if it has become a link since the look above.
     int rc = 0;
@@ -81,22 +81,22 @@ void SetAttr(const std::string& path, unsigned attributes) {
         rc = ::lsetxattr(os.c_str(), kAttrName, text.data(), text.size(), 0);
     }
     if (rc != 0 && !unsupported(errno)) {
-        throw FileError(path, ErrorText(errno));
+        throw FileError(path, errorText(errno));
     }
 }
 
 namespace detail {
 
-void SetAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors, const std::string& osPath) {
+void setAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors, const std::string& osPath) {
     if ((attributes & kStoredBits) == 0) {
         return; // a new file carries no attribute
     }
-    if (StepFails("set attribute", osPath)) {
-        throw FileError(pathForErrors, ErrorText(errno));
+    if (stepFails("set attribute", osPath)) {
+        throw FileError(pathForErrors, errorText(errno));
     }
     const std::string text = storedText(attributes);
     if (::fsetxattr(fd, kAttrName, text.data(), text.size(), 0) != 0 && !unsupported(errno)) {
-        throw FileError(pathForErrors, ErrorText(errno));
+        throw FileError(pathForErrors, errorText(errno));
     }
 }
 

@@ -18,19 +18,19 @@ enum FileAttribute : unsigned {
 // as Wine and Samba keep it: the extended attribute user.DOSATTRIB holding hexadecimal text
 // ("0x2"). A name that starts with "." is hidden too. A link is looked at itself, never the
 // file it points to. Throws FileError when the path does not exist.
-unsigned GetAttr(const std::string& path);
+unsigned getAttr(const std::string& path);
 
 // Sets the hidden, system, read-only and archive bits of a file (kAttrNormal clears them).
 // Throws FileError when the path does not exist, or is a link or anything else that is neither
 // an ordinary file nor a folder: what a link points to is never marked. A file system that
 // cannot store extended attributes keeps the file as it is: the program still works, the file
 // simply is not hidden.
-void SetAttr(const std::string& path, unsigned attributes);
+void setAttr(const std::string& path, unsigned attributes);
 
 namespace detail {
 // The same for an open file descriptor (used on a new file before it takes its place); osPath
 // is the file's own path, for the record of disk steps.
-void SetAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors, const std::string& osPath);
+void setAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors, const std::string& osPath);
 } // namespace detail
 
 } // namespace platform

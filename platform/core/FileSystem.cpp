@@ -18,12 +18,12 @@
 namespace platform {
 namespace {
 
-std::optional<std::uint64_t>& writeBudget() {
+std::optional<std::uint64_t>& budgetLeft() {
     static std::optional<std::uint64_t> budget;
     return budget;
 }
 
-std::optional<std::uint64_t>& stepsBeforeFault() {
+std::optional<std::uint64_t>& faultCountdown() {
     static std::optional<std::uint64_t> steps;
     return steps;
 }
@@ -40,7 +40,7 @@ void record(std::string_view step, const std::string& path) {
 }
 
 [[noreturn]] void fail(const std::string& path, int err) {
-    throw FileError(path, ErrorText(err));
+    throw FileError(path, errorText(err));
 }
 
 PathKind kindOf(const std::string& osPath) {
@@ -62,7 +62,7 @@ PathKind kindOf(const std::string& osPath) {
 [[noreturn]] void failOpen(const std::string& path, const std::string& osPath, int err) {
     const PathKind kind = kindOf(osPath);
     if (kind == PathKind::Link || kind == PathKind::Folder || kind == PathKind::Other) {
-        throw FileError(path, RefusalReason(kind));
+        throw FileError(path, refusalReason(kind));
     }
     fail(path, err);
 }
@@ -81,7 +81,7 @@ public:
     int get() const { return m_fd; }
     // Closes now and reports the error a delayed write may bring.
     int close(const std::string& osPath) {
-        const bool fault = detail::StepFails("close", osPath);
+        const bool fault = detail::stepFails("close", osPath);
         const int rc = ::close(m_fd);
         m_fd = -1;
         if (fault) {
@@ -126,7 +126,7 @@ int openOrdinary(const std::string& path, const std::string& osPath, int access,
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
         if (st.st_mode != 0) {
-            throw FileError(path, RefusalReason(folder ? PathKind::Folder : PathKind::Other));
+            throw FileError(path, refusalReason(folder ? PathKind::Folder : PathKind::Other));
         }
         fail(path, err);
     }
@@ -140,11 +140,11 @@ int writeAll(int fd, std::string_view data, const std::string& osPath) {
     record("write", osPath);
     while (!data.empty()) {
         std::size_t chunk = data.size();
-        if (writeBudget()) {
-            if (*writeBudget() == 0) {
+        if (budgetLeft()) {
+            if (*budgetLeft() == 0) {
                 return ENOSPC;
             }
-            chunk = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, *writeBudget()));
+            chunk = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, *budgetLeft()));
         }
         const ssize_t n = ::write(fd, data.data(), chunk);
         if (n < 0) {
@@ -153,8 +153,8 @@ int writeAll(int fd, std::string_view data, const std::string& osPath) {
             }
             return errno;
         }
-        if (writeBudget()) {
-            *writeBudget() -= static_cast<std::uint64_t>(n);
+        if (budgetLeft()) {
+            *budgetLeft() -= static_cast<std::uint64_t>(n);
         }
         data.remove_prefix(static_cast<std::size_t>(n));
     }
@@ -168,7 +168,7 @@ int syncFolder(const std::string& osFolder) {
         return errno;
     }
     int err = 0;
-    if (detail::StepFails("sync folder", osFolder) || ::fsync(fd) != 0) {
+    if (detail::stepFails("sync folder", osFolder) || ::fsync(fd) != 0) {
         err = errno;
     }
     ::close(fd);
@@ -179,7 +179,7 @@ int syncFolder(const std::string& osFolder) {
 void cutBack(const std::string& osPath, off_t length) {
     try {
         Descriptor fd(openOrdinary(osPath, osPath, O_WRONLY));
-        if (!detail::StepFails("truncate", osPath) && ::ftruncate(fd.get(), length) == 0) {
+        if (!detail::stepFails("truncate", osPath) && ::ftruncate(fd.get(), length) == 0) {
             ::fsync(fd.get());
         }
     } catch (const FileError&) {
@@ -192,12 +192,12 @@ constexpr char kTemporarySuffix[] = "XXXXXX";
 constexpr std::size_t kTemporarySuffixLength = sizeof kTemporarySuffix - 1;
 
 std::string temporaryPrefix(const std::string& osPath) {
-    return "." + FileNameOf(osPath) + ".new-";
+    return "." + fileNameOf(osPath) + ".new-";
 }
 
 bool isHiddenOrSystem(const std::string& path) {
     try {
-        return (GetAttr(path) & (kAttrHidden | kAttrSystem)) != 0;
+        return (getAttr(path) & (kAttrHidden | kAttrSystem)) != 0;
     } catch (const FileError&) {
         return true; // gone or unreadable: not something to offer
     }
@@ -205,14 +205,14 @@ bool isHiddenOrSystem(const std::string& path) {
 
 } // namespace
 
-std::string ReadFileBytes(const std::string& path) {
+std::string readFileBytes(const std::string& path) {
     std::string data;
-    ReadFileBytes(path, data);
+    readFileBytes(path, data);
     return data;
 }
 
-void ReadFileBytes(const std::string& path, std::string& data) {
-    Descriptor fd(openOrdinary(path, OsPath(path), O_RDONLY));
+void readFileBytes(const std::string& path, std::string& data) {
+    Descriptor fd(openOrdinary(path, osPath(path), O_RDONLY));
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         fail(path, errno);
@@ -239,14 +239,14 @@ void ReadFileBytes(const std::string& path, std::string& data) {
     data.resize(got);
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    const std::string data = ReadFileBytes(path);
+std::vector<std::string> readLines(const std::string& path) {
+    const std::string data = readFileBytes(path);
     std::vector<std::string> lines;
-    ForEachLine(data, [&](std::string_view line) { lines.emplace_back(line); });
+    forEachLine(data, [&](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
+std::string joinLines(const std::vector<std::string>& lines) {
     std::size_t size = 0;
     for (const auto& line : lines) {
         size += line.size() + 2;
@@ -260,18 +260,18 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-PathKind KindOfPath(const std::string& path) {
-    return kindOf(OsPath(path));
+PathKind kindOfPath(const std::string& path) {
+    return kindOf(osPath(path));
 }
 
-std::string RefusalReason(PathKind kind) {
+std::string refusalReason(PathKind kind) {
     switch (kind) {
     case PathKind::Link:
         return "It is a link to another place, which Jotterel never follows.";
     case PathKind::Folder:
-        return ErrorText(EISDIR);
+        return errorText(EISDIR);
     case PathKind::Missing:
-        return ErrorText(ENOENT);
+        return errorText(ENOENT);
     case PathKind::File:
     case PathKind::Other:
         break;
@@ -279,18 +279,18 @@ std::string RefusalReason(PathKind kind) {
     return "It is not an ordinary file.";
 }
 
-void CheckOrdinaryFile(const std::string& path) {
-    const PathKind kind = KindOfPath(path);
+void checkOrdinaryFile(const std::string& path) {
+    const PathKind kind = kindOfPath(path);
     if (kind == PathKind::Missing) {
         fail(path, errno); // as the look at the path left it: missing, or out of reach
     }
     if (kind != PathKind::File) {
-        throw FileError(path, RefusalReason(kind));
+        throw FileError(path, refusalReason(kind));
     }
 }
 
-void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes) {
-    const std::string os = OsPath(path);
+void writeFileSafely(const std::string& path, std::string_view content, unsigned attributes) {
+    const std::string os = osPath(path);
     // Keep the permissions the file had; a new file is its owner's alone. What is at the path is
     // looked at, not followed: the rename would put the file in place of a link, which the
     // member never asked for.
@@ -298,12 +298,12 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
     mode_t mode = 0600;
     if (::lstat(os.c_str(), &old) == 0) {
         if (!S_ISREG(old.st_mode)) {
-            throw FileError(path, RefusalReason(kindOf(os)));
+            throw FileError(path, refusalReason(kindOf(os)));
         }
         mode = old.st_mode & 07777;
     }
-    std::string temp = FolderOf(os) + "/" + temporaryPrefix(os) + kTemporarySuffix;
-    if (detail::StepFails("create", temp)) {
+    std::string temp = folderOf(os) + "/" + temporaryPrefix(os) + kTemporarySuffix;
+    if (detail::stepFails("create", temp)) {
         fail(path, errno);
     }
     Descriptor fd(::mkstemp(temp.data()));
@@ -311,7 +311,7 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
         fail(path, errno);
     }
     auto discard = [&](int err) {
-        if (!detail::StepFails("delete", temp)) {
+        if (!detail::stepFails("delete", temp)) {
             ::unlink(temp.c_str());
         }
         fail(path, err);
@@ -322,13 +322,13 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
     if (const int err = writeAll(fd.get(), content, temp); err != 0) {
         discard(err);
     }
-    if (detail::StepFails("sync file", temp) || ::fsync(fd.get()) != 0) {
+    if (detail::stepFails("sync file", temp) || ::fsync(fd.get()) != 0) {
         discard(errno);
     }
     try {
-        detail::SetAttrOnDescriptor(fd.get(), attributes, path, temp);
+        detail::setAttrOnDescriptor(fd.get(), attributes, path, temp);
     } catch (const FileError&) {
-        if (!detail::StepFails("delete", temp)) {
+        if (!detail::stepFails("delete", temp)) {
             ::unlink(temp.c_str());
         }
         throw;
@@ -336,12 +336,12 @@ void WriteFileSafely(const std::string& path, std::string_view content, unsigned
     if (fd.close(temp) != 0) {
         discard(errno);
     }
-    if (detail::StepFails("rename", os) || ::rename(temp.c_str(), os.c_str()) != 0) {
+    if (detail::stepFails("rename", os) || ::rename(temp.c_str(), os.c_str()) != 0) {
         discard(errno);
     }
     // The file already holds its new content, so a failure here changes nothing the program
     // could report.
-    syncFolder(FolderOf(os));
+    syncFolder(folderOf(os));
 }
 
 namespace {
@@ -364,7 +364,7 @@ std::size_t deleteLeftovers(const std::string& folder, const std::string& folder
     for (const std::string& name : leftovers) {
         const std::string full = folder + "/" + name;
         struct stat st {};
-        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !detail::StepFails("delete", full) &&
+        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !detail::stepFails("delete", full) &&
             ::unlink(full.c_str()) == 0) {
             ++deleted;
         }
@@ -387,21 +387,21 @@ bool isTemporaryName(std::string_view name) {
 
 } // namespace
 
-std::size_t DeleteSafeWriteLeftovers(const std::string& path) {
-    const std::string os = OsPath(path);
+std::size_t deleteSafeWriteLeftovers(const std::string& path) {
+    const std::string os = osPath(path);
     const std::string prefix = temporaryPrefix(os);
-    return deleteLeftovers(FolderOf(os), FolderOf(path), [&](std::string_view name) {
+    return deleteLeftovers(folderOf(os), folderOf(path), [&](std::string_view name) {
         return name.size() == prefix.size() + kTemporarySuffixLength && name.starts_with(prefix);
     });
 }
 
-std::size_t DeleteAllSafeWriteLeftovers(const std::string& folder) {
-    return deleteLeftovers(OsPath(folder), folder, isTemporaryName);
+std::size_t deleteAllSafeWriteLeftovers(const std::string& folder) {
+    return deleteLeftovers(osPath(folder), folder, isTemporaryName);
 }
 
-std::uint64_t AppendToFile(const std::string& path, std::string_view content) {
-    const std::string os = OsPath(path);
-    if (detail::StepFails("open", os)) {
+std::uint64_t appendToFile(const std::string& path, std::string_view content) {
+    const std::string os = osPath(path);
+    if (detail::stepFails("open", os)) {
         fail(path, errno);
     }
     bool created = false;
@@ -411,12 +411,12 @@ std::uint64_t AppendToFile(const std::string& path, std::string_view content) {
         fail(path, errno);
     }
     int err = writeAll(fd.get(), content, os);
-    if (err == 0 && (detail::StepFails("sync file", os) || ::fsync(fd.get()) != 0)) {
+    if (err == 0 && (detail::stepFails("sync file", os) || ::fsync(fd.get()) != 0)) {
         err = errno;
     }
     if (err != 0) {
         // Never leave half an entry behind.
-        if (!detail::StepFails("truncate", os) && ::ftruncate(fd.get(), st.st_size) == 0) {
+        if (!detail::stepFails("truncate", os) && ::ftruncate(fd.get(), st.st_size) == 0) {
             ::fsync(fd.get());
         }
         fail(path, err);
@@ -429,81 +429,81 @@ std::uint64_t AppendToFile(const std::string& path, std::string_view content) {
         fail(path, err);
     }
     if (created) {
-        syncFolder(FolderOf(os)); // the content is on the disk; its name follows as it can
+        syncFolder(folderOf(os)); // the content is on the disk; its name follows as it can
     }
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-void TruncateFile(const std::string& path, std::uint64_t length) {
-    const std::string os = OsPath(path);
+void truncateFile(const std::string& path, std::uint64_t length) {
+    const std::string os = osPath(path);
     Descriptor fd(openOrdinary(path, os, O_WRONLY));
-    if (detail::StepFails("truncate", os) || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0) {
+    if (detail::stepFails("truncate", os) || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0) {
         fail(path, errno);
     }
-    if (detail::StepFails("sync file", os) || ::fsync(fd.get()) != 0) {
+    if (detail::stepFails("sync file", os) || ::fsync(fd.get()) != 0) {
         fail(path, errno);
     }
 }
 
-void CreateEmptyFile(const std::string& path) {
-    const std::string os = OsPath(path);
-    if (detail::StepFails("create", os)) {
+void createEmptyFile(const std::string& path) {
+    const std::string os = osPath(path);
+    if (detail::stepFails("create", os)) {
         fail(path, errno);
     }
     bool created = false;
     Descriptor fd(openOrdinary(path, os, O_WRONLY, true, &created));
-    if (!created && (detail::StepFails("truncate", os) || ::ftruncate(fd.get(), 0) != 0)) {
+    if (!created && (detail::stepFails("truncate", os) || ::ftruncate(fd.get(), 0) != 0)) {
         fail(path, errno);
     }
-    if (detail::StepFails("sync file", os) || ::fsync(fd.get()) != 0) {
+    if (detail::stepFails("sync file", os) || ::fsync(fd.get()) != 0) {
         fail(path, errno);
     }
     if (fd.close(os) != 0) {
         fail(path, errno);
     }
     // A new member's files must be there after a power cut, not only their folder.
-    if (const int err = syncFolder(FolderOf(os)); err != 0) {
+    if (const int err = syncFolder(folderOf(os)); err != 0) {
         fail(path, err);
     }
 }
 
-bool FileExists(const std::string& path) {
-    return KindOfPath(path) == PathKind::File && !isHiddenOrSystem(path);
+bool fileExists(const std::string& path) {
+    return kindOfPath(path) == PathKind::File && !isHiddenOrSystem(path);
 }
 
-bool PathExists(const std::string& path) {
-    return KindOfPath(path) != PathKind::Missing;
+bool pathExists(const std::string& path) {
+    return kindOfPath(path) != PathKind::Missing;
 }
 
-bool FolderExists(const std::string& path) {
-    return KindOfPath(path) == PathKind::Folder;
+bool folderExists(const std::string& path) {
+    return kindOfPath(path) == PathKind::Folder;
 }
 
-void DeleteFile(const std::string& path) {
-    const std::string os = OsPath(path);
+void deleteFile(const std::string& path) {
+    const std::string os = osPath(path);
     struct stat st {};
     if (::lstat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         fail(path, EISDIR);
     }
-    if (detail::StepFails("delete", os) || ::unlink(os.c_str()) != 0) {
+    if (detail::stepFails("delete", os) || ::unlink(os.c_str()) != 0) {
         fail(path, errno);
     }
 }
 
-std::size_t DeleteFiles(const std::string& folder, const std::string& pattern) {
+std::size_t deleteFiles(const std::string& folder, const std::string& pattern) {
     std::size_t deleted = 0;
-    for (const FolderEntry& entry : ListFolder(folder, pattern, false)) {
-        const std::string os = OsPath(JoinPath(folder, entry.name));
-        if (!detail::StepFails("delete", os) && ::unlink(os.c_str()) == 0) {
+    for (const FolderEntry& entry : listFolder(folder, pattern, false)) {
+        const std::string os = osPath(joinPath(folder, entry.name));
+        if (!detail::stepFails("delete", os) && ::unlink(os.c_str()) == 0) {
             ++deleted;
         }
     }
     return deleted;
 }
 
-void MakeFolder(const std::string& path) {
-    const std::string os = OsPath(path);
-    if (detail::StepFails("mkdir", os) || ::mkdir(os.c_str(), 0700) != 0) {
+void makeFolder(const std::string& path) {
+    const std::string os = osPath(path);
+    if (detail::stepFails("mkdir", os) || ::mkdir(os.c_str(), 0700) != 0) {
         fail(path, errno);
     }
     // Whatever the umask says, a member folder is its owner's alone. The folder is changed
@@ -521,7 +521,7 @@ void MakeFolder(const std::string& path) {
     }
     if (err == 0) {
         // Adding a member must survive a power cut: the folder's name reaches the disk.
-        err = syncFolder(FolderOf(os));
+        err = syncFolder(folderOf(os));
     }
     if (err != 0) {
         // A folder that may not be on the disk is no folder to build a member in.
@@ -530,15 +530,15 @@ void MakeFolder(const std::string& path) {
     }
 }
 
-void RemoveFolder(const std::string& path) {
-    const std::string os = OsPath(path);
-    if (detail::StepFails("remove folder", os) || ::rmdir(os.c_str()) != 0) {
+void removeFolder(const std::string& path) {
+    const std::string os = osPath(path);
+    if (detail::stepFails("remove folder", os) || ::rmdir(os.c_str()) != 0) {
         fail(path, errno);
     }
 }
 
-std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern, bool includeFolders) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(OsPath(folder).c_str()), ::closedir);
+std::vector<FolderEntry> listFolder(const std::string& folder, const std::string& pattern, bool includeFolders) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(osPath(folder).c_str()), ::closedir);
     if (!dir) {
         fail(folder, errno);
     }
@@ -546,11 +546,11 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
     while (const dirent* d = ::readdir(dir.get())) {
         // Every name is listed by its real name, in whatever language it is written.
         const std::string name = d->d_name;
-        if (name == "." || name == ".." || !MatchesPattern(name, pattern)) {
+        if (name == "." || name == ".." || !matchesPattern(name, pattern)) {
             continue;
         }
-        const std::string full = JoinPath(folder, name);
-        const PathKind kind = KindOfPath(full);
+        const std::string full = joinPath(folder, name);
+        const PathKind kind = kindOfPath(full);
         const bool isFolder = kind == PathKind::Folder;
         if ((isFolder && !includeFolders) || kind == PathKind::Other || kind == PathKind::Missing ||
             isHiddenOrSystem(full)) {
@@ -559,14 +559,14 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
         entries.push_back({name, isFolder});
     }
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const std::string fa = FoldCase(a.name);
-        const std::string fb = FoldCase(b.name);
+        const std::string fa = foldCase(a.name);
+        const std::string fb = foldCase(b.name);
         return fa != fb ? fa < fb : a.name < b.name;
     });
     return entries;
 }
 
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
+bool matchesPattern(std::string_view name, std::string_view pattern) {
     if (pattern == "*.*" || pattern == "*") {
         return true;
     }
@@ -575,7 +575,7 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
     auto folded = [](std::string_view text) {
         std::u32string out;
         for (std::size_t i = 0; i < text.size();) {
-            out += FoldCase(NextCodePoint(text, i));
+            out += foldCase(nextCodePoint(text, i));
         }
         return out;
     };
@@ -603,31 +603,31 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
     return pi == p.size();
 }
 
-void SetWriteBudget(std::optional<std::uint64_t> bytes) {
-    writeBudget() = bytes;
+void setWriteBudget(std::optional<std::uint64_t> bytes) {
+    budgetLeft() = bytes;
 }
 
-std::optional<std::uint64_t> WriteBudget() {
-    return writeBudget();
+std::optional<std::uint64_t> writeBudget() {
+    return budgetLeft();
 }
 
-void SetDiskStepRecorder(DiskStepRecorder recorder) {
+void setDiskStepRecorder(DiskStepRecorder recorder) {
     diskStepRecorder() = std::move(recorder);
 }
 
-void SetFaultAfterSteps(std::optional<std::uint64_t> steps) {
-    stepsBeforeFault() = steps;
+void setFaultAfterSteps(std::optional<std::uint64_t> steps) {
+    faultCountdown() = steps;
 }
 
-std::optional<std::uint64_t> StepsBeforeFault() {
-    return stepsBeforeFault();
+std::optional<std::uint64_t> stepsBeforeFault() {
+    return faultCountdown();
 }
 
 namespace detail {
 
-bool StepFails(std::string_view step, const std::string& path) {
+bool stepFails(std::string_view step, const std::string& path) {
     record(step, path);
-    std::optional<std::uint64_t>& steps = stepsBeforeFault();
+    std::optional<std::uint64_t>& steps = faultCountdown();
     if (!steps) {
         return false;
     }

@@ -18,32 +18,32 @@ namespace platform {
 
 // What is at a path, looked at without following a link.
 enum class PathKind { Missing, File, Folder, Link, Other };
-PathKind KindOfPath(const std::string& path);
+PathKind kindOfPath(const std::string& path);
 
 // Throws FileError unless an ordinary file is at path; a link, a folder or anything else is
 // refused with a reason that says which.
-void CheckOrdinaryFile(const std::string& path);
+void checkOrdinaryFile(const std::string& path);
 
 // Why what is of this kind cannot be used as a file, in words for the member (the reason of
 // the FileError the file routines throw for it).
-std::string RefusalReason(PathKind kind);
+std::string refusalReason(PathKind kind);
 
 // The whole content of a file.
-std::string ReadFileBytes(const std::string& path);
+std::string readFileBytes(const std::string& path);
 
 // The same into data, whose storage is reused: a caller that reads many files in a row, such
 // as a search of every page, does not allocate and clear a new buffer for each. After a failure
 // data holds nothing of use.
-void ReadFileBytes(const std::string& path, std::string& data);
+void readFileBytes(const std::string& path, std::string& data);
 
 // The lines of a file without their line ends. A line ends at CR LF (or a lone CR or LF, which
 // only a damaged or hand-edited file holds); a last line without a line end is a line too, so a
 // file of n line ends has n lines, and an empty file none.
-std::vector<std::string> ReadLines(const std::string& path);
+std::vector<std::string> readLines(const std::string& path);
 
 // Calls f(line) for each line of data, split as ReadLines splits a file.
 template <typename F>
-void ForEachLine(std::string_view data, F&& f) {
+void forEachLine(std::string_view data, F&& f) {
     std::size_t start = 0;
     const std::size_t n = data.size();
     const char* p = data.data();
@@ -63,56 +63,56 @@ void ForEachLine(std::string_view data, F&& f) {
 }
 
 // The lines joined, each followed by CR LF.
-std::string JoinLines(const std::vector<std::string>& lines);
+std::string joinLines(const std::vector<std::string>& lines);
 
 // Replaces a file's content whole, or creates it. The new content goes to a temporary file in
 // the same folder, reaches the disk, takes the given attributes and only then is renamed over
 // the old file: on any failure the old file stays byte for byte as it was. The file keeps the
 // permissions it had; a new one is readable by its owner only. A link or anything else that is
 // no ordinary file at path is refused, not replaced.
-void WriteFileSafely(const std::string& path, std::string_view content, unsigned attributes);
+void writeFileSafely(const std::string& path, std::string_view content, unsigned attributes);
 
 // Deletes the temporary files a WriteFileSafely of path leaves behind only when the program was
 // stopped in the middle of the write. Nothing else is touched. Returns how many were deleted.
-std::size_t DeleteSafeWriteLeftovers(const std::string& path);
+std::size_t deleteSafeWriteLeftovers(const std::string& path);
 
 // The same for every file of folder: the scraps of any rewrite cut short there, whatever file it
 // was replacing (an export's too).
-std::size_t DeleteAllSafeWriteLeftovers(const std::string& folder);
+std::size_t deleteAllSafeWriteLeftovers(const std::string& folder);
 
 // Appends to a file (creating it, for its owner only, when missing) and returns the length it
 // had before. On a failure part-way the file is cut back to that length before the error is
 // thrown.
-std::uint64_t AppendToFile(const std::string& path, std::string_view content);
+std::uint64_t appendToFile(const std::string& path, std::string_view content);
 
 // Cuts a file back to length bytes (what an append added is taken away again).
-void TruncateFile(const std::string& path, std::uint64_t length);
+void truncateFile(const std::string& path, std::uint64_t length);
 
 // Creates an empty file, for its owner only, or empties an existing one in place; either way
 // the file and its place in the folder are on the disk when this returns.
-void CreateEmptyFile(const std::string& path);
+void createEmptyFile(const std::string& path);
 
 // True when an ordinary file is at path: not hidden, not system, not a folder, not a link.
-bool FileExists(const std::string& path);
+bool fileExists(const std::string& path);
 
 // True when anything (file, folder or link, hidden or not) is at path.
-bool PathExists(const std::string& path);
+bool pathExists(const std::string& path);
 
 // True when a folder is at path; a link to a folder is not one.
-bool FolderExists(const std::string& path);
+bool folderExists(const std::string& path);
 
-void DeleteFile(const std::string& path);
+void deleteFile(const std::string& path);
 
 // Deletes every ordinary file in folder whose name matches pattern (hidden and system files
 // are left alone). A file that cannot be deleted is skipped. Returns how many were deleted.
-std::size_t DeleteFiles(const std::string& folder, const std::string& pattern);
+std::size_t deleteFiles(const std::string& folder, const std::string& pattern);
 
 // Creates a member folder, for its owner only, and makes it reach the disk; fails when
 // anything of that name exists already.
-void MakeFolder(const std::string& path);
+void makeFolder(const std::string& path);
 
 // Removes a folder; fails unless it is empty.
-void RemoveFolder(const std::string& path);
+void removeFolder(const std::string& path);
 
 struct FolderEntry {
     std::string name;
@@ -125,37 +125,37 @@ struct FolderEntry {
 // Hidden and system entries, "." and "..", named pipes and devices, and names this code page
 // cannot hold are never returned. The order is by name, letter case ignored, as the desktop's
 // own file system lists them.
-std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern, bool includeFolders);
+std::vector<FolderEntry> listFolder(const std::string& folder, const std::string& pattern, bool includeFolders);
 
 // Wildcard match of a name: "*" any run, "?" one character, letter case ignored; "*.*" matches
 // every name, with or without a dot.
-bool MatchesPattern(std::string_view name, std::string_view pattern);
+bool matchesPattern(std::string_view name, std::string_view pattern);
 
 // For fault injection in tests: after this many more bytes have been written by any file
 // routine above, every write fails as on a full disk. std::nullopt lifts the limit. WriteBudget
 // tells how much of it is left.
-void SetWriteBudget(std::optional<std::uint64_t> bytes);
-std::optional<std::uint64_t> WriteBudget();
+void setWriteBudget(std::optional<std::uint64_t> bytes);
+std::optional<std::uint64_t> writeBudget();
 
 // For fault injection in tests: the next this many changes to the disk made by the routines
 // here and in FileAttributes (creating, syncing, closing a written file, setting an attribute,
 // renaming, truncating, deleting, making or removing a folder) succeed, and the one after them
 // fails once with an input/output error. StepsBeforeFault tells how many are left; nothing once
 // the fault has happened, or when none is set.
-void SetFaultAfterSteps(std::optional<std::uint64_t> steps);
-std::optional<std::uint64_t> StepsBeforeFault();
+void setFaultAfterSteps(std::optional<std::uint64_t> steps);
+std::optional<std::uint64_t> stepsBeforeFault();
 
 // For tests: called with the name of each step above, and of each write, before it is taken,
 // with the path it acts on ("create", "open", "write", "truncate", "sync file",
 // "set attribute", "close", "rename", "sync folder", "delete", "mkdir", "remove folder"). An
 // empty function stops the recording.
 using DiskStepRecorder = std::function<void(std::string_view step, const std::string& path)>;
-void SetDiskStepRecorder(DiskStepRecorder recorder);
+void setDiskStepRecorder(DiskStepRecorder recorder);
 
 namespace detail {
 // Records the step and is true, with errno set, when the fault set by SetFaultAfterSteps falls
 // on it.
-bool StepFails(std::string_view step, const std::string& path);
+bool stepFails(std::string_view step, const std::string& path);
 } // namespace detail
 
 } // namespace platform

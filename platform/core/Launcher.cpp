@@ -12,14 +12,14 @@ Launcher*& installed() {
 
 } // namespace
 
-Launcher& Programs() {
+Launcher& programs() {
     if (!installed()) {
         throw std::logic_error("no launcher installed");
     }
     return *installed();
 }
 
-void SetPrograms(Launcher* launcher) {
+void setPrograms(Launcher* launcher) {
     installed() = launcher;
 }
 

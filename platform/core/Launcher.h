@@ -17,11 +17,11 @@ class Launcher {
 public:
     virtual ~Launcher() = default;
     // Returns false when nothing could be started; callers decide whether that matters.
-    virtual bool Shell(const std::string& commandLine, int windowStyle) = 0;
+    virtual bool shell(const std::string& commandLine, int windowStyle) = 0;
 };
 
 // The launcher in use; the program installs the desktop's at start, tests a recorder.
-Launcher& Programs();
-void SetPrograms(Launcher* launcher);
+Launcher& programs();
+void setPrograms(Launcher* launcher);
 
 } // namespace platform

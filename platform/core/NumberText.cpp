@@ -69,15 +69,15 @@ double radixNumber(BlankSkippingCursor& cur, int radix) {
 
 } // namespace
 
-std::string Str(long long number) {
+std::string str(long long number) {
     return number < 0 ? std::to_string(number) : " " + std::to_string(number);
 }
 
-std::string NumberForFile(long long number) {
-    return Str(number) + " ";
+std::string numberForFile(long long number) {
+    return str(number) + " ";
 }
 
-double Val(std::string_view text) {
+double val(std::string_view text) {
     BlankSkippingCursor cur(text);
     if (cur.peek() == '&') {
         cur.next();

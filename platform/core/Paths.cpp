@@ -6,19 +6,19 @@
 
 namespace platform {
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
+std::string joinPath(std::string_view folder, std::string_view name) {
     std::string out(folder);
     out += kPathSeparator;
     out += name;
     return out;
 }
 
-std::string FileNameOf(std::string_view path) {
+std::string fileNameOf(std::string_view path) {
     const std::size_t pos = path.find_last_of(kPathSeparator);
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
-std::string FolderOf(std::string_view path) {
+std::string folderOf(std::string_view path) {
     const std::size_t pos = path.find_last_of(kPathSeparator);
     if (pos == std::string_view::npos) {
         return ".";
@@ -29,11 +29,11 @@ std::string FolderOf(std::string_view path) {
     return std::string(path.substr(0, pos));
 }
 
-std::string OsPath(std::string_view path) {
+std::string osPath(std::string_view path) {
     return std::string(path); // the program's text is UTF-8, as file names are here
 }
 
-std::string ErrorText(int err) {
+std::string errorText(int err) {
     return std::strerror(err);
 }
 

@@ -13,18 +13,18 @@ inline constexpr char kPathSeparator = '/';
 #endif
 
 // folder, separator, name: paths are built by plain concatenation.
-std::string JoinPath(std::string_view folder, std::string_view name);
+std::string joinPath(std::string_view folder, std::string_view name);
 
 // The last name of a path.
-std::string FileNameOf(std::string_view path);
+std::string fileNameOf(std::string_view path);
 
 // The folder part of a path (without the trailing separator); "." when there is none.
-std::string FolderOf(std::string_view path);
+std::string folderOf(std::string_view path);
 
 // The path in the form the operating system takes (UTF-8 here).
-std::string OsPath(std::string_view path);
+std::string osPath(std::string_view path);
 
 // The reason text of an errno value, in Windows-1252.
-std::string ErrorText(int err);
+std::string errorText(int err);
 
 } // namespace platform

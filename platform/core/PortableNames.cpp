@@ -6,7 +6,7 @@
 
 namespace platform {
 
-std::string CharactersWindowsRefuses(std::string_view name) {
+std::string charactersWindowsRefuses(std::string_view name) {
     std::string found;
     for (char c : name) {
         if (std::string_view("<>:\"|?*").find(c) != std::string_view::npos && found.find(c) == std::string::npos) {
@@ -16,8 +16,8 @@ std::string CharactersWindowsRefuses(std::string_view name) {
     return found;
 }
 
-bool IsDeviceName(std::string_view name) {
-    std::string base = FoldCase(name.substr(0, name.find('.')));
+bool isDeviceName(std::string_view name) {
+    std::string base = foldCase(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') {
         base.pop_back();
     }

@@ -9,11 +9,11 @@ namespace platform {
 
 // The characters of name that Windows refuses in a file or folder name (< > : " | ? *), each
 // once, in the order they first occur; empty when there is none.
-std::string CharactersWindowsRefuses(std::string_view name);
+std::string charactersWindowsRefuses(std::string_view name);
 
 // True for the names Windows keeps for devices (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9),
 // letter case ignored, whatever extension follows: Windows opens the device, not a file.
-bool IsDeviceName(std::string_view name);
+bool isDeviceName(std::string_view name);
 
 // "\"<\"", "\"<\" and \">\"", "\"<\", \">\" and \"|\"": characters named for a message.
 std::string QuotedCharacters(std::string_view characters);

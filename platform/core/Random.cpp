@@ -13,12 +13,12 @@ std::mt19937_64& generator() {
 
 } // namespace
 
-void Randomize() {
+void randomize() {
     const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     generator().seed(static_cast<std::mt19937_64::result_type>(ticks));
 }
 
-double Rnd() {
+double rnd() {
     return std::uniform_real_distribution<double>(0.0, 1.0)(generator());
 }
 

@@ -3,9 +3,9 @@
 namespace platform {
 
 // Seeds the generator from the clock.
-void Randomize();
+void randomize();
 
 // A number drawn uniformly from [0, 1).
-double Rnd();
+double rnd();
 
 } // namespace platform

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
     if (lead < 0x80) {
@@ -48,7 +48,7 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     return c;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
         c = kReplacementCharacter;
     }
@@ -69,23 +69,23 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::size_t CharacterCount(std::string_view text) {
+std::size_t characterCount(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
-        NextCodePoint(text, i);
+        nextCodePoint(text, i);
     }
     return count;
 }
 
-std::string FirstCharacters(std::string_view text, std::size_t n) {
+std::string firstCharacters(std::string_view text, std::size_t n) {
     std::size_t i = 0;
     for (std::size_t count = 0; count < n && i < text.size(); ++count) {
-        NextCodePoint(text, i);
+        nextCodePoint(text, i);
     }
     return std::string(text.substr(0, i));
 }
 
-char32_t FoldCase(char32_t c) {
+char32_t foldCase(char32_t c) {
     if (c < 0x80) {
         return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
     }
@@ -96,27 +96,27 @@ char32_t FoldCase(char32_t c) {
     return hit != end && hit->from == c ? hit->to : c;
 }
 
-std::string FoldCase(std::string_view text) {
+std::string foldCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t start = i;
-        const char32_t c = NextCodePoint(text, i);
+        const char32_t c = nextCodePoint(text, i);
         if (c == kReplacementCharacter && i == start + 1 && static_cast<unsigned char>(text[start]) >= 0x80) {
             out += text[start]; // a byte that is not UTF-8 stays as it is
         } else {
-            AppendUtf8(out, FoldCase(c));
+            appendUtf8(out, foldCase(c));
         }
     }
     return out;
 }
 
-std::optional<Occurrence> FindIgnoringCase(std::string_view text, std::string_view needle) {
+std::optional<Occurrence> findIgnoringCase(std::string_view text, std::string_view needle) {
     std::u32string folded;
     std::size_t needleUnits = 0;
     for (std::size_t i = 0; i < needle.size();) {
-        const char32_t c = NextCodePoint(needle, i);
-        folded += FoldCase(c);
+        const char32_t c = nextCodePoint(needle, i);
+        folded += foldCase(c);
         needleUnits += c > 0xFFFF ? 2 : 1;
     }
     if (folded.empty()) {
@@ -125,11 +125,11 @@ std::optional<Occurrence> FindIgnoringCase(std::string_view text, std::string_vi
     std::size_t units = 0;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t i = start;
-        const char32_t first = NextCodePoint(text, i);
-        if (FoldCase(first) == folded[0]) {
+        const char32_t first = nextCodePoint(text, i);
+        if (foldCase(first) == folded[0]) {
             std::size_t k = 1;
             for (std::size_t j = i; k < folded.size() && j < text.size(); ++k) {
-                if (FoldCase(NextCodePoint(text, j)) != folded[k]) {
+                if (foldCase(nextCodePoint(text, j)) != folded[k]) {
                     break;
                 }
             }

@@ -8,7 +8,7 @@ namespace platform {
 // opens the file with the desktop's default application for text.
 class DesktopLauncher : public Launcher {
 public:
-    bool Shell(const std::string& commandLine, int windowStyle) override;
+    bool shell(const std::string& commandLine, int windowStyle) override;
 };
 
 } // namespace platform

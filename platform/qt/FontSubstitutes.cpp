@@ -30,7 +30,7 @@ const std::vector<Substitution>& substitutions() {
 
 } // namespace
 
-void InstallFontSubstitutes() {
+void installFontSubstitutes() {
     for (const Substitution& s : substitutions()) {
         // Qt turns to the substitutes only when the named face itself is missing.
         QFont::removeSubstitutions(QString::fromLatin1(s.family));
@@ -38,7 +38,7 @@ void InstallFontSubstitutes() {
     }
 }
 
-QStringList FontSubstitutes(const QString& family) {
+QStringList fontSubstitutes(const QString& family) {
     for (const Substitution& s : substitutions()) {
         if (family.compare(QLatin1String(s.family), Qt::CaseInsensitive) == 0) {
             return s.substitutes;

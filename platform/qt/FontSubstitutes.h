@@ -9,9 +9,9 @@ namespace platform {
 // face is not installed, Qt takes the first installed family of the same kind from its list of
 // substitutes, at the same size: a monospaced face for the page view, a casual one for the
 // caption, and so on. Call once at start-up, after the application object exists.
-void InstallFontSubstitutes();
+void installFontSubstitutes();
 
 // The families tried, in order, for a face the windows name; empty for any other face.
-QStringList FontSubstitutes(const QString& family);
+QStringList fontSubstitutes(const QString& family);
 
 } // namespace platform

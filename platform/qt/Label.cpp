@@ -7,7 +7,7 @@ namespace platform {
 void Label::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit Click();
+        emit clicked();
     }
 }
 

@@ -11,7 +11,7 @@ public:
     using QLabel::QLabel;
 
 signals:
-    void Click();
+    void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

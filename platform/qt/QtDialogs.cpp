@@ -6,14 +6,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "platform/qt/Ansi.h"
+#include "platform/qt/QtText.h"
 
 namespace platform {
 namespace {
 
 // A carriage return alone, or with its line feed, starts a new line in a box.
 QString boxText(const std::string& text) {
-    QString s = ToQString(text);
+    QString s = toQString(text);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
@@ -65,8 +65,8 @@ QMessageBox::Icon iconFor(int flags) {
 
 } // namespace
 
-int QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
-    QMessageBox box(iconFor(flags), ToQString(title), boxText(text), QMessageBox::NoButton, ownerWindow());
+int QtDialogs::msgBox(const std::string& text, int flags, const std::string& title) {
+    QMessageBox box(iconFor(flags), toQString(title), boxText(text), QMessageBox::NoButton, ownerWindow());
     // A name or an entry in a message is shown as typed, never taken for markup.
     box.setTextFormat(Qt::PlainText);
     const std::vector<ButtonChoice> choices = buttonsFor(flags);
@@ -93,22 +93,22 @@ int QtDialogs::MsgBox(const std::string& text, int flags, const std::string& tit
     return choices.front().result;
 }
 
-std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
     QInputDialog dialog(ownerWindow());
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setWindowTitle(ToQString(title));
+    dialog.setWindowTitle(toQString(title));
     dialog.setLabelText(boxText(prompt));
     for (QLabel* label : dialog.findChildren<QLabel*>()) {
         label->setTextFormat(Qt::PlainText);
     }
-    dialog.setTextValue(ToQString(defaultText));
+    dialog.setTextValue(toQString(defaultText));
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
-    return FromQString(dialog.textValue());
+    return fromQString(dialog.textValue());
 }
 
-void QtDialogs::Beep() {
+void QtDialogs::beep() {
     QApplication::beep();
 }
 

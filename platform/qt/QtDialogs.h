@@ -7,9 +7,9 @@ namespace platform {
 // The dialogs of the window system: QMessageBox and QInputDialog, modal over the active window.
 class QtDialogs : public Dialogs {
 public:
-    int MsgBox(const std::string& text, int flags, const std::string& title) override;
-    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
-    void Beep() override;
+    int msgBox(const std::string& text, int flags, const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    void beep() override;
 };
 
 } // namespace platform

@@ -7,7 +7,7 @@
 #include <QTextDocument>
 
 #include "platform/core/Unicode.h"
-#include "platform/qt/Ansi.h"
+#include "platform/qt/QtText.h"
 
 namespace platform {
 namespace {
@@ -21,7 +21,7 @@ std::size_t unitsOf(char32_t c) {
 std::size_t byteIndex(const std::string& text, std::size_t offset) {
     std::size_t i = 0;
     for (std::size_t units = 0; i < text.size() && units < offset;) {
-        units += unitsOf(NextCodePoint(text, i));
+        units += unitsOf(nextCodePoint(text, i));
     }
     return i;
 }
@@ -42,7 +42,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::widgetEdited);
 }
 
-void TextBox::SetText(std::string text) {
+void TextBox::setText(std::string text) {
     m_text = std::move(text);
     // Every CR LF, lone CR or lone LF is one break in the widget; which it was is kept, so that
     // an edit elsewhere gives each break back as it was.
@@ -61,33 +61,33 @@ void TextBox::SetText(std::string text) {
             flat += m_text[i];
         }
     }
-    m_shown = ToQString(flat);
+    m_shown = toQString(flat);
     m_settingText = true;
     setPlainText(m_shown);
     m_settingText = false;
 }
 
-std::size_t TextBox::Length() const {
+std::size_t TextBox::length() const {
     std::size_t units = 0;
     for (std::size_t i = 0; i < m_text.size();) {
-        units += unitsOf(NextCodePoint(m_text, i));
+        units += unitsOf(nextCodePoint(m_text, i));
     }
     return units;
 }
 
-void TextBox::SetLocked(bool locked) {
+void TextBox::setLocked(bool locked) {
     setReadOnly(locked);
     if (locked) {
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
 }
 
-int TextBox::WidgetPosition(const std::string& text, std::size_t offset) {
+int TextBox::widgetPosition(const std::string& text, std::size_t offset) {
     int pos = 0;
     std::size_t units = 0;
     for (std::size_t i = 0; i < text.size() && units < offset;) {
         const bool lfOfCrLf = text[i] == '\n' && i > 0 && text[i - 1] == '\r';
-        const std::size_t n = unitsOf(NextCodePoint(text, i));
+        const std::size_t n = unitsOf(nextCodePoint(text, i));
         units += n;
         // The LF of a CR LF pair is no character of its own in the widget.
         if (!lfOfCrLf) {
@@ -97,7 +97,7 @@ int TextBox::WidgetPosition(const std::string& text, std::size_t offset) {
     return pos;
 }
 
-std::size_t TextBox::RecordOffset(const std::string& text, int position) {
+std::size_t TextBox::recordOffset(const std::string& text, int position) {
     std::size_t units = 0;
     std::size_t i = 0;
     for (int pos = 0; pos < position && i < text.size();) {
@@ -106,7 +106,7 @@ std::size_t TextBox::RecordOffset(const std::string& text, int position) {
             units += 2;
             pos += 1;
         } else {
-            const std::size_t n = unitsOf(NextCodePoint(text, i));
+            const std::size_t n = unitsOf(nextCodePoint(text, i));
             units += n;
             pos += static_cast<int>(n);
         }
@@ -114,26 +114,27 @@ std::size_t TextBox::RecordOffset(const std::string& text, int position) {
     return units;
 }
 
-std::size_t TextBox::SelStart() const {
-    return RecordOffset(m_text, textCursor().selectionStart());
+std::size_t TextBox::selStart() const {
+    return recordOffset(m_text, textCursor().selectionStart());
 }
 
-std::size_t TextBox::SelLength() const {
+std::size_t TextBox::selLength() const {
     const QTextCursor c = textCursor();
-    return RecordOffset(m_text, c.selectionEnd()) - RecordOffset(m_text, c.selectionStart());
+    return recordOffset(m_text, c.selectionEnd()) - recordOffset(m_text, c.selectionStart());
 }
 
-void TextBox::Select(std::size_t start, std::size_t length) {
-    const std::size_t end = length > Length() ? Length() : start + length;
+void TextBox::select(std::size_t start, std::size_t count) {
+    const std::size_t all = length();
+    const std::size_t end = count > all ? all : start + count;
     QTextCursor c(document());
-    c.setPosition(WidgetPosition(m_text, start));
-    c.setPosition(WidgetPosition(m_text, std::min(end, Length())), QTextCursor::KeepAnchor);
+    c.setPosition(widgetPosition(m_text, start));
+    c.setPosition(widgetPosition(m_text, std::min(end, all)), QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
-std::string TextBox::SelText() const {
-    const std::size_t start = byteIndex(m_text, SelStart());
-    const std::size_t end = byteIndex(m_text, SelStart() + SelLength());
+std::string TextBox::selText() const {
+    const std::size_t start = byteIndex(m_text, selStart());
+    const std::size_t end = byteIndex(m_text, selStart() + selLength());
     return m_text.substr(start, end - start);
 }
 
@@ -197,7 +198,7 @@ void TextBox::widgetEdited() {
     breaks.insert(breaks.end(), typed, Break::CrLf);
     breaks.insert(breaks.end(), m_breaks.end() - static_cast<std::ptrdiff_t>(after), m_breaks.end());
 
-    const std::string flat = FromQString(shown);
+    const std::string flat = fromQString(shown);
     std::string text;
     text.reserve(flat.size() + flat.size() / 16);
     std::size_t next = 0;

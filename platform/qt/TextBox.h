@@ -18,25 +18,25 @@ class TextBox : public QPlainTextEdit {
 public:
     explicit TextBox(QWidget* parent = nullptr);
 
-    const std::string& Text() const { return m_text; }
-    void SetText(std::string text);
+    const std::string& text() const { return m_text; }
+    void setText(std::string text);
     // The length of the text of record in offsets.
-    std::size_t Length() const;
+    std::size_t length() const;
 
     // Locked: the user can select and scroll but not edit.
-    void SetLocked(bool locked);
-    bool Locked() const { return isReadOnly(); }
+    void setLocked(bool locked);
+    bool locked() const { return isReadOnly(); }
 
     // Selection in offsets of the text of record.
-    std::size_t SelStart() const;
-    std::size_t SelLength() const;
-    void Select(std::size_t start, std::size_t length);
-    void SelectAll() { Select(0, Length()); }
-    std::string SelText() const;
+    std::size_t selStart() const;
+    std::size_t selLength() const;
+    void select(std::size_t start, std::size_t count);
+    void selectAll() { select(0, length()); }
+    std::string selText() const;
 
     // Offsets between the text of record and the widget.
-    static int WidgetPosition(const std::string& text, std::size_t offset);
-    static std::size_t RecordOffset(const std::string& text, int position);
+    static int widgetPosition(const std::string& text, std::size_t offset);
+    static std::size_t recordOffset(const std::string& text, int position);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

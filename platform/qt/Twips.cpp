@@ -26,42 +26,42 @@ double screenDpi(bool horizontal) {
 
 } // namespace
 
-double LogicalDpiX() {
+double logicalDpiX() {
     return screenDpi(true);
 }
-double LogicalDpiY() {
+double logicalDpiY() {
     return screenDpi(false);
 }
-void SetDpiForTesting(double dpi) {
+void setDpiForTesting(double dpi) {
     fixedDpi() = dpi;
 }
 
-int TwipsToPixelsX(double twips) {
-    return static_cast<int>(std::lround(twips * LogicalDpiX() / 1440.0));
+int twipsToPixelsX(double twips) {
+    return static_cast<int>(std::lround(twips * logicalDpiX() / 1440.0));
 }
-int TwipsToPixelsY(double twips) {
-    return static_cast<int>(std::lround(twips * LogicalDpiY() / 1440.0));
+int twipsToPixelsY(double twips) {
+    return static_cast<int>(std::lround(twips * logicalDpiY() / 1440.0));
 }
-double PixelsToTwipsX(int pixels) {
-    return pixels * 1440.0 / LogicalDpiX();
+double pixelsToTwipsX(int pixels) {
+    return pixels * 1440.0 / logicalDpiX();
 }
-double PixelsToTwipsY(int pixels) {
-    return pixels * 1440.0 / LogicalDpiY();
+double pixelsToTwipsY(int pixels) {
+    return pixels * 1440.0 / logicalDpiY();
 }
 
 QRect TwipsRect(double left, double top, double width, double height) {
-    return QRect(TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width), TwipsToPixelsY(height));
+    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
 }
 
-void CentreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise) {
+void centreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         return;
     }
-    const double screenWidth = PixelsToTwipsX(screen->geometry().width());
-    const double screenHeight = PixelsToTwipsY(screen->geometry().height());
-    window.move(TwipsToPixelsX((screenWidth - outerWidth) / 2),
-                TwipsToPixelsY((screenHeight - outerHeight) / 2 - raise));
+    const double screenWidth = pixelsToTwipsX(screen->geometry().width());
+    const double screenHeight = pixelsToTwipsY(screen->geometry().height());
+    window.move(twipsToPixelsX((screenWidth - outerWidth) / 2),
+                twipsToPixelsY((screenHeight - outerHeight) / 2 - raise));
 }
 
 } // namespace platform

@@ -11,22 +11,22 @@ class QWidget;
 namespace platform {
 
 // Logical dots per inch of the primary screen, or the value fixed for tests.
-double LogicalDpiX();
-double LogicalDpiY();
+double logicalDpiX();
+double logicalDpiY();
 
 // Fixes the resolution (tests); 0 reads the screen again.
-void SetDpiForTesting(double dpi);
+void setDpiForTesting(double dpi);
 
-int TwipsToPixelsX(double twips);
-int TwipsToPixelsY(double twips);
-double PixelsToTwipsX(int pixels);
-double PixelsToTwipsY(int pixels);
+int twipsToPixelsX(double twips);
+int twipsToPixelsY(double twips);
+double pixelsToTwipsX(int pixels);
+double pixelsToTwipsY(int pixels);
 
 // A rectangle given as left, top, width, height in twips.
 QRect TwipsRect(double left, double top, double width, double height);
 
 // Moves a window so that its outer box, outerWidth by outerHeight twips, is centred on the
 // screen, then raised by raise twips. Nothing happens without a screen.
-void CentreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise = 0);
+void centreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise = 0);
 
 } // namespace platform

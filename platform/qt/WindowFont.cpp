@@ -5,13 +5,13 @@
 
 namespace platform {
 
-QFont DefaultWindowFont() {
+QFont defaultWindowFont() {
     QFont font = QApplication::font();
     font.setPointSizeF(8.25);
     return font;
 }
 
-QFont NamedFont(const char* family, double points, bool bold, bool italic, bool underline) {
+QFont namedFont(const char* family, double points, bool bold, bool italic, bool underline) {
     QFont f(QString::fromLatin1(family));
     f.setPointSizeF(points);
     f.setBold(bold);
@@ -20,7 +20,7 @@ QFont NamedFont(const char* family, double points, bool bold, bool italic, bool 
     return f;
 }
 
-void SizeToText(QLabel* label) {
+void sizeToText(QLabel* label) {
     label->resize(label->sizeHint());
 }
 

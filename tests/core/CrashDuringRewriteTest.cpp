@@ -14,7 +14,7 @@
 #include "platform/core/FileSystem.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
 
@@ -51,17 +51,17 @@ bool isMasked(const std::string& line) {
     return stamp != std::string::npos && stamp > 0 && line.back() == ')' && line.find_first_not_of("X ", 0) >= stamp;
 }
 
-std::string captionsContent(const Module1& m, const std::string& word) {
+std::string captionsContent(const MemberSession& m, const std::string& word) {
     std::string content;
-    for (int page = 1; page <= Module1::kPageCount; ++page) {
-        content += Module1::EncryptWithKey(word + " " + std::to_string(page), m.CipherKey()) + "\r\n";
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        content += MemberSession::encryptWithKey(word + " " + std::to_string(page), m.cipherKey()) + "\r\n";
     }
     return content;
 }
 
 // The loop of the process that is killed: says when its first round is done (the first may be
 // slow, the sanitizers setting up), then goes on until it is killed. It never returns.
-[[noreturn]] void maskAndSaveForever(Module1& m, const std::string& page, int started) {
+[[noreturn]] void maskAndSaveForever(MemberSession& m, const std::string& page, int started) {
     try {
         for (int round = 0;; ++round) {
             if (round == 1) {
@@ -71,14 +71,14 @@ std::string captionsContent(const Module1& m, const std::string& word) {
                 }
                 ::close(started);
             }
-            std::vector<std::string> lines = ReadDecipheredLines(m.CipherKey(), page);
-            MaskLine(lines, 2 * (round % kEntries + 1) - 1, platform::EntryStamp(platform::Now()));
-            RewriteMemberFile(page, EncipheredLines(m.CipherKey(), lines));
+            std::vector<std::string> lines = readDecipheredLines(m.cipherKey(), page);
+            maskLine(lines, 2 * (round % kEntries + 1) - 1, platform::entryStamp(platform::now()));
+            rewriteMemberFile(page, encipheredLines(m.cipherKey(), lines));
             const std::string word = round % 2 == 0 ? "Garden" : "Travel";
-            for (int i = 1; i <= Module1::kPageCount; ++i) {
-                m.SetCaption(i, word + " " + std::to_string(i));
+            for (int i = 1; i <= MemberSession::kPageCount; ++i) {
+                m.setCaption(i, word + " " + std::to_string(i));
             }
-            m.SaveCaptions();
+            m.saveCaptions();
         }
     } catch (...) {
     }
@@ -90,20 +90,20 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::seconds(fromEnvironment("JOTTEREL_CRASH_SECONDS", 60));
     TempFolder app;
-    fixture::MakeMember(app.path(), "Ann", kKey, "pw");
+    fixture::makeMember(app.path(), "Ann", kKey, "pw");
     std::vector<std::string> plain;
     for (int k = 1; k <= kEntries; ++k) {
         plain.push_back(entryText(k));
         plain.emplace_back();
     }
-    fixture::WritePage(app.path(), "Ann", 1, kKey, plain);
-    Module1 m(app.path());
-    ASSERT_EQ(m.LogIn("Ann", "pw").outcome, Module1::LoginOutcome::LoggedIn);
-    const std::string page = m.PageFilePath(1);
+    fixture::writePage(app.path(), "Ann", 1, kKey, plain);
+    MemberSession m(app.path());
+    ASSERT_EQ(m.logIn("Ann", "pw").outcome, MemberSession::LoginOutcome::LoggedIn);
+    const std::string page = m.pageFilePath(1);
     const std::string before = captionsContent(m, "Before");
     const std::string garden = captionsContent(m, "Garden");
     const std::string travel = captionsContent(m, "Travel");
-    RewriteMemberFile(m.CaptionsPath(), before);
+    rewriteMemberFile(m.captionsPath(), before);
 
     std::mt19937 random(20261207);
     // Up to a few rounds of the loop: each round rewrites two files, each rewrite waits for the
@@ -137,12 +137,12 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
 
         // The scraps of a rewrite cut short are all that may be left beside the files.
         killedMidRewrite +=
-            platform::DeleteSafeWriteLeftovers(page) + platform::DeleteSafeWriteLeftovers(m.CaptionsPath()) > 0;
+            platform::deleteSafeWriteLeftovers(page) + platform::deleteSafeWriteLeftovers(m.captionsPath()) > 0;
 
         std::vector<std::string> lines;
         try {
-            lines = ReadDecipheredLines(m.CipherKey(), page);
-            m.ReadPage(page);
+            lines = readDecipheredLines(m.cipherKey(), page);
+            m.readPage(page);
         } catch (const std::exception& e) {
             ADD_FAILURE() << "after kill " << kill << ": " << e.what();
             ++damaged;
@@ -158,16 +158,16 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
             }
         }
         entriesLost += kEntries - entries;
-        damaged += lines.size() != plain.size() || !fixture::IsHidden(page);
+        damaged += lines.size() != plain.size() || !fixture::isHidden(page);
 
-        const std::string captions = fixture::ReadBytes(m.CaptionsPath());
+        const std::string captions = fixture::readBytes(m.captionsPath());
         damaged +=
-            (captions != before && captions != garden && captions != travel) || !fixture::IsHidden(m.CaptionsPath());
+            (captions != before && captions != garden && captions != travel) || !fixture::isHidden(m.captionsPath());
         ASSERT_EQ(entriesLost + damaged, 0) << "after kill " << kill;
     }
     // The kills did land in the middle of rewrites, and the loop did get to mask.
     EXPECT_GT(killedMidRewrite, done / 10);
-    const std::vector<std::string> last = ReadDecipheredLines(m.CipherKey(), page);
+    const std::vector<std::string> last = readDecipheredLines(m.cipherKey(), page);
     EXPECT_TRUE(std::any_of(last.begin(), last.end(), isMasked));
 
     if (done < kills) {

@@ -19,12 +19,12 @@ TEST(DateFormat, Patterns) {
         {{2099, 7, 4, 11, 59, 0}, "04Jul99", "11:59AM", "4 Jul 2099", "11:59 AM"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(platform::FormatDDMMMYY(c.t), c.ddmmmyy);
-        EXPECT_EQ(platform::FormatHHMMAMPM(c.t), c.hhmmampm);
-        EXPECT_EQ(platform::FormatDMmmYyyy(c.t), c.dmmmyyyy);
-        EXPECT_EQ(platform::FormatHMmAmPm(c.t), c.hmmampm);
+        EXPECT_EQ(platform::formatDDMMMYY(c.t), c.ddmmmyy);
+        EXPECT_EQ(platform::formatHHMMAMPM(c.t), c.hhmmampm);
+        EXPECT_EQ(platform::formatDMmmYyyy(c.t), c.dmmmyyyy);
+        EXPECT_EQ(platform::formatHMmAmPm(c.t), c.hmmampm);
     }
-    EXPECT_EQ(platform::EntryStamp({2026, 12, 7, 21, 5, 0}), " (07Dec26, 09:05PM)");
+    EXPECT_EQ(platform::entryStamp({2026, 12, 7, 21, 5, 0}), " (07Dec26, 09:05PM)");
 }
 
 TEST(DateFormat, RegionalNamesAndInjectedClock) {
@@ -36,14 +36,14 @@ TEST(DateFormat, RegionalNamesAndInjectedClock) {
     }
     german.am = "vorm.";
     german.pm = "nachm.";
-    platform::SetLocaleNames(&german);
-    EXPECT_EQ(platform::FormatDDMMMYY({2005, 3, 1, 9, 0, 0}), "01M\xC3\xA4r05");
-    EXPECT_EQ(platform::FormatHHMMAMPM({2005, 3, 1, 21, 7, 0}), "09:07nachm.");
-    platform::SetLocaleNames(nullptr);
+    platform::setLocaleNames(&german);
+    EXPECT_EQ(platform::formatDDMMMYY({2005, 3, 1, 9, 0, 0}), "01M\xC3\xA4r05");
+    EXPECT_EQ(platform::formatHHMMAMPM({2005, 3, 1, 21, 7, 0}), "09:07nachm.");
+    platform::setLocaleNames(nullptr);
 
-    platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
-    EXPECT_EQ(platform::Now().hour, 21);
-    platform::SetClock(nullptr);
+    platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+    EXPECT_EQ(platform::now().hour, 21);
+    platform::setClock(nullptr);
 }
 
 } // namespace

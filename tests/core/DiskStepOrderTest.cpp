@@ -18,7 +18,7 @@ namespace {
 // file of a rewrite is "(temporary)".
 std::vector<std::string> recordSteps(const TempFolder& dir, const std::function<void()>& writer) {
     std::vector<std::string> steps;
-    platform::SetDiskStepRecorder([&](std::string_view step, const std::string& path) {
+    platform::setDiskStepRecorder([&](std::string_view step, const std::string& path) {
         std::string where = path == dir.path() ? "folder" : path.substr(dir.path().size() + 1);
         if (where.starts_with(".PAGE.new-")) {
             where = "(temporary)";
@@ -26,7 +26,7 @@ std::vector<std::string> recordSteps(const TempFolder& dir, const std::function<
         steps.push_back(std::string(step) + " " + where);
     });
     writer();
-    platform::SetDiskStepRecorder({});
+    platform::setDiskStepRecorder({});
     return steps;
 }
 
@@ -40,54 +40,54 @@ TEST(DiskStepOrder, EveryWriterSyncsWhatItWroteBeforeItCounts) {
     const Case cases[] = {
         {"WriteFileSafely, new file",
          false,
-         [](const std::string& page) { platform::WriteFileSafely(page, "new\r\n", platform::kAttrHidden); },
+         [](const std::string& page) { platform::writeFileSafely(page, "new\r\n", platform::kAttrHidden); },
          {"create (temporary)", "write (temporary)", "sync file (temporary)", "set attribute (temporary)",
           "close (temporary)", "rename PAGE", "sync folder folder"}},
         {"WriteFileSafely, existing file",
          true,
-         [](const std::string& page) { platform::WriteFileSafely(page, "new\r\n", platform::kAttrNormal); },
+         [](const std::string& page) { platform::writeFileSafely(page, "new\r\n", platform::kAttrNormal); },
          {"create (temporary)", "write (temporary)", "sync file (temporary)", "close (temporary)", "rename PAGE",
           "sync folder folder"}},
         {"AppendToFile, new file",
          false,
-         [](const std::string& page) { platform::AppendToFile(page, "entry\r\n"); },
+         [](const std::string& page) { platform::appendToFile(page, "entry\r\n"); },
          {"open PAGE", "write PAGE", "sync file PAGE", "close PAGE", "sync folder folder"}},
         {"AppendToFile, existing file",
          true,
-         [](const std::string& page) { platform::AppendToFile(page, "entry\r\n"); },
+         [](const std::string& page) { platform::appendToFile(page, "entry\r\n"); },
          {"open PAGE", "write PAGE", "sync file PAGE", "close PAGE"}},
         {"TruncateFile",
          true,
-         [](const std::string& page) { platform::TruncateFile(page, 2); },
+         [](const std::string& page) { platform::truncateFile(page, 2); },
          {"truncate PAGE", "sync file PAGE"}},
         {"CreateEmptyFile, new file",
          false,
-         [](const std::string& page) { platform::CreateEmptyFile(page); },
+         [](const std::string& page) { platform::createEmptyFile(page); },
          {"create PAGE", "sync file PAGE", "close PAGE", "sync folder folder"}},
         {"CreateEmptyFile, existing file",
          true,
-         [](const std::string& page) { platform::CreateEmptyFile(page); },
+         [](const std::string& page) { platform::createEmptyFile(page); },
          {"create PAGE", "truncate PAGE", "sync file PAGE", "close PAGE", "sync folder folder"}},
         {"MakeFolder",
          false,
-         [](const std::string& page) { platform::MakeFolder(page); },
+         [](const std::string& page) { platform::makeFolder(page); },
          {"mkdir PAGE", "sync folder folder"}},
         {"RewriteMemberFile",
          true,
-         [](const std::string& page) { RewriteMemberFile(page, "new\r\n"); },
+         [](const std::string& page) { rewriteMemberFile(page, "new\r\n"); },
          {"create (temporary)", "write (temporary)", "sync file (temporary)", "set attribute (temporary)",
           "close (temporary)", "rename PAGE", "sync folder folder"}},
         {"AppendToMemberFile",
          true,
-         [](const std::string& page) { AppendToMemberFile(page, "entry\r\n"); },
+         [](const std::string& page) { appendToMemberFile(page, "entry\r\n"); },
          {"set attribute PAGE", "open PAGE", "write PAGE", "sync file PAGE", "close PAGE", "set attribute PAGE"}},
     };
     for (const Case& c : cases) {
         TempFolder dir;
         const std::string page = dir / "PAGE";
         if (c.existing) {
-            fixture::WriteBytes(page, "old\r\n");
-            platform::SetAttr(page, platform::kAttrHidden);
+            fixture::writeBytes(page, "old\r\n");
+            platform::setAttr(page, platform::kAttrHidden);
         }
         EXPECT_EQ(recordSteps(dir, [&] { c.run(page); }), c.steps) << c.writer;
     }

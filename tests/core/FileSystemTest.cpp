@@ -24,50 +24,50 @@ std::vector<std::string> names(const std::vector<platform::FolderEntry>& entries
 TEST(FileSystem, HiddenAttributeIsTheExtendedAttribute) {
     TempFolder dir;
     const std::string f = dir / "FILE";
-    fixture::WriteBytes(f, "x");
-    EXPECT_EQ(platform::GetAttr(f), platform::kAttrNormal);
-    EXPECT_TRUE(platform::FileExists(f));
+    fixture::writeBytes(f, "x");
+    EXPECT_EQ(platform::getAttr(f), platform::kAttrNormal);
+    EXPECT_TRUE(platform::fileExists(f));
 
-    platform::SetAttr(f, platform::kAttrHidden);
+    platform::setAttr(f, platform::kAttrHidden);
     char value[16] = {};
     ASSERT_EQ(::getxattr(f.c_str(), "user.DOSATTRIB", value, sizeof value), 3);
     EXPECT_STREQ(value, "0x2");
-    EXPECT_EQ(platform::GetAttr(f), platform::kAttrHidden);
-    EXPECT_FALSE(platform::FileExists(f));
+    EXPECT_EQ(platform::getAttr(f), platform::kAttrHidden);
+    EXPECT_FALSE(platform::fileExists(f));
 
-    platform::SetAttr(f, platform::kAttrNormal);
+    platform::setAttr(f, platform::kAttrNormal);
     EXPECT_EQ(::getxattr(f.c_str(), "user.DOSATTRIB", value, sizeof value), -1);
-    EXPECT_TRUE(platform::FileExists(f));
+    EXPECT_TRUE(platform::fileExists(f));
 
-    fixture::WriteBytes(dir / ".dotted", "x");
-    EXPECT_EQ(platform::GetAttr(dir / ".dotted"), platform::kAttrHidden);
-    EXPECT_EQ(platform::GetAttr(dir.path()), platform::kAttrDirectory);
-    EXPECT_THROW(platform::GetAttr(dir / "missing"), platform::FileError);
-    EXPECT_THROW(platform::SetAttr(dir / "missing", platform::kAttrHidden), platform::FileError);
-    EXPECT_FALSE(platform::FileExists(dir.path()));
+    fixture::writeBytes(dir / ".dotted", "x");
+    EXPECT_EQ(platform::getAttr(dir / ".dotted"), platform::kAttrHidden);
+    EXPECT_EQ(platform::getAttr(dir.path()), platform::kAttrDirectory);
+    EXPECT_THROW(platform::getAttr(dir / "missing"), platform::FileError);
+    EXPECT_THROW(platform::setAttr(dir / "missing", platform::kAttrHidden), platform::FileError);
+    EXPECT_FALSE(platform::fileExists(dir.path()));
 }
 
 TEST(FileSystem, ListingSkipsHiddenAndSystemAndSortsByName) {
     TempFolder dir;
     for (const char* n : {"b.txt", "A.TXT", "c.doc", "noext", ".dot.txt", "hidden.txt", "system.txt"}) {
-        fixture::WriteBytes(dir / n, "x");
+        fixture::writeBytes(dir / n, "x");
     }
-    platform::SetAttr(dir / "hidden.txt", platform::kAttrHidden);
-    platform::SetAttr(dir / "system.txt", platform::kAttrSystem);
-    platform::MakeFolder(dir / "Sub");
-    platform::MakeFolder(dir / "HiddenSub");
-    platform::SetAttr(dir / "HiddenSub", platform::kAttrHidden);
-    fixture::WriteBytes(dir / "\xC3\xA9t\xC3\xA9.txt", "x"); // UTF-8 "été" on disk
+    platform::setAttr(dir / "hidden.txt", platform::kAttrHidden);
+    platform::setAttr(dir / "system.txt", platform::kAttrSystem);
+    platform::makeFolder(dir / "Sub");
+    platform::makeFolder(dir / "HiddenSub");
+    platform::setAttr(dir / "HiddenSub", platform::kAttrHidden);
+    fixture::writeBytes(dir / "\xC3\xA9t\xC3\xA9.txt", "x"); // UTF-8 "été" on disk
 
-    EXPECT_EQ(names(platform::ListFolder(dir.path(), "*.txt", false)),
+    EXPECT_EQ(names(platform::listFolder(dir.path(), "*.txt", false)),
               (std::vector<std::string>{"A.TXT", "b.txt", "\xC3\xA9t\xC3\xA9.txt"}));
-    EXPECT_EQ(names(platform::ListFolder(dir.path(), "*.*", true)),
+    EXPECT_EQ(names(platform::listFolder(dir.path(), "*.*", true)),
               (std::vector<std::string>{"A.TXT", "b.txt", "c.doc", "noext", "Sub/", "\xC3\xA9t\xC3\xA9.txt"}));
-    EXPECT_THROW(platform::ListFolder(dir / "missing", "*.*", true), platform::FileError);
+    EXPECT_THROW(platform::listFolder(dir / "missing", "*.*", true), platform::FileError);
 
-    EXPECT_EQ(platform::DeleteFiles(dir.path(), "*.txt"), 3u);
-    EXPECT_TRUE(platform::PathExists(dir / "hidden.txt"));
-    EXPECT_TRUE(platform::PathExists(dir / "c.doc"));
+    EXPECT_EQ(platform::deleteFiles(dir.path(), "*.txt"), 3u);
+    EXPECT_TRUE(platform::pathExists(dir / "hidden.txt"));
+    EXPECT_TRUE(platform::pathExists(dir / "c.doc"));
 }
 
 TEST(FileSystem, WildcardPatterns) {
@@ -84,7 +84,7 @@ TEST(FileSystem, WildcardPatterns) {
         {"abc", "a?", false},          {"\xC3\xA9T\xC3\xA9.TXT", "\xC3\x89t\xC3\x89*", true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(platform::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+        EXPECT_EQ(platform::matchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
     }
 }
 
@@ -99,46 +99,46 @@ TEST(FileSystem, LinesEndAtCrLf) {
         {"", {}}, {"a\r\n", {"a"}}, {"a\r\n\r\nb", {"a", "", "b"}}, {"\r\n", {""}}, {"a\nb\rc", {"a", "b", "c"}},
     };
     for (const Case& c : cases) {
-        fixture::WriteBytes(f, c.bytes);
-        EXPECT_EQ(platform::ReadLines(f), c.lines) << c.bytes;
+        fixture::writeBytes(f, c.bytes);
+        EXPECT_EQ(platform::readLines(f), c.lines) << c.bytes;
     }
-    EXPECT_EQ(platform::JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(platform::joinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
 TEST(FileSystem, SafeRewriteKeepsTheOldFileOnFailure) {
     TempFolder dir;
     const std::string f = dir / "PAGE";
-    fixture::WriteBytes(f, "old content\r\n");
-    platform::SetAttr(f, platform::kAttrHidden);
+    fixture::writeBytes(f, "old content\r\n");
+    platform::setAttr(f, platform::kAttrHidden);
 
     for (std::uint64_t budget : {0u, 1u, 5u, 12u}) {
-        platform::SetWriteBudget(budget);
-        EXPECT_THROW(platform::WriteFileSafely(f, "new, longer content\r\n", platform::kAttrHidden),
+        platform::setWriteBudget(budget);
+        EXPECT_THROW(platform::writeFileSafely(f, "new, longer content\r\n", platform::kAttrHidden),
                      platform::FileError);
-        platform::SetWriteBudget(std::nullopt);
-        EXPECT_EQ(fixture::ReadBytes(f), "old content\r\n");
-        EXPECT_TRUE(fixture::IsHidden(f));
+        platform::setWriteBudget(std::nullopt);
+        EXPECT_EQ(fixture::readBytes(f), "old content\r\n");
+        EXPECT_TRUE(fixture::isHidden(f));
     }
     // No temporary file is left behind.
-    EXPECT_EQ(platform::ListFolder(dir.path(), "*", true).size(), 0u);
+    EXPECT_EQ(platform::listFolder(dir.path(), "*", true).size(), 0u);
     int leftovers = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
         leftovers += e.path().filename() != "PAGE";
     }
     EXPECT_EQ(leftovers, 0);
 
-    platform::WriteFileSafely(f, "new\r\n", platform::kAttrHidden);
-    EXPECT_EQ(fixture::ReadBytes(f), "new\r\n");
-    EXPECT_TRUE(fixture::IsHidden(f));
+    platform::writeFileSafely(f, "new\r\n", platform::kAttrHidden);
+    EXPECT_EQ(fixture::readBytes(f), "new\r\n");
+    EXPECT_TRUE(fixture::isHidden(f));
 
     // A folder that cannot take a new file: the old one stays. The superuser ignores the mode,
     // so an ordinary user tries.
     ::chmod(dir.path().c_str(), 0555);
     std::string whyNot;
-    const bool passed = fixture::RunAsOrdinaryUser(
+    const bool passed = fixture::runAsOrdinaryUser(
         [&] {
-            EXPECT_THROW(platform::WriteFileSafely(f, "other\r\n", platform::kAttrHidden), platform::FileError);
-            EXPECT_EQ(platform::ReadFileBytes(f), "new\r\n");
+            EXPECT_THROW(platform::writeFileSafely(f, "other\r\n", platform::kAttrHidden), platform::FileError);
+            EXPECT_EQ(platform::readFileBytes(f), "new\r\n");
         },
         {dir.path()}, whyNot);
     ::chmod(dir.path().c_str(), 0755);
@@ -151,25 +151,25 @@ TEST(FileSystem, SafeRewriteKeepsTheOldFileOnFailure) {
 TEST(FileSystem, FailedAppendIsCutBack) {
     TempFolder dir;
     const std::string f = dir / "PAGE";
-    fixture::WriteBytes(f, "line\r\n");
-    platform::SetWriteBudget(3);
-    EXPECT_THROW(platform::AppendToFile(f, "entry\r\n\r\n"), platform::FileError);
-    platform::SetWriteBudget(std::nullopt);
-    EXPECT_EQ(fixture::ReadBytes(f), "line\r\n");
-    platform::AppendToFile(f, "entry\r\n\r\n");
-    EXPECT_EQ(fixture::ReadBytes(f), "line\r\nentry\r\n\r\n");
+    fixture::writeBytes(f, "line\r\n");
+    platform::setWriteBudget(3);
+    EXPECT_THROW(platform::appendToFile(f, "entry\r\n\r\n"), platform::FileError);
+    platform::setWriteBudget(std::nullopt);
+    EXPECT_EQ(fixture::readBytes(f), "line\r\n");
+    platform::appendToFile(f, "entry\r\n\r\n");
+    EXPECT_EQ(fixture::readBytes(f), "line\r\nentry\r\n\r\n");
 }
 
 TEST(FileSystem, Folders) {
     TempFolder dir;
-    platform::MakeFolder(dir / "M");
-    EXPECT_TRUE(platform::FolderExists(dir / "M"));
-    EXPECT_THROW(platform::MakeFolder(dir / "M"), platform::FileError);
-    fixture::WriteBytes(dir / "M/f", "");
-    EXPECT_THROW(platform::RemoveFolder(dir / "M"), platform::FileError);
-    platform::DeleteFile(dir / "M/f");
-    platform::RemoveFolder(dir / "M");
-    EXPECT_FALSE(platform::PathExists(dir / "M"));
+    platform::makeFolder(dir / "M");
+    EXPECT_TRUE(platform::folderExists(dir / "M"));
+    EXPECT_THROW(platform::makeFolder(dir / "M"), platform::FileError);
+    fixture::writeBytes(dir / "M/f", "");
+    EXPECT_THROW(platform::removeFolder(dir / "M"), platform::FileError);
+    platform::deleteFile(dir / "M/f");
+    platform::removeFolder(dir / "M");
+    EXPECT_FALSE(platform::pathExists(dir / "M"));
 }
 
 } // namespace

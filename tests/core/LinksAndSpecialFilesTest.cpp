@@ -51,14 +51,14 @@ struct Use {
 };
 
 const Use kUses[] = {
-    {"ReadFileBytes", [](const std::string& p) { platform::ReadFileBytes(p); }},
-    {"WriteFileSafely", [](const std::string& p) { platform::WriteFileSafely(p, "new\r\n", platform::kAttrHidden); }},
-    {"AppendToFile", [](const std::string& p) { platform::AppendToFile(p, "entry\r\n"); }},
-    {"TruncateFile", [](const std::string& p) { platform::TruncateFile(p, 0); }},
-    {"CreateEmptyFile", [](const std::string& p) { platform::CreateEmptyFile(p); }},
-    {"SetAttr", [](const std::string& p) { platform::SetAttr(p, platform::kAttrNormal); }, false},
-    {"RewriteMemberFile", [](const std::string& p) { RewriteMemberFile(p, "new\r\n"); }},
-    {"AppendToMemberFile", [](const std::string& p) { AppendToMemberFile(p, "entry\r\n"); }},
+    {"ReadFileBytes", [](const std::string& p) { platform::readFileBytes(p); }},
+    {"WriteFileSafely", [](const std::string& p) { platform::writeFileSafely(p, "new\r\n", platform::kAttrHidden); }},
+    {"AppendToFile", [](const std::string& p) { platform::appendToFile(p, "entry\r\n"); }},
+    {"TruncateFile", [](const std::string& p) { platform::truncateFile(p, 0); }},
+    {"CreateEmptyFile", [](const std::string& p) { platform::createEmptyFile(p); }},
+    {"SetAttr", [](const std::string& p) { platform::setAttr(p, platform::kAttrNormal); }, false},
+    {"RewriteMemberFile", [](const std::string& p) { rewriteMemberFile(p, "new\r\n"); }},
+    {"AppendToMemberFile", [](const std::string& p) { appendToMemberFile(p, "entry\r\n"); }},
 };
 
 std::string storedAttribute(const std::string& path) {
@@ -82,9 +82,9 @@ TEST(LinksAndSpecialFiles, EveryUseOfAMemberFileRefusesWhatIsNoOrdinaryFile) {
             }
             TempFolder app;
             const std::string outside = app / "outside";
-            fixture::WriteBytes(outside, "not the diary's\r\n");
+            fixture::writeBytes(outside, "not the diary's\r\n");
             ASSERT_EQ(::chmod(outside.c_str(), 0640), 0);
-            platform::SetAttr(outside, platform::kAttrHidden);
+            platform::setAttr(outside, platform::kAttrHidden);
             std::filesystem::create_directory(app / "Ann");
             const std::string page = app / "Ann/FGZISKL4";
             thing.make(page, outside);
@@ -96,12 +96,12 @@ TEST(LinksAndSpecialFiles, EveryUseOfAMemberFileRefusesWhatIsNoOrdinaryFile) {
                 EXPECT_EQ(e.path(), page);
                 EXPECT_EQ(e.reason(), thing.reason) << use.what << " on a " << thing.what;
             }
-            EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's\r\n") << use.what << " on a " << thing.what;
+            EXPECT_EQ(fixture::readBytes(outside), "not the diary's\r\n") << use.what << " on a " << thing.what;
             EXPECT_EQ(modeOf(outside), 0640u) << use.what << " on a " << thing.what;
             EXPECT_EQ(storedAttribute(outside), "0x2") << use.what << " on a " << thing.what;
             EXPECT_FALSE(std::filesystem::exists(outside + ".missing")) << use.what << " on a " << thing.what;
             // What was there is still there, and nothing was added beside it.
-            EXPECT_EQ(platform::KindOfPath(page), thing.kind) << use.what << " on a " << thing.what;
+            EXPECT_EQ(platform::kindOfPath(page), thing.kind) << use.what << " on a " << thing.what;
             std::size_t entries = 0;
             for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(app / "Ann")) {
                 ++entries;
@@ -115,20 +115,20 @@ TEST(LinksAndSpecialFiles, EveryUseOfAMemberFileRefusesWhatIsNoOrdinaryFile) {
 TEST(LinksAndSpecialFiles, AttributesOfALinkAreItsOwnNeverItsTargets) {
     TempFolder dir;
     const std::string target = dir / "target";
-    fixture::WriteBytes(target, "x");
-    platform::SetAttr(target, platform::kAttrHidden);
+    fixture::writeBytes(target, "x");
+    platform::setAttr(target, platform::kAttrHidden);
     std::filesystem::create_symlink(target, dir / "link");
-    EXPECT_EQ(platform::GetAttr(dir / "link"), platform::kAttrNormal);
+    EXPECT_EQ(platform::getAttr(dir / "link"), platform::kAttrNormal);
     try {
-        platform::SetAttr(dir / "link", platform::kAttrNormal);
+        platform::setAttr(dir / "link", platform::kAttrNormal);
         ADD_FAILURE() << "SetAttr on a link";
     } catch (const platform::FileError& e) {
         EXPECT_EQ(e.reason(), kLinkReason);
     }
     EXPECT_EQ(storedAttribute(target), "0x2");
     std::filesystem::create_symlink(dir / "missing", dir / "dangling");
-    EXPECT_EQ(platform::GetAttr(dir / "dangling"), platform::kAttrNormal);
-    EXPECT_THROW(platform::SetAttr(dir / "dangling", platform::kAttrHidden), platform::FileError);
+    EXPECT_EQ(platform::getAttr(dir / "dangling"), platform::kAttrNormal);
+    EXPECT_THROW(platform::setAttr(dir / "dangling", platform::kAttrHidden), platform::FileError);
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
@@ -136,7 +136,7 @@ TEST(LinksAndSpecialFiles, ALinkIsListedAsAFileAndDeletingItDeletesOnlyTheLink) 
     TempFolder app;
     const std::string outside = app / "outside";
     std::filesystem::create_directory(outside);
-    fixture::WriteBytes(outside + "/kept.txt", "kept");
+    fixture::writeBytes(outside + "/kept.txt", "kept");
     std::filesystem::create_directory(app / "Ann");
     std::filesystem::create_directory_symlink(outside, app / "Linked");
     std::filesystem::create_symlink(outside + "/kept.txt", app / "Ann/link.txt");
@@ -157,29 +157,29 @@ TEST(LinksAndSpecialFiles, ALinkIsListedAsAFileAndDeletingItDeletesOnlyTheLink) 
         {app / "Ann/none", platform::PathKind::Missing, false, false, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(platform::KindOfPath(c.path), c.kind) << c.path;
-        EXPECT_EQ(platform::FileExists(c.path), c.file) << c.path;
-        EXPECT_EQ(platform::FolderExists(c.path), c.folder) << c.path;
-        EXPECT_EQ(platform::PathExists(c.path), c.exists) << c.path;
+        EXPECT_EQ(platform::kindOfPath(c.path), c.kind) << c.path;
+        EXPECT_EQ(platform::fileExists(c.path), c.file) << c.path;
+        EXPECT_EQ(platform::folderExists(c.path), c.folder) << c.path;
+        EXPECT_EQ(platform::pathExists(c.path), c.exists) << c.path;
     }
 
     // A link to a folder is never taken for a member folder.
     std::vector<std::string> members;
-    for (const auto& e : platform::ListFolder(app.path(), "*.*", true)) {
+    for (const auto& e : platform::listFolder(app.path(), "*.*", true)) {
         members.push_back(e.name + (e.isFolder ? "/" : ""));
     }
     EXPECT_EQ(members, (std::vector<std::string>{"Ann/", "Linked", "outside/"}));
     std::vector<std::string> files;
-    for (const auto& e : platform::ListFolder(app / "Ann", "*.*", false)) {
+    for (const auto& e : platform::listFolder(app / "Ann", "*.*", false)) {
         files.push_back(e.name);
     }
     EXPECT_EQ(files, (std::vector<std::string>{"dangling.txt", "link.txt"}));
 
-    EXPECT_EQ(platform::DeleteFiles(app / "Ann", "*.txt"), 2u);
-    platform::DeleteFile(app / "Linked");
-    EXPECT_EQ(fixture::ReadBytes(outside + "/kept.txt"), "kept");
-    EXPECT_FALSE(platform::PathExists(app / "Linked"));
-    EXPECT_TRUE(platform::PathExists(app / "Ann/pipe.txt"));
+    EXPECT_EQ(platform::deleteFiles(app / "Ann", "*.txt"), 2u);
+    platform::deleteFile(app / "Linked");
+    EXPECT_EQ(fixture::readBytes(outside + "/kept.txt"), "kept");
+    EXPECT_FALSE(platform::pathExists(app / "Linked"));
+    EXPECT_TRUE(platform::pathExists(app / "Ann/pipe.txt"));
 }
 
 } // namespace

@@ -27,34 +27,34 @@ std::set<std::string> entriesOf(const std::string& folder) {
 
 TEST(MemberLock, OneHolderAtATimeAndNothingAddedToTheMemberFolder) {
     TempFolder app;
-    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
-    const std::string bob = fixture::MakeMember(app.path(), "Bob", 120, "Bob");
+    const std::string ann = fixture::makeMember(app.path(), "Ann", 110, "Ann");
+    const std::string bob = fixture::makeMember(app.path(), "Bob", 120, "Bob");
     const std::set<std::string> annFiles = entriesOf(ann);
 
     MemberLock first;
     MemberLock second;
-    ASSERT_TRUE(first.Acquire(ann));
-    EXPECT_TRUE(first.Held());
-    EXPECT_FALSE(second.Acquire(ann));
-    EXPECT_FALSE(second.Held());
-    EXPECT_TRUE(second.Acquire(bob));
-    first.Release();
-    EXPECT_TRUE(second.Acquire(ann)); // gives up Bob
-    EXPECT_TRUE(first.Acquire(bob));
+    ASSERT_TRUE(first.acquire(ann));
+    EXPECT_TRUE(first.held());
+    EXPECT_FALSE(second.acquire(ann));
+    EXPECT_FALSE(second.held());
+    EXPECT_TRUE(second.acquire(bob));
+    first.release();
+    EXPECT_TRUE(second.acquire(ann)); // gives up Bob
+    EXPECT_TRUE(first.acquire(bob));
     MemberLock moved = std::move(second);
-    EXPECT_FALSE(first.Acquire(ann));
+    EXPECT_FALSE(first.acquire(ann));
 
     // The lock files are hidden beside the member folders, the owner's alone, and no listing
     // of members or files shows them.
     EXPECT_EQ(entriesOf(ann), annFiles);
-    const std::string lockFile = MemberLock::LockFilePath(ann);
+    const std::string lockFile = MemberLock::lockFilePath(ann);
     EXPECT_EQ(lockFile, app / ".Ann.lock");
     struct stat st {};
     ASSERT_EQ(::lstat(lockFile.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     std::vector<std::string> listed;
-    for (const auto& e : platform::ListFolder(app.path(), "*.*", true)) {
+    for (const auto& e : platform::listFolder(app.path(), "*.*", true)) {
         listed.push_back(e.name);
     }
     EXPECT_EQ(listed, (std::vector<std::string>{"Ann", "Bob"}));
@@ -74,51 +74,51 @@ TEST(MemberLock, NoTwoMembersShareALockFile) {
                                  "\xE9t\xE9"};
     std::set<std::string> lockFiles;
     for (const std::string& name : names) {
-        const std::string path = MemberLock::LockFilePath("/app/" + name);
+        const std::string path = MemberLock::lockFilePath("/app/" + name);
         const std::string file = path.substr(5);
         EXPECT_TRUE(path.starts_with("/app/.")) << name;
-        EXPECT_LE(platform::OsPath(file).size(), 255u) << name;
+        EXPECT_LE(platform::osPath(file).size(), 255u) << name;
         EXPECT_TRUE(lockFiles.insert(file).second) << name;
     }
 }
 
 TEST(MemberLock, ALinkIsNeitherAMemberFolderNorALockFile) {
     TempFolder app;
-    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
+    const std::string ann = fixture::makeMember(app.path(), "Ann", 110, "Ann");
     std::filesystem::create_directory_symlink(ann, app / "Linked");
     MemberLock lock;
     try {
-        lock.Acquire(app / "Linked");
+        lock.acquire(app / "Linked");
         ADD_FAILURE() << "a link was taken for a member folder";
     } catch (const platform::FileError& e) {
         EXPECT_EQ(e.reason(), "It is a link to another place, which Jotterel never follows.");
     }
-    EXPECT_THROW(lock.Acquire(app / "Nobody"), platform::FileError);
+    EXPECT_THROW(lock.acquire(app / "Nobody"), platform::FileError);
 
     // A lock file planted as a link to another file leaves that file alone.
     const std::string outside = app / "outside";
-    fixture::WriteBytes(outside, "not the diary's");
+    fixture::writeBytes(outside, "not the diary's");
     ::chmod(outside.c_str(), 0644);
-    std::filesystem::create_symlink(outside, MemberLock::LockFilePath(ann));
-    EXPECT_THROW(lock.Acquire(ann), platform::FileError);
-    EXPECT_FALSE(lock.Held());
+    std::filesystem::create_symlink(outside, MemberLock::lockFilePath(ann));
+    EXPECT_THROW(lock.acquire(ann), platform::FileError);
+    EXPECT_FALSE(lock.held());
     struct stat st {};
     ASSERT_EQ(::stat(outside.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
-    EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's");
+    EXPECT_EQ(fixture::readBytes(outside), "not the diary's");
 }
 
 TEST(MemberLock, AReadOnlyApplicationFolderLetsTheMemberInWithoutALock) {
     TempFolder app;
-    const std::string ann = fixture::MakeMember(app.path(), "Ann", 110, "Ann");
+    const std::string ann = fixture::makeMember(app.path(), "Ann", 110, "Ann");
     std::string whyNot;
-    const bool passed = fixture::RunAsOrdinaryUser(
+    const bool passed = fixture::runAsOrdinaryUser(
         [&] {
             ASSERT_EQ(::chmod(app.path().c_str(), 0555), 0);
             MemberLock lock;
-            EXPECT_TRUE(lock.Acquire(ann));
-            EXPECT_FALSE(lock.Held());
-            EXPECT_FALSE(platform::PathExists(MemberLock::LockFilePath(ann)));
+            EXPECT_TRUE(lock.acquire(ann));
+            EXPECT_FALSE(lock.held());
+            EXPECT_FALSE(platform::pathExists(MemberLock::lockFilePath(ann)));
         },
         {app.path()}, whyNot);
     if (!whyNot.empty()) {

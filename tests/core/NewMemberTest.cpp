@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "store/MemberName.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/NewMember.h"
 
 namespace {
@@ -58,7 +58,7 @@ TEST(MemberName, RefusesNamesThatAreNoPlainFolderName) {
         {"\xE2\x82\xAC" + std::string(253, 'a'), true},
     };
     for (const Case& c : cases) {
-        const auto problem = MemberNameProblem(c.name);
+        const auto problem = memberNameProblem(c.name);
         EXPECT_EQ(problem.has_value(), c.refused) << "name of " << c.name.size() << " bytes: " << c.name;
         if (problem) {
             EXPECT_FALSE(problem->empty());
@@ -68,24 +68,24 @@ TEST(MemberName, RefusesNamesThatAreNoPlainFolderName) {
 }
 
 TEST(MemberName, ReasonsSayWhatIsWrong) {
-    EXPECT_EQ(*MemberNameProblem("<b>Bob"), "it holds \"<\" and \">\", which Windows does not allow in a folder name.");
-    EXPECT_EQ(*MemberNameProblem("a|b*c|"), "it holds \"|\" and \"*\", which Windows does not allow in a folder name.");
-    EXPECT_EQ(*MemberNameProblem("Ann "), "it ends with a space, which Windows drops from a folder name.");
-    EXPECT_NE(MemberNameProblem("a/b")->find("\"/\""), std::string::npos);
-    EXPECT_NE(MemberNameProblem("a\tb")->find("control character"), std::string::npos);
-    EXPECT_NE(MemberNameProblem("..")->find("\"..\""), std::string::npos);
-    EXPECT_NE(MemberNameProblem(std::string(300, 'a'))->find("300 bytes"), std::string::npos);
+    EXPECT_EQ(*memberNameProblem("<b>Bob"), "it holds \"<\" and \">\", which Windows does not allow in a folder name.");
+    EXPECT_EQ(*memberNameProblem("a|b*c|"), "it holds \"|\" and \"*\", which Windows does not allow in a folder name.");
+    EXPECT_EQ(*memberNameProblem("Ann "), "it ends with a space, which Windows drops from a folder name.");
+    EXPECT_NE(memberNameProblem("a/b")->find("\"/\""), std::string::npos);
+    EXPECT_NE(memberNameProblem("a\tb")->find("control character"), std::string::npos);
+    EXPECT_NE(memberNameProblem("..")->find("\"..\""), std::string::npos);
+    EXPECT_NE(memberNameProblem(std::string(300, 'a'))->find("300 bytes"), std::string::npos);
 }
 
 TEST(NewMember, InitialPasswordIsTheFirstFourCharacters) {
-    EXPECT_EQ(InitialPassword("Garden"), "Gard");
-    EXPECT_EQ(InitialPassword("Al"), "Al");
-    EXPECT_EQ(InitialPassword("Anna"), "Anna");
-    EXPECT_EQ(InitialPassword("Zo\xC3\xAB"), "Zo\xC3\xAB");
-    EXPECT_EQ(InitialPassword("a b c"), "a b ");
+    EXPECT_EQ(initialPassword("Garden"), "Gard");
+    EXPECT_EQ(initialPassword("Al"), "Al");
+    EXPECT_EQ(initialPassword("Anna"), "Anna");
+    EXPECT_EQ(initialPassword("Zo\xC3\xAB"), "Zo\xC3\xAB");
+    EXPECT_EQ(initialPassword("a b c"), "a b ");
     // Four characters, however many bytes each takes: "Анна" of "Анна Ли".
-    EXPECT_EQ(InitialPassword("\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0 \xD0\x9B\xD0\xB8"), "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0");
-    EXPECT_EQ(InitialPassword("\xF0\x9F\x98\x80\xF0\x9F\x98\x80xyz"), "\xF0\x9F\x98\x80\xF0\x9F\x98\x80xy");
+    EXPECT_EQ(initialPassword("\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0 \xD0\x9B\xD0\xB8"), "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0");
+    EXPECT_EQ(initialPassword("\xF0\x9F\x98\x80\xF0\x9F\x98\x80xyz"), "\xF0\x9F\x98\x80\xF0\x9F\x98\x80xy");
 }
 
 TEST(NewMember, KeyIsTheClassicDraw) {
@@ -93,14 +93,14 @@ TEST(NewMember, KeyIsTheClassicDraw) {
     const std::pair<double, int> draws[] = {{0.0, 100}, {0.03, 100},      {1.0 / 31, 101},
                                             {0.5, 115}, {30.0 / 31, 130}, {0.999999, 130}};
     for (const auto& [r, key] : draws) {
-        EXPECT_EQ(ChooseMemberKey(r), key) << "r = " << r;
+        EXPECT_EQ(chooseMemberKey(r), key) << "r = " << r;
     }
     // Every key can come up, each for an equal share of the draws.
-    int count[Module1::kMaxKey + 1] = {};
+    int count[MemberSession::kMaxKey + 1] = {};
     for (int i = 0; i < 31 * 100; ++i) {
-        ++count[ChooseMemberKey((i + 0.5) / (31 * 100))];
+        ++count[chooseMemberKey((i + 0.5) / (31 * 100))];
     }
-    for (int key = Module1::kMinKey; key <= Module1::kMaxKey; ++key) {
+    for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
         EXPECT_EQ(count[key], 100) << key;
     }
 }
@@ -110,14 +110,14 @@ TEST(NewMember, EveryKeyStoresEveryPasswordAsTyped) {
         "Gard",   "\xE2\x82\xACuro", "Zo\xC3\xAB", "\xC3\x89l\xC3\xA9o", "\xC5\x93", "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0",
         "&#233;x"};
     for (const std::string& password : passwords) {
-        for (int key = Module1::kMinKey; key <= Module1::kMaxKey; ++key) {
-            const std::string stored = Module1::EncryptWithKey(password, key);
+        for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
+            const std::string stored = MemberSession::encryptWithKey(password, key);
             for (char c : stored) {
                 ASSERT_GE(static_cast<unsigned char>(c), key);
             }
             // A typed reference to a character the key cannot store is the one thing that
             // does not read back as typed.
-            const std::string back = Module1::DecryptWithKey(stored, key);
+            const std::string back = MemberSession::decryptWithKey(stored, key);
             EXPECT_EQ(back, password == "&#233;x" ? "\xC3\xA9x" : password) << password << " under " << key;
         }
     }

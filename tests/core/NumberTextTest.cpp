@@ -6,11 +6,11 @@
 namespace {
 
 TEST(NumberText, SignSpace) {
-    EXPECT_EQ(platform::Str(3), " 3");
-    EXPECT_EQ(platform::Str(12), " 12");
-    EXPECT_EQ(platform::Str(0), " 0");
-    EXPECT_EQ(platform::Str(-3), "-3");
-    EXPECT_EQ(platform::NumberForFile(7), " 7 ");
+    EXPECT_EQ(platform::str(3), " 3");
+    EXPECT_EQ(platform::str(12), " 12");
+    EXPECT_EQ(platform::str(0), " 0");
+    EXPECT_EQ(platform::str(-3), "-3");
+    EXPECT_EQ(platform::numberForFile(7), " 7 ");
 }
 
 TEST(NumberText, LeadingNumber) {
@@ -25,10 +25,10 @@ TEST(NumberText, LeadingNumber) {
         {"&HFFFF", -1}, {"&H10000", 65536}, {"&O17", 15}, {"&O8", 0},  {"&", 0},          {"&Hxyz", 0}, {"12,5", 12},
     };
     for (const Case& c : cases) {
-        EXPECT_DOUBLE_EQ(platform::Val(c.text), c.value) << '"' << c.text << '"';
+        EXPECT_DOUBLE_EQ(platform::val(c.text), c.value) << '"' << c.text << '"';
     }
-    EXPECT_TRUE(std::isinf(platform::Val("1e999")));
-    EXPECT_EQ(platform::Val("1e-999"), 0.0);
+    EXPECT_TRUE(std::isinf(platform::val("1e999")));
+    EXPECT_EQ(platform::val("1e-999"), 0.0);
 }
 
 } // namespace

@@ -36,29 +36,29 @@ TEST(PrivateFiles, EveryWriterLeavesFoldersAndFilesToTheirOwnerWhateverTheUmask)
         TempFolder app;
         const unsigned appMode = modeOf(app.path());
         const std::string member = app / "Ann";
-        platform::MakeFolder(member);
+        platform::makeFolder(member);
         EXPECT_EQ(modeOf(member), 0700u) << "umask " << mask;
 
         const std::string written = member + "/QRBNSTJ4";
         const std::string empty = member + "/FGZISKL4";
         const std::string appended = member + "/OTBKJI3W";
         const std::string exported = member + "/Page 1.txt";
-        platform::WriteFileSafely(written, "password\r\n", platform::kAttrHidden);
-        platform::CreateEmptyFile(empty);
-        platform::AppendToFile(appended, "entry\r\n");
-        platform::WriteFileSafely(exported, "Page  1\r\n", platform::kAttrNormal);
+        platform::writeFileSafely(written, "password\r\n", platform::kAttrHidden);
+        platform::createEmptyFile(empty);
+        platform::appendToFile(appended, "entry\r\n");
+        platform::writeFileSafely(exported, "Page  1\r\n", platform::kAttrNormal);
         for (const std::string& file : {written, empty, appended, exported}) {
             EXPECT_EQ(modeOf(file), 0600u) << file << ", umask " << mask;
         }
         // Rewrites keep those modes, and keep a mode the owner chose.
-        RewriteMemberFile(written, "other\r\n");
-        AppendToMemberFile(appended, "more\r\n");
+        rewriteMemberFile(written, "other\r\n");
+        appendToMemberFile(appended, "more\r\n");
         EXPECT_EQ(modeOf(written), 0600u);
         EXPECT_EQ(modeOf(appended), 0600u);
         ASSERT_EQ(::chmod(exported.c_str(), 0640), 0);
-        platform::WriteFileSafely(exported, "Page  2\r\n", platform::kAttrNormal);
+        platform::writeFileSafely(exported, "Page  2\r\n", platform::kAttrNormal);
         EXPECT_EQ(modeOf(exported), 0640u);
-        EXPECT_EQ(fixture::ReadBytes(exported), "Page  2\r\n");
+        EXPECT_EQ(fixture::readBytes(exported), "Page  2\r\n");
         // The folder that holds the member folders is left as it was.
         EXPECT_EQ(modeOf(app.path()), appMode);
     }
@@ -67,36 +67,36 @@ TEST(PrivateFiles, EveryWriterLeavesFoldersAndFilesToTheirOwnerWhateverTheUmask)
 TEST(PrivateFiles, AnotherAccountCannotReadAMemberFileNorRewriteInAReadOnlyFolder) {
     TempFolder app;
     const std::string member = app / "Ann";
-    platform::MakeFolder(member);
+    platform::makeFolder(member);
     const std::string page = member + "/FGZISKL4";
-    platform::WriteFileSafely(page, "secret\r\n", platform::kAttrHidden);
+    platform::writeFileSafely(page, "secret\r\n", platform::kAttrHidden);
     // Only the file's own mode stands between the other account and the page.
     ASSERT_EQ(::chmod(member.c_str(), 0755), 0);
     ASSERT_EQ(::chmod(app.path().c_str(), 0755), 0);
 
     TempFolder mine;
     const std::string readOnly = mine / "Bob";
-    platform::MakeFolder(readOnly);
+    platform::makeFolder(readOnly);
     const std::string own = readOnly + "/FGZISKL4";
-    platform::WriteFileSafely(own, "old\r\n", platform::kAttrHidden);
+    platform::writeFileSafely(own, "old\r\n", platform::kAttrHidden);
     ASSERT_EQ(::chmod(readOnly.c_str(), 0500), 0);
 
     std::string whyNot;
-    const bool passed = fixture::RunAsOrdinaryUser(
+    const bool passed = fixture::runAsOrdinaryUser(
         [&] {
-            EXPECT_THROW(platform::ReadFileBytes(page), platform::FileError);
-            EXPECT_THROW(platform::AppendToFile(page, "mine\r\n"), platform::FileError);
+            EXPECT_THROW(platform::readFileBytes(page), platform::FileError);
+            EXPECT_THROW(platform::appendToFile(page, "mine\r\n"), platform::FileError);
             // A rewrite needs a new file beside the old one; the old one stays as it was.
-            EXPECT_THROW(platform::WriteFileSafely(own, "new\r\n", platform::kAttrHidden), platform::FileError);
-            EXPECT_THROW(RewriteMemberFile(own, "new\r\n"), platform::FileError);
-            EXPECT_EQ(platform::ReadFileBytes(own), "old\r\n");
+            EXPECT_THROW(platform::writeFileSafely(own, "new\r\n", platform::kAttrHidden), platform::FileError);
+            EXPECT_THROW(rewriteMemberFile(own, "new\r\n"), platform::FileError);
+            EXPECT_EQ(platform::readFileBytes(own), "old\r\n");
         },
         {mine.path()}, whyNot);
     if (!whyNot.empty()) {
         GTEST_SKIP() << whyNot;
     }
     EXPECT_TRUE(passed);
-    EXPECT_EQ(fixture::ReadBytes(page), "secret\r\n");
+    EXPECT_EQ(fixture::readBytes(page), "secret\r\n");
 }
 
 } // namespace

@@ -16,26 +16,26 @@ TEST(SafeWriteLeftovers, OnlyTheTemporaryFilesOfThatFileGo) {
                           ".OTHER.new-Ab12Cd", // another file's rewrite
                           ".page.new-Ab12Cd"};
     for (const char* name : leftovers) {
-        fixture::WriteBytes(dir / name, "half written");
+        fixture::writeBytes(dir / name, "half written");
     }
     for (const char* name : kept) {
-        fixture::WriteBytes(dir / name, "keep");
+        fixture::writeBytes(dir / name, "keep");
     }
-    platform::MakeFolder(dir / ".PAGE.new-folder");
+    platform::makeFolder(dir / ".PAGE.new-folder");
 
-    EXPECT_EQ(platform::DeleteSafeWriteLeftovers(dir / "PAGE"), 2u);
+    EXPECT_EQ(platform::deleteSafeWriteLeftovers(dir / "PAGE"), 2u);
     for (const char* name : leftovers) {
-        EXPECT_FALSE(platform::PathExists(dir / name)) << name;
+        EXPECT_FALSE(platform::pathExists(dir / name)) << name;
     }
     for (const char* name : kept) {
-        EXPECT_EQ(fixture::ReadBytes(dir / name), "keep") << name;
+        EXPECT_EQ(fixture::readBytes(dir / name), "keep") << name;
     }
-    EXPECT_TRUE(platform::FolderExists(dir / ".PAGE.new-folder"));
-    EXPECT_EQ(platform::DeleteSafeWriteLeftovers(dir / "PAGE"), 0u);
+    EXPECT_TRUE(platform::folderExists(dir / ".PAGE.new-folder"));
+    EXPECT_EQ(platform::deleteSafeWriteLeftovers(dir / "PAGE"), 0u);
     // A file whose own rewrite finished normally leaves nothing to find.
-    platform::WriteFileSafely(dir / "PAGE", "new\r\n", 0);
-    EXPECT_EQ(platform::DeleteSafeWriteLeftovers(dir / "PAGE"), 0u);
-    EXPECT_EQ(fixture::ReadBytes(dir / "PAGE"), "new\r\n");
+    platform::writeFileSafely(dir / "PAGE", "new\r\n", 0);
+    EXPECT_EQ(platform::deleteSafeWriteLeftovers(dir / "PAGE"), 0u);
+    EXPECT_EQ(fixture::readBytes(dir / "PAGE"), "new\r\n");
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "store/MemberLock.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
 
@@ -52,48 +52,48 @@ TEST(SharedInstall, TwoAccountsEachKeepTheirOwnAndCannotReplaceTheProgram) {
     const std::string app = temp / "jotterel";
     ASSERT_EQ(::mkdir(app.c_str(), 0755), 0);
     const std::string program = app + "/jotterel";
-    fixture::WriteBytes(program, "the program");
+    fixture::writeBytes(program, "the program");
     ::chmod(program.c_str(), 0755);
     // What the README has the installer do.
     ASSERT_EQ(::chown(app.c_str(), 0, kMembers), 0);
     ASSERT_EQ(::chmod(app.c_str(), 03770), 0);
 
     ASSERT_TRUE(runAs(kAnnsAccount, [&] {
-        Module1 session(app);
-        ASSERT_EQ(session.AddMember("Ann").status, Module1::NewMember::Added);
-        ASSERT_EQ(session.LogIn("Ann", "Ann").outcome, Module1::LoginOutcome::LoggedIn);
-        session.SetCaption(1, "Ann's own");
-        session.SaveCaptions();
+        MemberSession session(app);
+        ASSERT_EQ(session.addMember("Ann").status, MemberSession::NewMember::Added);
+        ASSERT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
+        session.setCaption(1, "Ann's own");
+        session.saveCaptions();
     })) << "Ann's account could not add her diary";
 
     struct stat folder {};
     ASSERT_EQ(::stat((app + "/Ann").c_str(), &folder), 0);
     EXPECT_EQ(folder.st_mode & 07777, 0700u);
     EXPECT_EQ(folder.st_uid, kAnnsAccount);
-    const std::string annsCaptions = fixture::ReadBytes(app + "/Ann/UBF8USBS");
+    const std::string annsCaptions = fixture::readBytes(app + "/Ann/UBF8USBS");
 
     ASSERT_TRUE(runAs(kBobsAccount, [&] {
         // Bob adds his own diary beside Ann's.
-        Module1 session(app);
-        EXPECT_EQ(session.AddMember("Bob").status, Module1::NewMember::Added);
+        MemberSession session(app);
+        EXPECT_EQ(session.addMember("Bob").status, MemberSession::NewMember::Added);
         // He cannot read Ann's, nor log in as her.
-        EXPECT_EQ(session.LogIn("Ann", "Ann").outcome, Module1::LoginOutcome::PasswordFileUnreadable);
-        EXPECT_THROW(platform::ReadFileBytes(app + "/Ann/UBF8USBS"), platform::FileError);
+        EXPECT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::PasswordFileUnreadable);
+        EXPECT_THROW(platform::readFileBytes(app + "/Ann/UBF8USBS"), platform::FileError);
         // Nor rename her folder or take away her lock file.
         EXPECT_NE(::rename((app + "/Ann").c_str(), (app + "/Ann2").c_str()), 0);
         EXPECT_EQ(errno, EPERM);
-        EXPECT_NE(::unlink(MemberLock::LockFilePath(app + "/Ann").c_str()), 0);
+        EXPECT_NE(::unlink(MemberLock::lockFilePath(app + "/Ann").c_str()), 0);
         // Nor rename the program, or put a program of his own in its place.
         EXPECT_NE(::rename(program.c_str(), (app + "/old").c_str()), 0);
         EXPECT_EQ(errno, EPERM);
-        fixture::WriteBytes(app + "/mine", "another program");
+        fixture::writeBytes(app + "/mine", "another program");
         EXPECT_NE(::rename((app + "/mine").c_str(), program.c_str()), 0);
         EXPECT_EQ(errno, EPERM);
         EXPECT_NE(::unlink(program.c_str()), 0);
     })) << "Bob's account could do what it must not";
 
-    EXPECT_EQ(fixture::ReadBytes(program), "the program");
-    EXPECT_EQ(fixture::ReadBytes(app + "/Ann/UBF8USBS"), annsCaptions);
+    EXPECT_EQ(fixture::readBytes(program), "the program");
+    EXPECT_EQ(fixture::readBytes(app + "/Ann/UBF8USBS"), annsCaptions);
     EXPECT_TRUE(std::filesystem::exists(app + "/Bob/QRBNSTJ4"));
     struct stat bobs {};
     ASSERT_EQ(::stat((app + "/Bob").c_str(), &bobs), 0);

@@ -16,11 +16,11 @@ TEST(TextCodec, Windows1252HighBytesAndTheFiveUndefinedOnes) {
     };
     for (int byte = 0x80; byte <= 0x9F; ++byte) {
         SCOPED_TRACE(byte);
-        EXPECT_EQ(platform::Cp1252ToUnicode(static_cast<unsigned char>(byte)), expected[byte - 0x80]);
-        EXPECT_EQ(platform::UnicodeToCp1252(expected[byte - 0x80]), byte);
+        EXPECT_EQ(platform::cp1252ToUnicode(static_cast<unsigned char>(byte)), expected[byte - 0x80]);
+        EXPECT_EQ(platform::unicodeToCp1252(expected[byte - 0x80]), byte);
     }
-    EXPECT_EQ(platform::UnicodeToCp1252(U'é'), 0xE9);
-    EXPECT_EQ(platform::UnicodeToCp1252(U'日'), -1);
+    EXPECT_EQ(platform::unicodeToCp1252(U'é'), 0xE9);
+    EXPECT_EQ(platform::unicodeToCp1252(U'日'), -1);
 }
 
 TEST(TextCodec, WhatEachKeyStoresAndTheReferencesForTheRest) {
@@ -47,9 +47,9 @@ TEST(TextCodec, WhatEachKeyStoresAndTheReferencesForTheRest) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text + " under " + std::to_string(c.key));
-        EXPECT_EQ(StorableText(c.text, c.key), c.storable);
-        EXPECT_EQ(TextFromStorable(c.storable, c.key), c.text);
-        for (char stored : StorableText(c.text, c.key)) {
+        EXPECT_EQ(storableText(c.text, c.key), c.storable);
+        EXPECT_EQ(textFromStorable(c.storable, c.key), c.text);
+        for (char stored : storableText(c.text, c.key)) {
             EXPECT_LE(static_cast<unsigned char>(stored) + c.key, 255);
         }
     }
@@ -76,14 +76,14 @@ TEST(TextCodec, OnlyReferencesTheKeyCouldNotHaveStoredAreTurnedBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.storable);
-        EXPECT_EQ(TextFromStorable(c.storable, 100), c.text);
+        EXPECT_EQ(textFromStorable(c.storable, 100), c.text);
     }
 }
 
 TEST(TextCodec, CharactersAndCaseFolding) {
-    EXPECT_EQ(platform::CharacterCount("K\xC3\xB6ln \xF0\x9F\x98\x80"), 6u);
-    EXPECT_EQ(platform::FirstCharacters("\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0 Lee", 4), "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0");
-    EXPECT_EQ(platform::FirstCharacters("Al", 4), "Al");
+    EXPECT_EQ(platform::characterCount("K\xC3\xB6ln \xF0\x9F\x98\x80"), 6u);
+    EXPECT_EQ(platform::firstCharacters("\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0 Lee", 4), "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0");
+    EXPECT_EQ(platform::firstCharacters("Al", 4), "Al");
     struct Case {
         std::string a, b;
     };
@@ -94,10 +94,10 @@ TEST(TextCodec, CharactersAndCaseFolding) {
         {"\xC5\xB8", "\xC3\xBF"},                                                                 // Ÿ, ÿ
     };
     for (const Case& c : same) {
-        EXPECT_EQ(platform::FoldCase(c.a), platform::FoldCase(c.b)) << c.a;
+        EXPECT_EQ(platform::foldCase(c.a), platform::foldCase(c.b)) << c.a;
     }
-    EXPECT_EQ(platform::FoldCase("\xC3\x9F"), "\xC3\x9F"); // simple folding keeps sharp s
-    EXPECT_EQ(platform::FoldCase("Ab1 \xFF"), "ab1 \xFF"); // a byte that is not UTF-8 stays
+    EXPECT_EQ(platform::foldCase("\xC3\x9F"), "\xC3\x9F"); // simple folding keeps sharp s
+    EXPECT_EQ(platform::foldCase("Ab1 \xFF"), "ab1 \xFF"); // a byte that is not UTF-8 stays
 }
 
 } // namespace

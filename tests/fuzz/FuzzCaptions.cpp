@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <string_view>
 
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    const int key = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
+    const int key = MemberSession::kMinKey + data[0] % (MemberSession::kMaxKey - MemberSession::kMinKey + 1);
     const auto captions =
-        Module1::ParseCaptions(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), key);
-    for (int i = 1; i <= Module1::kPageCount; ++i) {
+        MemberSession::parseCaptions(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), key);
+    for (int i = 1; i <= MemberSession::kPageCount; ++i) {
         if (captions[static_cast<std::size_t>(i)].empty()) {
             __builtin_trap();
         }

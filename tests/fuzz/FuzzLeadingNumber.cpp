@@ -31,7 +31,7 @@ bool plainDecimal(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const double v = platform::Val(text);
+    const double v = platform::val(text);
     // The masking command compares 2 * v - 1 with line numbers; that must be well defined.
     volatile double target = 2 * v - 1;
     (void)target;

@@ -11,18 +11,18 @@
 #include "platform/core/FileSystem.h"
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) {
         return 0;
     }
-    const int key = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
+    const int key = MemberSession::kMinKey + data[0] % (MemberSession::kMaxKey - MemberSession::kMinKey + 1);
     const int item = data[1]; // the item number a member might type
     const std::string_view page(reinterpret_cast<const char*>(data + 2), size - 2);
     std::string display;
     try {
-        display = Module1::DisplayText(page, key);
+        display = MemberSession::displayText(page, key);
     } catch (const CipherError&) {
         return 0;
     }
@@ -31,10 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0;
     std::size_t entries = 0;
     std::size_t nonEmpty = 0;
-    platform::ForEachLine(page, [&](std::string_view line) {
+    platform::forEachLine(page, [&](std::string_view line) {
         if (!line.empty()) {
             ++nonEmpty;
-            const std::string shown = "[" + std::to_string(++entries) + "] \t" + Module1::DecryptWithKey(line, key);
+            const std::string shown =
+                "[" + std::to_string(++entries) + "] \t" + MemberSession::decryptWithKey(line, key);
             if (display.compare(at, shown.size(), shown) != 0) {
                 __builtin_trap();
             }
@@ -49,13 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     }
     std::vector<std::string> lines;
-    platform::ForEachLine(page, [&](std::string_view line) { lines.push_back(Module1::DecryptWithKey(line, key)); });
+    platform::forEachLine(page,
+                          [&](std::string_view line) { lines.push_back(MemberSession::decryptWithKey(line, key)); });
     const std::size_t count = lines.size();
-    MaskLine(lines, 2.0 * item - 1, " (07Dec26, 09:05PM)");
-    const std::string written = EncipheredLines(key, lines);
+    maskLine(lines, 2.0 * item - 1, " (07Dec26, 09:05PM)");
+    const std::string written = encipheredLines(key, lines);
     std::size_t reread = 0;
-    platform::ForEachLine(written, [&](std::string_view line) {
-        Module1::DecryptWithKey(line, key); // throws, and so fails the run, if a line cannot be read back
+    platform::forEachLine(written, [&](std::string_view line) {
+        MemberSession::decryptWithKey(line, key); // throws, and so fails the run, if a line cannot be read back
         ++reread;
     });
     if (reread != count) {

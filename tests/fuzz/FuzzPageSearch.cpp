@@ -12,7 +12,7 @@
 #include "platform/core/Unicode.h"
 #include "search/PageSearch.h"
 #include "store/CipherError.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 
 namespace {
 
@@ -21,18 +21,18 @@ using Hits = std::vector<std::pair<std::size_t, std::string>>;
 Hits plainSearch(std::string_view page, std::string_view text, int key) {
     Hits hits;
     std::size_t entry = 0;
-    platform::ForEachLine(page, [&](std::string_view line) {
+    platform::forEachLine(page, [&](std::string_view line) {
         if (line.empty()) {
             return;
         }
         ++entry;
         std::string plain;
         try {
-            plain = Module1::DecryptWithKey(line, key);
+            plain = MemberSession::decryptWithKey(line, key);
         } catch (const CipherError&) {
             return;
         }
-        if (platform::FindIgnoringCase(plain, text)) {
+        if (platform::findIgnoringCase(plain, text)) {
             hits.emplace_back(entry, plain);
         }
     });
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) {
         return 0;
     }
-    const int key = Module1::kMinKey + data[0] % (Module1::kMaxKey - Module1::kMinKey + 1);
+    const int key = MemberSession::kMinKey + data[0] % (MemberSession::kMaxKey - MemberSession::kMinKey + 1);
     const std::size_t length = 1 + data[1] % 16;
     if (size < 2 + length) {
         return 0;
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view page(reinterpret_cast<const char*>(data + 2 + length), size - 2 - length);
 
     Hits scanned;
-    PageSearch(text, key).Scan(
+    PageSearch(text, key).scan(
         page, [&](std::size_t entry, std::string_view found) { scanned.emplace_back(entry, std::string(found)); });
     if (scanned != plainSearch(page, text, key)) {
         __builtin_trap();

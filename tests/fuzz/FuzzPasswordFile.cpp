@@ -4,16 +4,16 @@
 #include <string_view>
 
 #include "store/CipherError.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const PasswordFile file = PasswordFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
-        if (file.key < Module1::kMinKey || file.key > Module1::kMaxKey) {
+        const PasswordFile file = PasswordFile::parse(std::string_view(reinterpret_cast<const char*>(data), size));
+        if (file.key < MemberSession::kMinKey || file.key > MemberSession::kMaxKey) {
             __builtin_trap();
         }
-        Module1::DecryptWithKey(file.passwordLine, file.key);
+        MemberSession::decryptWithKey(file.passwordLine, file.key);
     } catch (const CipherError&) {
     }
     return 0;

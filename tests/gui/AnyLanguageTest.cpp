@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FileSystem.h"
-#include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "search/FindCommand.h"
-#include "search/Form3.h"
+#include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
 #include "store/PasswordFile.h"
 #include "support/gui/DiaryFixture.h"
@@ -37,39 +37,39 @@ const std::string kStored = "Gr\xC3\xBC\xC3\x9F"
 class AnyLanguage : public DiaryFixture {
 protected:
     AnyLanguage() {
-        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+        platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
     }
-    ~AnyLanguage() override { platform::SetClock(nullptr); }
+    ~AnyLanguage() override { platform::setClock(nullptr); }
 
     // Анна is added through the login window and logs in with her password in other letter case.
-    Form1& addAnnaAndLogIn() {
-        Form2& login = OpenLoginWindow();
-        ui.ExpectInputBox("Enter user name", "Add new user", "", kAnna);
-        ui.ExpectMsgBox("Username = '" + kAnna + "'\rPassword = '" + kAnna +
+    DiaryWindow& addAnnaAndLogIn() {
+        LoginWindow& login = openLoginWindow();
+        ui.expectInputBox("Enter user name", "Add new user", "", kAnna);
+        ui.expectMsgBox("Username = '" + kAnna + "'\rPassword = '" + kAnna +
                             "'     ( 4 chars)\r\rYou are advised to change your password as soon as you login.",
                         64, "Jotterel");
-        login.Command3->click();
+        login.addMemberButton->click();
         EXPECT_TRUE(std::filesystem::is_directory(app / kAnna));
-        module.LogOff();
-        MakeWindow();
-        NextLoginAs(kAnna, kAnnaOtherCase);
-        form->Form_Load();
-        EXPECT_EQ(module.CurrentUser(), kAnna);
+        module.logOff();
+        makeWindow();
+        nextLoginAs(kAnna, kAnnaOtherCase);
+        form->load();
+        EXPECT_EQ(module.currentMember(), kAnna);
         return *form;
     }
-    std::string pageFile() const { return app / kAnna + "/" + Module1::PageFileName(1); }
+    std::string pageFile() const { return app / kAnna + "/" + MemberSession::pageFileName(1); }
 };
 
 TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {
-    Form1& w = addAnnaAndLogIn();
-    w.Text2->SetText(kEntry);
-    ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
-    w.Command3->click();
-    EXPECT_EQ(w.Text1->Text(), "[1] \t" + kStored + "\r\n\r\n");
+    DiaryWindow& w = addAnnaAndLogIn();
+    w.entryBox->setText(kEntry);
+    ui.expectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
+    w.commitButton->click();
+    EXPECT_EQ(w.pageView->text(), "[1] \t" + kStored + "\r\n\r\n");
     // Stored in the member's key, every byte at or above it, the letters no key shifts as
     // references.
-    const int key = PasswordFile::Read(app / kAnna + "/QRBNSTJ4").key;
-    const std::string bytes = fixture::ReadBytes(pageFile());
+    const int key = PasswordFile::read(app / kAnna + "/QRBNSTJ4").key;
+    const std::string bytes = fixture::readBytes(pageFile());
     std::string storable;
     for (char c : bytes.substr(0, bytes.size() - 4)) {
         ASSERT_GE(static_cast<unsigned char>(c), key);
@@ -78,100 +78,100 @@ TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {
     EXPECT_NE(storable.find("&#26085;&#35352;"), std::string::npos) << "日記 as references";
 
     // Find in capitals, and Open selects the word as it stands on the page.
-    ui.ExpectInputBox(FindCommand::kPrompt, "Jotterel", "", "K\xC3\x96LN");
-    w.mnuFind->trigger();
-    Form3* results = w.findChild<FindCommand*>()->ResultsWindow();
+    ui.expectInputBox(FindCommand::kPrompt, "Jotterel", "", "K\xC3\x96LN");
+    w.findAction->trigger();
+    FindResultsWindow* results = w.findChild<FindCommand*>()->resultsWindow();
     ASSERT_NE(results, nullptr);
-    ASSERT_EQ(results->Lines().Count(), 1);
-    EXPECT_EQ(platform::FromQString(results->Lines().Line(0)), " 1     [1] " + kStored);
-    results->Command1->click();
-    EXPECT_EQ(w.Text1->SelText(), "K\xC3\xB6ln");
+    ASSERT_EQ(results->lines().count(), 1);
+    EXPECT_EQ(platform::fromQString(results->lines().line(0)), " 1     [1] " + kStored);
+    results->openButton->click();
+    EXPECT_EQ(w.pageView->selText(), "K\xC3\xB6ln");
 
     // Export this page: the file holds the text exactly, in UTF-8.
-    ui.ExpectMsgBox("Do you want to export this page as a text file?", 52, "Jotterel", platform::vbYes);
-    ui.ExpectInputBox("Enter a name for the output file", "Jotterel", "Page 1.txt", "K\xC3\xB6ln.txt");
-    ui.ExpectMsgBox("Page  1 printed to " + app / kAnna + "/K\xC3\xB6ln.txt", 64, "Jotterel");
-    w.mnuExportPage->trigger();
-    EXPECT_EQ(fixture::ReadBytes(app / kAnna + "/K\xC3\xB6ln.txt"),
+    ui.expectMsgBox("Do you want to export this page as a text file?", 52, "Jotterel", platform::vbYes);
+    ui.expectInputBox("Enter a name for the output file", "Jotterel", "Page 1.txt", "K\xC3\xB6ln.txt");
+    ui.expectMsgBox("Page  1 printed to " + app / kAnna + "/K\xC3\xB6ln.txt", 64, "Jotterel");
+    w.exportThisPageAction->trigger();
+    EXPECT_EQ(fixture::readBytes(app / kAnna + "/K\xC3\xB6ln.txt"),
               "Page  1 of " + kAnna +
                   "'s diary\r\nPrinted on 7 Dec 2026  9:05 PM\r\n\r\nPage  1\r\n------------\r\n[1] \t" + kStored +
                   "\r\n\r\n\r\n");
 
     // Masking marks each character the member sees once, however it is stored.
-    ui.ExpectMsgBox("Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?", 52,
+    ui.expectMsgBox("Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?", 52,
                     "Jotterel", platform::vbYes);
-    ui.ExpectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "1");
-    w.mnuDeleteItem->trigger();
-    EXPECT_EQ(w.Text1->Text(),
+    ui.expectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "1");
+    w.deleteAnItemAction->trigger();
+    EXPECT_EQ(w.pageView->text(),
               "[1] \tXXXXX XXX XXXXX XXXX XX X XX X XXXXX XXXXXXXXX XXXXXXXX (07Dec26, 09:05PM)\r\n\r\n");
-    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(ui.done());
 }
 
 TEST_F(AnyLanguage, CaptionLimitCountsCharacters) {
-    Form1& w = addAnnaAndLogIn();
+    DiaryWindow& w = addAnnaAndLogIn();
     std::string accented32, accented33;
     for (int i = 0; i < 32; ++i) {
         accented32 += "\xC3\xA9";
     }
     accented33 = accented32 + "\xE6\x97\xA5";
-    ui.ExpectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "No caption set",
+    ui.expectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "No caption set",
                       accented33);
-    ui.ExpectMsgBox("Label too long", 0, "Jotterel");
-    ui.ExpectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "No caption set",
+    ui.expectMsgBox("Label too long", 0, "Jotterel");
+    ui.expectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "No caption set",
                       accented32);
-    w.Label2_Click();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(platform::FromQString(w.Label2->text()), accented32);
-    module.LoadCaptions();
-    EXPECT_EQ(module.Caption(1), accented32);
+    w.editCaption();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(platform::fromQString(w.captionLabel->text()), accented32);
+    module.loadCaptions();
+    EXPECT_EQ(module.caption(1), accented32);
 }
 
 TEST_F(AnyLanguage, LineBreaksKeepTheirFormThroughAnEdit) {
     // Answered No, the entry box keeps its text with each line feed made a space; an edit
     // after that must not add a space at each line break, however many rounds.
-    MakeMember("Ann", 110, "pw");
-    Form1& w = OpenDiary("Ann", "pw");
+    makeMember("Ann", 110, "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.Text2->setFocus();
-    QTest::keyClicks(w.Text2, "one");
-    QTest::keyClick(w.Text2, Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClicks(w.Text2, "two");
+    w.entryBox->setFocus();
+    QTest::keyClicks(w.entryBox, "one");
+    QTest::keyClick(w.entryBox, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(w.entryBox, "two");
     for (int round = 0; round < 3; ++round) {
-        ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbNo);
-        w.Command3->click();
-        QTest::keyClick(w.Text2, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClicks(w.Text2, "!");
+        ui.expectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbNo);
+        w.commitButton->click();
+        QTest::keyClick(w.entryBox, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w.entryBox, "!");
     }
-    EXPECT_EQ(w.Text2->Text(), "one\r two!!!");
-    ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
-    w.Command3->click();
-    EXPECT_EQ(w.Text1->Text(), "[1] \tone\r two!!! (07Dec26, 09:05PM)\r\n\r\n");
+    EXPECT_EQ(w.entryBox->text(), "one\r two!!!");
+    ui.expectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
+    w.commitButton->click();
+    EXPECT_EQ(w.pageView->text(), "[1] \tone\r two!!! (07Dec26, 09:05PM)\r\n\r\n");
 }
 
 TEST_F(AnyLanguage, FilesOfAnyNameAreOfferedAndDeleted) {
-    MakeMember("Ann", 110, "pw");
-    fixture::WriteBytes(app / "Ann/\xE6\x97\xA5\xE8\xA8\x98.txt", "exported");
-    fixture::WriteBytes(app / "Ann/\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB8", "notes");
-    Form1& w = OpenDiary("Ann", "pw");
-    ui.ExpectMsgBox("Are you sure you want to delete the text files exported from this diary?", 52, "Jotterel",
+    makeMember("Ann", 110, "pw");
+    fixture::writeBytes(app / "Ann/\xE6\x97\xA5\xE8\xA8\x98.txt", "exported");
+    fixture::writeBytes(app / "Ann/\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB8", "notes");
+    DiaryWindow& w = openDiary("Ann", "pw");
+    ui.expectMsgBox("Are you sure you want to delete the text files exported from this diary?", 52, "Jotterel",
                     platform::vbYes);
-    ui.ExpectMsgBox("Delete '\xE6\x97\xA5\xE8\xA8\x98.txt'?", 51, "Jotterel", platform::vbYes);
-    w.mnuDelExports->trigger();
+    ui.expectMsgBox("Delete '\xE6\x97\xA5\xE8\xA8\x98.txt'?", 51, "Jotterel", platform::vbYes);
+    w.deleteExportedPagesAction->trigger();
     EXPECT_FALSE(std::filesystem::exists(app / "Ann/\xE6\x97\xA5\xE8\xA8\x98.txt"));
 
-    ui.ExpectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
-    ui.ExpectMsgBox("Deleted information cannot be restored later. You will have to sign in as a new user. Do you "
+    ui.expectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
+    ui.expectMsgBox("Deleted information cannot be restored later. You will have to sign in as a new user. Do you "
                     "still want to proceed?",
                     52, "Jotterel", platform::vbYes);
-    ui.ExpectMsgBox("Your user folder contains the following non-program files.\r\t\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5"
+    ui.expectMsgBox("Your user folder contains the following non-program files.\r\t\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5"
                     "\xD1\x82\xD0\xBA\xD0\xB8\rThis operation cannot continue until these files are also deleted.\r"
                     "Do you want to delete these files now?",
                     52, "Jotterel", platform::vbYes);
-    ui.ExpectMsgBox("User 'Ann' deleted.", 64, "Jotterel");
-    w.mnuDelUser->trigger();
-    EXPECT_TRUE(ui.Done());
+    ui.expectMsgBox("User 'Ann' deleted.", 64, "Jotterel");
+    w.deleteUserAction->trigger();
+    EXPECT_TRUE(ui.done());
     EXPECT_FALSE(std::filesystem::exists(app / "Ann"));
 }
 

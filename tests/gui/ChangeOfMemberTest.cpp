@@ -12,7 +12,7 @@
 #include <map>
 
 #include "gui/FindFixture.h"
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/core/Clock.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
@@ -52,7 +52,7 @@ std::map<std::string, std::string> folderBytes(const std::string& folder) {
     std::map<std::string, std::string> files;
     if (std::filesystem::exists(folder)) {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            files[entry.path().filename().string()] = fixture::ReadBytes(entry.path().string());
+            files[entry.path().filename().string()] = fixture::readBytes(entry.path().string());
         }
     }
     return files;
@@ -100,67 +100,67 @@ protected:
     static constexpr int kBobKey = 102;
 
     ChangeOfMember() {
-        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+        platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
     }
-    ~ChangeOfMember() override { platform::SetClock(nullptr); }
+    ~ChangeOfMember() override { platform::setClock(nullptr); }
 
     std::string bobFile(const std::string& file) const { return app / "Bob/" + file; }
-    static std::string bobPage(const std::vector<std::string>& lines) { return fixture::PageContent(kBobKey, lines); }
+    static std::string bobPage(const std::vector<std::string>& lines) { return fixture::pageContent(kBobKey, lines); }
     static std::string bobCaptions(const std::string& first) {
         std::vector<std::string> captions(15, "No caption set");
         captions[0] = first;
         captions[1] = "Bob's second";
-        return fixture::PageContent(kBobKey, captions);
+        return fixture::pageContent(kBobKey, captions);
     }
 };
 
 TEST_P(ChangeOfMember, OnlyTheNextMembersFilesChange) {
     const auto [leave, next] = GetParam();
-    OpenAnnsDiary();
+    openAnnsDiary();
     std::vector<std::string> annCaptions;
     for (int i = 1; i <= 15; ++i) {
         annCaptions.push_back("Ann secret " + std::to_string(i));
     }
-    fixture::WriteBytes(app / "Ann/UBF8USBS", fixture::PageContent(kKey, annCaptions));
-    MakeMember("Bob", kBobKey, "bob");
-    WritePage("Bob", 1, kBobKey, {"Bob's first entry", ""});
-    fixture::WriteBytes(bobFile("UBF8USBS"), fixture::PageContent(kBobKey, {"Bob's caption", "Bob's second"}));
+    fixture::writeBytes(app / "Ann/UBF8USBS", fixture::pageContent(kKey, annCaptions));
+    makeMember("Bob", kBobKey, "bob");
+    writePage("Bob", 1, kBobKey, {"Bob's first entry", ""});
+    fixture::writeBytes(bobFile("UBF8USBS"), fixture::pageContent(kBobKey, {"Bob's caption", "Bob's second"}));
 
     // Ann looks for something, goes to page 12 and starts typing.
-    FindText("", "anna");
-    form->Combo1->setCurrentIndex(11);
-    ASSERT_EQ(form->Label2->text(), "Ann secret 12");
-    form->Text2->SetText("Ann half typed");
+    findText("", "anna");
+    form->pageSelector->setCurrentIndex(11);
+    ASSERT_EQ(form->captionLabel->text(), "Ann secret 12");
+    form->entryBox->setText("Ann half typed");
 
     // Ann leaves, and Bob logs in.
     const auto annBefore = folderBytes(app / "Ann");
-    auto bobLogsIn = [&](Form2& login) {
+    auto bobLogsIn = [&](LoginWindow& login) {
         if (leave == Leave::FailedLoginThenLogOff) {
-            ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
-            TypeLogin(login, "Bob", "ann");
+            ui.expectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
+            typeLogin(login, "Bob", "ann");
         }
-        TypeLogin(login, "Bob", "bob");
+        typeLogin(login, "Bob", "bob");
     };
     if (leave == Leave::DeleteUser) {
-        ui.ExpectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
-        ui.ExpectMsgBox("Deleted information cannot be restored later. You will have to sign in as a new user. Do you "
+        ui.expectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
+        ui.expectMsgBox("Deleted information cannot be restored later. You will have to sign in as a new user. Do you "
                         "still want to proceed?",
                         52, "Jotterel", platform::vbYes);
-        ui.ExpectMsgBox("User 'Ann' deleted.", 64, "Jotterel");
-        NextLogin(bobLogsIn);
-        form->mnuDelUser->trigger();
+        ui.expectMsgBox("User 'Ann' deleted.", 64, "Jotterel");
+        nextLogin(bobLogsIn);
+        form->deleteUserAction->trigger();
         ASSERT_FALSE(std::filesystem::exists(app / "Ann"));
     } else {
-        ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
-        NextLogin(bobLogsIn);
-        form->mnuLogoff->trigger();
+        ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
+        nextLogin(bobLogsIn);
+        form->logOffAction->trigger();
     }
-    ASSERT_TRUE(ui.Done());
-    ASSERT_EQ(module.CurrentUser(), "Bob");
+    ASSERT_TRUE(ui.done());
+    ASSERT_EQ(module.currentMember(), "Bob");
     form->show();
-    EXPECT_EQ(form->CurrentPage(), 1);
-    EXPECT_EQ(form->Text1->Text(), "[1] \tBob's first entry\r\n\r\n");
-    EXPECT_EQ(form->Label2->text(), "Bob's caption");
+    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_EQ(form->pageView->text(), "[1] \tBob's first entry\r\n\r\n");
+    EXPECT_EQ(form->captionLabel->text(), "Bob's caption");
     for (const QString& text : textsOnScreen()) {
         EXPECT_FALSE(text.contains(QStringLiteral("Ann"))) << text.toStdString();
     }
@@ -170,35 +170,35 @@ TEST_P(ChangeOfMember, OnlyTheNextMembersFilesChange) {
     const std::string bobPageOne = "Page  1 of Bob's diary\r\nPrinted on 7 Dec 2026  9:05 PM\r\n\r\n";
     switch (next) {
     case Next::Exit:
-        form->Command4->click();
+        form->exitButton->click();
         bobExpected["UBF8USBS"] = bobCaptions("Bob's caption");
         break;
     case Next::EditCaption:
-        ui.ExpectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "Bob's caption",
+        ui.expectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "Bob's caption",
                           "Bob's new caption");
-        form->Label2_Click();
+        form->editCaption();
         bobExpected["UBF8USBS"] = bobCaptions("Bob's new caption");
         break;
     case Next::Commit:
-        form->Text2->SetText("Bob commits");
-        ui.ExpectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
-        form->Command3->click();
-        bobExpected[Module1::PageFileName(1)] =
+        form->entryBox->setText("Bob commits");
+        ui.expectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
+        form->commitButton->click();
+        bobExpected[MemberSession::pageFileName(1)] =
             bobPage({"Bob's first entry", "", "Bob commits (07Dec26, 09:05PM)", ""});
         break;
     case Next::ExportPage:
-        ui.ExpectMsgBox("Do you want to export this page as a text file?", 52, "Jotterel", platform::vbYes);
-        ui.ExpectInputBox("Enter a name for the output file", "Jotterel", "Page 1.txt", "Page 1.txt");
-        ui.ExpectMsgBox("Page  1 printed to " + bobFile("Page 1.txt"), 64, "Jotterel");
-        form->mnuExportPage->trigger();
+        ui.expectMsgBox("Do you want to export this page as a text file?", 52, "Jotterel", platform::vbYes);
+        ui.expectInputBox("Enter a name for the output file", "Jotterel", "Page 1.txt", "Page 1.txt");
+        ui.expectMsgBox("Page  1 printed to " + bobFile("Page 1.txt"), 64, "Jotterel");
+        form->exportThisPageAction->trigger();
         bobExpected["Page 1.txt"] = bobPageOne + "Page  1\r\n------------\r\n[1] \tBob's first entry\r\n\r\n\r\n";
         break;
     case Next::ExportAll: {
-        ui.ExpectMsgBox("Do you want to export all pages of your diary as a text file?", 52, "Jotterel",
+        ui.expectMsgBox("Do you want to export all pages of your diary as a text file?", 52, "Jotterel",
                         platform::vbYes);
-        ui.ExpectInputBox("Enter a name for the output file", "Jotterel", "All Pages.txt", "All Pages.txt");
-        ui.ExpectMsgBox("All pages of Bob's diary printed to " + bobFile("All Pages.txt"), 64, "Jotterel");
-        form->mnuExportAll->trigger();
+        ui.expectInputBox("Enter a name for the output file", "Jotterel", "All Pages.txt", "All Pages.txt");
+        ui.expectMsgBox("All pages of Bob's diary printed to " + bobFile("All Pages.txt"), 64, "Jotterel");
+        form->exportAllPagesAction->trigger();
         std::string all = "All pages of Bob's diary\r\nPrinted on 7 Dec 2026  9:05 PM\r\n\r\n";
         for (int page = 1; page <= 15; ++page) {
             all += "Page  " + std::to_string(page) + " \r\n------------\r\n" +
@@ -208,18 +208,18 @@ TEST_P(ChangeOfMember, OnlyTheNextMembersFilesChange) {
         break;
     }
     case Next::DeleteItem:
-        ui.ExpectMsgBox("Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?",
+        ui.expectMsgBox("Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?",
                         52, "Jotterel", platform::vbYes);
-        ui.ExpectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "1");
-        form->mnuDeleteItem->trigger();
-        bobExpected[Module1::PageFileName(1)] = bobPage({"XXXXX XXXXX XXXXX (07Dec26, 09:05PM)", ""});
+        ui.expectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "1");
+        form->deleteAnItemAction->trigger();
+        bobExpected[MemberSession::pageFileName(1)] = bobPage({"XXXXX XXXXX XXXXX (07Dec26, 09:05PM)", ""});
         break;
     case Next::Find:
-        FindText("", "entry");
-        EXPECT_EQ(Listed(), std::vector<std::string>{" 1     [1] Bob's first entry"});
+        findText("", "entry");
+        EXPECT_EQ(listed(), std::vector<std::string>{" 1     [1] Bob's first entry"});
         break;
     }
-    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(ui.done());
     EXPECT_EQ(folderBytes(app / "Bob"), bobExpected);
     EXPECT_EQ(folderBytes(app / "Ann"), leave == Leave::DeleteUser ? decltype(annBefore){} : annBefore);
     for (const QString& text : textsOnScreen()) {

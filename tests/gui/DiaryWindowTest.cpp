@@ -5,84 +5,85 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
 
-class DiaryWindow : public DiaryFixture {};
+class DiaryWindowTest : public DiaryFixture {};
 
-TEST_F(DiaryWindow, LoginShowsPageOneWithItsCaption) {
-    MakeMember("Ann", 110, "secret");
-    WritePage("Ann", 1, 110, {"first", "", "second", ""});
-    Form1& w = OpenDiary("Ann", "SECRET");
+TEST_F(DiaryWindowTest, LoginShowsPageOneWithItsCaption) {
+    makeMember("Ann", 110, "secret");
+    writePage("Ann", 1, 110, {"first", "", "second", ""});
+    DiaryWindow& w = openDiary("Ann", "SECRET");
     EXPECT_EQ(loginWindowsOpened, 1);
-    EXPECT_EQ(w.CurrentPage(), 1);
-    EXPECT_EQ(w.Text1->Text(), "[1] \tfirst\r\n\r\n[2] \tsecond\r\n\r\n");
-    EXPECT_EQ(w.Label2->text(), "No caption set");
+    EXPECT_EQ(w.currentPage(), 1);
+    EXPECT_EQ(w.pageView->text(), "[1] \tfirst\r\n\r\n[2] \tsecond\r\n\r\n");
+    EXPECT_EQ(w.captionLabel->text(), "No caption set");
     EXPECT_EQ(w.windowTitle(), "Jotterel of 'Ann'");
-    EXPECT_EQ(w.Text1->SelStart(), 0u);
-    EXPECT_EQ(w.Text1->SelLength(), w.Text1->Text().size());
+    EXPECT_EQ(w.pageView->selStart(), 0u);
+    EXPECT_EQ(w.pageView->selLength(), w.pageView->text().size());
 }
 
-TEST_F(DiaryWindow, NavigationButtons) {
-    MakeMember("Ann", 110, "pw");
+TEST_F(DiaryWindowTest, NavigationButtons) {
+    makeMember("Ann", 110, "pw");
     for (int p = 1; p <= 15; ++p) {
-        WritePage("Ann", p, 110, {"page " + std::to_string(p)});
+        writePage("Ann", p, 110, {"page " + std::to_string(p)});
     }
-    Form1& w = OpenDiary("Ann", "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
     struct Step {
         QPushButton* button;
         int page;
     };
-    const Step steps[] = {{w.Command1, 1},  {w.Command2, 2},  {w.Command5, 15},
-                          {w.Command2, 15}, {w.Command1, 14}, {w.Command6, 1}};
+    const Step steps[] = {{w.previousPageButton, 1}, {w.nextPageButton, 2},      {w.lastPageButton, 15},
+                          {w.nextPageButton, 15},    {w.previousPageButton, 14}, {w.firstPageButton, 1}};
     for (const Step& s : steps) {
         s.button->click();
-        EXPECT_EQ(w.CurrentPage(), s.page) << s.button->objectName().toStdString();
-        EXPECT_EQ(w.Text1->Text(), "[1] \tpage " + std::to_string(s.page) + "\r\n");
+        EXPECT_EQ(w.currentPage(), s.page) << s.button->objectName().toStdString();
+        EXPECT_EQ(w.pageView->text(), "[1] \tpage " + std::to_string(s.page) + "\r\n");
     }
 }
 
-TEST_F(DiaryWindow, SelectingTheShownPageDoesNotReload) {
-    MakeMember("Ann", 110, "pw");
-    Form1& w = OpenDiary("Ann", "pw");
-    WritePage("Ann", 1, 110, {"written behind its back"});
-    w.Command6->click();
-    EXPECT_EQ(w.Text1->Text(), "");
-    w.Command2->click();
-    w.Command6->click();
-    EXPECT_EQ(w.Text1->Text(), "[1] \twritten behind its back\r\n");
+TEST_F(DiaryWindowTest, SelectingTheShownPageDoesNotReload) {
+    makeMember("Ann", 110, "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
+    writePage("Ann", 1, 110, {"written behind its back"});
+    w.firstPageButton->click();
+    EXPECT_EQ(w.pageView->text(), "");
+    w.nextPageButton->click();
+    w.firstPageButton->click();
+    EXPECT_EQ(w.pageView->text(), "[1] \twritten behind its back\r\n");
 }
 
-TEST_F(DiaryWindow, ButtonsLieAboveTheCaptionLabelAndLabelsShowTheirText) {
-    MakeMember("Ann", 110, "pw");
-    Form1& w = OpenDiary("Ann", "pw");
+TEST_F(DiaryWindowTest, ButtonsLieAboveTheCaptionLabelAndLabelsShowTheirText) {
+    makeMember("Ann", 110, "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    for (QPushButton* b : {w.Command6, w.Command1, w.Command2, w.Command5, w.Command4, w.Command3}) {
+    for (QPushButton* b :
+         {w.firstPageButton, w.previousPageButton, w.nextPageButton, w.lastPageButton, w.exitButton, w.commitButton}) {
         const QPoint centre = b->mapTo(&w, b->rect().center());
         EXPECT_EQ(w.childAt(centre), b) << b->objectName().toStdString();
     }
-    EXPECT_GE(w.Label1->width(), w.Label1->sizeHint().width());
+    EXPECT_GE(w.instructionLabel->width(), w.instructionLabel->sizeHint().width());
     // Entries line up after their numbers: a tab stop every eight characters.
-    EXPECT_DOUBLE_EQ(w.Text1->tabStopDistance(), 8 * QFontMetricsF(w.Text1->font()).horizontalAdvance(' '));
+    EXPECT_DOUBLE_EQ(w.pageView->tabStopDistance(), 8 * QFontMetricsF(w.pageView->font()).horizontalAdvance(' '));
     // Sized to its text from its corner, wherever the layout has put that.
-    const TwipsRect& corner = w.Geometry().Label1;
-    EXPECT_EQ(w.Label1->geometry().topLeft(), platform::TwipsRect(corner.left, corner.top, 0, 0).topLeft());
+    const TwipsRect& corner = w.twipsGeometry().instructionLabel;
+    EXPECT_EQ(w.instructionLabel->geometry().topLeft(), platform::TwipsRect(corner.left, corner.top, 0, 0).topLeft());
 }
 
-TEST_F(DiaryWindow, TextOfRecordKeepsCrLfOffsets) {
+TEST_F(DiaryWindowTest, TextOfRecordKeepsCrLfOffsets) {
     platform::TextBox box;
-    box.SetText("[1] \tab\r\n\r\n[2] \tcd\r\n");
-    box.Select(11, 4); // the offset counts each CR LF as two characters
-    EXPECT_EQ(box.SelText(), "[2] ");
+    box.setText("[1] \tab\r\n\r\n[2] \tcd\r\n");
+    box.select(11, 4); // the offset counts each CR LF as two characters
+    EXPECT_EQ(box.selText(), "[2] ");
     EXPECT_EQ(box.textCursor().selectedText(), QStringLiteral("[2] "));
-    EXPECT_EQ(platform::TextBox::WidgetPosition("a\r\nb", 3), 2);
-    EXPECT_EQ(platform::TextBox::RecordOffset("a\r\nb", 2), 3u);
+    EXPECT_EQ(platform::TextBox::widgetPosition("a\r\nb", 3), 2);
+    EXPECT_EQ(platform::TextBox::recordOffset("a\r\nb", 2), 3u);
 }
 
 } // namespace

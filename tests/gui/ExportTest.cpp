@@ -25,25 +25,25 @@ constexpr const char* kPrintedOn = "Printed on 7 Dec 2026  9:05 PM\r\n";
 class Export : public DiaryFixture {
 protected:
     Export() {
-        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
-        MakeMember("Ann", kKey, "pw");
+        platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+        makeMember("Ann", kKey, "pw");
     }
     ~Export() override {
-        platform::SetClock(nullptr);
-        platform::SetWriteBudget(std::nullopt);
+        platform::setClock(nullptr);
+        platform::setWriteBudget(std::nullopt);
     }
 
-    Form1& Open(int page) {
-        OpenDiary("Ann", "pw");
-        form->Combo1->setCurrentIndex(page - 1);
+    DiaryWindow& open(int page) {
+        openDiary("Ann", "pw");
+        form->pageSelector->setCurrentIndex(page - 1);
         return *form;
     }
 
-    std::string Folder() const { return app / "Ann"; }
-    std::string Path(const std::string& name) const { return Folder() + "/" + name; }
+    std::string folder() const { return app / "Ann"; }
+    std::string exportPath(const std::string& name) const { return folder() + "/" + name; }
 
     // Every name in a folder, hidden ones too.
-    static std::set<std::string> Names(const std::string& folder) {
+    static std::set<std::string> names(const std::string& folder) {
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             names.insert(entry.path().filename().string());
@@ -52,9 +52,9 @@ protected:
     }
 
     // The confirmation answered Yes and the name prompt answered with name.
-    void ExpectChoice(const std::string& question, const std::string& defaultName, const std::string& name) {
-        ui.ExpectMsgBox(question, 52, "Jotterel", platform::vbYes);
-        ui.ExpectInputBox(kNamePrompt, "Jotterel", defaultName, name);
+    void expectChoice(const std::string& question, const std::string& defaultName, const std::string& name) {
+        ui.expectMsgBox(question, 52, "Jotterel", platform::vbYes);
+        ui.expectInputBox(kNamePrompt, "Jotterel", defaultName, name);
     }
 };
 
@@ -81,45 +81,45 @@ TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
         {12, {}, "Page 12.txt", ""},
     };
     for (const Case& c : cases) {
-        WritePage("Ann", c.page, kKey, c.lines);
+        writePage("Ann", c.page, kKey, c.lines);
     }
-    OpenDiary("Ann", "pw");
+    openDiary("Ann", "pw");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
-        form->Combo1->setCurrentIndex(c.page - 1);
-        const std::string path = Path(c.defaultName);
+        form->pageSelector->setCurrentIndex(c.page - 1);
+        const std::string path = exportPath(c.defaultName);
         const std::string number = std::to_string(c.page);
-        ExpectChoice(kPageQuestion, c.defaultName, c.defaultName);
-        ui.ExpectMsgBox("Page  " + number + " printed to " + path, 64, "Jotterel");
-        const std::size_t started = programs.Started().size();
-        form->mnuExportPage->trigger();
+        expectChoice(kPageQuestion, c.defaultName, c.defaultName);
+        ui.expectMsgBox("Page  " + number + " printed to " + path, 64, "Jotterel");
+        const std::size_t started = programs.started().size();
+        form->exportThisPageAction->trigger();
 
-        EXPECT_EQ(fixture::ReadBytes(path), "Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
+        EXPECT_EQ(fixture::readBytes(path), "Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
                                                 number + "\r\n------------\r\n" + c.pageText + "\r\n");
-        EXPECT_EQ(platform::GetAttr(path), platform::kAttrNormal);
-        ASSERT_EQ(programs.Started().size(), started + 1);
-        EXPECT_EQ(programs.Started().back().commandLine, "Notepad " + path);
-        EXPECT_EQ(programs.Started().back().windowStyle, 3);
+        EXPECT_EQ(platform::getAttr(path), platform::kAttrNormal);
+        ASSERT_EQ(programs.started().size(), started + 1);
+        EXPECT_EQ(programs.started().back().commandLine, "Notepad " + path);
+        EXPECT_EQ(programs.started().back().windowStyle, 3);
     }
-    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(ui.done());
 }
 
 TEST_F(Export, AllPagesFileWalksEveryPageAndShowsThePageBeforeAgain) {
-    WritePage("Ann", 1, kKey, {"on page one", ""});
-    WritePage("Ann", 7, kKey, {"seventh", "", "again", ""});
-    WritePage("Ann", 15, kKey, {"last"});
-    Open(7);
-    const std::string path = Path("All Pages.txt");
-    ExpectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
-    ui.ExpectMsgBox("All pages of Ann's diary printed to " + path, 64, "Jotterel");
+    writePage("Ann", 1, kKey, {"on page one", ""});
+    writePage("Ann", 7, kKey, {"seventh", "", "again", ""});
+    writePage("Ann", 15, kKey, {"last"});
+    open(7);
+    const std::string path = exportPath("All Pages.txt");
+    expectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
+    ui.expectMsgBox("All pages of Ann's diary printed to " + path, 64, "Jotterel");
     // What the window looks like at each page it passes through.
     std::vector<int> walked;
     bool quietAndBusy = true;
-    QObject::connect(form->Combo1, &QComboBox::currentIndexChanged, form.get(), [&](int index) {
+    QObject::connect(form->pageSelector, &QComboBox::currentIndexChanged, form.get(), [&](int index) {
         walked.push_back(index + 1);
         quietAndBusy = quietAndBusy && !form->updatesEnabled() && form->cursor().shape() == Qt::WaitCursor;
     });
-    form->mnuExportAll->trigger();
+    form->exportAllPagesAction->trigger();
 
     EXPECT_EQ(walked, (std::vector<int>{15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 7}));
     EXPECT_TRUE(quietAndBusy);
@@ -135,33 +135,33 @@ TEST_F(Export, AllPagesFileWalksEveryPageAndShowsThePageBeforeAgain) {
         }
         expected += "Page  " + std::to_string(page) + " \r\n------------\r\n" + text + "\r\n\r\n";
     }
-    EXPECT_EQ(fixture::ReadBytes(path), expected);
-    EXPECT_EQ(form->CurrentPage(), 7);
-    EXPECT_EQ(form->Text1->Text(), "[1] \tseventh\r\n\r\n[2] \tagain\r\n\r\n");
+    EXPECT_EQ(fixture::readBytes(path), expected);
+    EXPECT_EQ(form->currentPage(), 7);
+    EXPECT_EQ(form->pageView->text(), "[1] \tseventh\r\n\r\n[2] \tagain\r\n\r\n");
     EXPECT_TRUE(form->updatesEnabled());
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-    ASSERT_EQ(programs.Started().size(), 1u);
-    EXPECT_EQ(programs.Started()[0].commandLine, "Notepad " + path);
-    EXPECT_EQ(programs.Started()[0].windowStyle, 3);
+    ASSERT_EQ(programs.started().size(), 1u);
+    EXPECT_EQ(programs.started()[0].commandLine, "Notepad " + path);
+    EXPECT_EQ(programs.started()[0].windowStyle, 3);
 }
 
 TEST_F(Export, DamagedPagesGiveWhatCanBeReadAndSaySo) {
     // Page 2 has a line edited by hand between two good entries; page 9's file is gone.
-    fixture::WriteBytes(PageFile("Ann", 2), fixture::PageContent(kKey, {"before", ""}) + "plain text\r\n\r\n" +
-                                                fixture::PageContent(kKey, {"after", ""}));
-    platform::DeleteFile(PageFile("Ann", 9));
+    fixture::writeBytes(pageFile("Ann", 2), fixture::pageContent(kKey, {"before", ""}) + "plain text\r\n\r\n" +
+                                                fixture::pageContent(kKey, {"after", ""}));
+    platform::deleteFile(pageFile("Ann", 9));
     const std::string page2 = "[1] \tbefore\r\n\r\n[2] \t(line 3 of the page file cannot be read)\r\n\r\n"
                               "[3] \tafter\r\n\r\n";
-    const std::string page9 = "(the page file cannot be read: " + platform::ErrorText(ENOENT) + ")\r\n";
+    const std::string page9 = "(the page file cannot be read: " + platform::errorText(ENOENT) + ")\r\n";
 
     // All pages: no box for each damaged page on the way, one message at the end.
-    Open(1);
-    ExpectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
-    ui.ExpectMsgBox("All pages of Ann's diary printed to " + Path("All Pages.txt") +
+    open(1);
+    expectChoice(kAllQuestion, "All Pages.txt", "All Pages.txt");
+    ui.expectMsgBox("All pages of Ann's diary printed to " + exportPath("All Pages.txt") +
                         "\r\rPages 2 and 9 could not be read whole: the file says where a line is missing.",
                     48, "Jotterel");
-    form->mnuExportAll->trigger();
-    EXPECT_TRUE(ui.Done());
+    form->exportAllPagesAction->trigger();
+    EXPECT_TRUE(ui.done());
     std::string expected = std::string("All pages of Ann's diary\r\n") + kPrintedOn + "\r\n";
     for (int page = 1; page <= 15; ++page) {
         expected += "Page  " + std::to_string(page) + " \r\n------------\r\n" +
@@ -170,87 +170,87 @@ TEST_F(Export, DamagedPagesGiveWhatCanBeReadAndSaySo) {
                                  : "") +
                     "\r\n\r\n";
     }
-    EXPECT_EQ(fixture::ReadBytes(Path("All Pages.txt")), expected);
-    EXPECT_EQ(programs.Started().size(), 1u);
+    EXPECT_EQ(fixture::readBytes(exportPath("All Pages.txt")), expected);
+    EXPECT_EQ(programs.started().size(), 1u);
 
     // This page: the page view said it cannot be shown; the export gives what can be read.
-    ui.ExpectMsgBox("Page 2 cannot be shown.\r\rLine 3 of the page file cannot be deciphered under this member's key.",
+    ui.expectMsgBox("Page 2 cannot be shown.\r\rLine 3 of the page file cannot be deciphered under this member's key.",
                     48, "Jotterel");
-    form->Combo1->setCurrentIndex(1);
-    ExpectChoice(kPageQuestion, "Page 2.txt", "Page 2.txt");
-    ui.ExpectMsgBox("Page  2 printed to " + Path("Page 2.txt") +
+    form->pageSelector->setCurrentIndex(1);
+    expectChoice(kPageQuestion, "Page 2.txt", "Page 2.txt");
+    ui.expectMsgBox("Page  2 printed to " + exportPath("Page 2.txt") +
                         "\r\rThe page could not be read whole: the file says where a line is missing.",
                     48, "Jotterel");
-    form->mnuExportPage->trigger();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(fixture::ReadBytes(Path("Page 2.txt")), "Page  2 of Ann's diary\r\n" + std::string(kPrintedOn) +
-                                                          "\r\nPage  2\r\n------------\r\n" + page2 + "\r\n");
+    form->exportThisPageAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(fixture::readBytes(exportPath("Page 2.txt")), "Page  2 of Ann's diary\r\n" + std::string(kPrintedOn) +
+                                                                "\r\nPage  2\r\n------------\r\n" + page2 + "\r\n");
 }
 
 TEST_F(Export, EndingTheCommandEarlyWritesNothing) {
     struct Case {
         const char* what;
-        std::function<void(Form1&)> command;
+        std::function<void(DiaryWindow&)> command;
         const char* question;
         const char* defaultName;
         std::function<void(ScriptedDialogs&, const char*, const char*)> answers;
     };
     auto noAtConfirmation = [](ScriptedDialogs& ui, const char* question, const char*) {
-        ui.ExpectMsgBox(question, 52, "Jotterel", platform::vbNo);
+        ui.expectMsgBox(question, 52, "Jotterel", platform::vbNo);
     };
     auto cancelAtName = [](ScriptedDialogs& ui, const char* question, const char* defaultName) {
-        ui.ExpectMsgBox(question, 52, "Jotterel", platform::vbYes);
-        ui.ExpectInputBox(kNamePrompt, "Jotterel", defaultName, "");
+        ui.expectMsgBox(question, 52, "Jotterel", platform::vbYes);
+        ui.expectInputBox(kNamePrompt, "Jotterel", defaultName, "");
     };
-    auto page = [](Form1& w) { w.mnuExportPage->trigger(); };
-    auto all = [](Form1& w) { w.mnuExportAll->trigger(); };
+    auto page = [](DiaryWindow& w) { w.exportThisPageAction->trigger(); };
+    auto all = [](DiaryWindow& w) { w.exportAllPagesAction->trigger(); };
     const Case cases[] = {
         {"page, No", page, kPageQuestion, "Page 5.txt", noAtConfirmation},
         {"page, Cancel", page, kPageQuestion, "Page 5.txt", cancelAtName},
         {"all, No", all, kAllQuestion, "All Pages.txt", noAtConfirmation},
         {"all, Cancel", all, kAllQuestion, "All Pages.txt", cancelAtName},
     };
-    WritePage("Ann", 5, kKey, {"five"});
-    Open(5);
-    const auto before = Names(Folder());
+    writePage("Ann", 5, kKey, {"five"});
+    open(5);
+    const auto before = names(folder());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         c.answers(ui, c.question, c.defaultName);
         c.command(*form);
-        EXPECT_TRUE(ui.Done());
-        EXPECT_EQ(Names(Folder()), before);
-        EXPECT_EQ(form->CurrentPage(), 5);
+        EXPECT_TRUE(ui.done());
+        EXPECT_EQ(names(folder()), before);
+        EXPECT_EQ(form->currentPage(), 5);
     }
-    EXPECT_TRUE(programs.Started().empty());
+    EXPECT_TRUE(programs.started().empty());
 }
 
 TEST_F(Export, NoAtTheOverwriteQuestionAsksAgainWithTheDefaultAndCancelWritesNothing) {
-    fixture::WriteBytes(Path("Notes.txt"), "old notes");
-    fixture::WriteBytes(Path("Page 1.txt"), "old page");
-    Open(1);
-    ExpectChoice(kPageQuestion, "Page 1.txt", "Notes.txt");
-    ui.ExpectMsgBox("File Notes.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbNo);
-    ui.ExpectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "Page 1.txt");
-    ui.ExpectMsgBox("File Page 1.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbCancel);
-    form->mnuExportPage->trigger();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(fixture::ReadBytes(Path("Notes.txt")), "old notes");
-    EXPECT_EQ(fixture::ReadBytes(Path("Page 1.txt")), "old page");
-    EXPECT_TRUE(programs.Started().empty());
+    fixture::writeBytes(exportPath("Notes.txt"), "old notes");
+    fixture::writeBytes(exportPath("Page 1.txt"), "old page");
+    open(1);
+    expectChoice(kPageQuestion, "Page 1.txt", "Notes.txt");
+    ui.expectMsgBox("File Notes.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbNo);
+    ui.expectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "Page 1.txt");
+    ui.expectMsgBox("File Page 1.txt already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbCancel);
+    form->exportThisPageAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(fixture::readBytes(exportPath("Notes.txt")), "old notes");
+    EXPECT_EQ(fixture::readBytes(exportPath("Page 1.txt")), "old page");
+    EXPECT_TRUE(programs.started().empty());
 }
 
 TEST_F(Export, NameWithoutExtensionIsUsedAsTypedAndYesReplacesTheFile) {
-    fixture::WriteBytes(Path("Notes"), "old notes");
-    Open(2);
-    ExpectChoice(kPageQuestion, "Page 2.txt", "Notes");
-    ui.ExpectMsgBox("File Notes already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbYes);
-    ui.ExpectMsgBox("Page  2 printed to " + Path("Notes"), 64, "Jotterel");
-    form->mnuExportPage->trigger();
-    EXPECT_EQ(fixture::ReadBytes(Path("Notes")),
+    fixture::writeBytes(exportPath("Notes"), "old notes");
+    open(2);
+    expectChoice(kPageQuestion, "Page 2.txt", "Notes");
+    ui.expectMsgBox("File Notes already exists. Do you want to overwrite?", 51, "Jotterel", platform::vbYes);
+    ui.expectMsgBox("Page  2 printed to " + exportPath("Notes"), 64, "Jotterel");
+    form->exportThisPageAction->trigger();
+    EXPECT_EQ(fixture::readBytes(exportPath("Notes")),
               std::string("Page  2 of Ann's diary\r\n") + kPrintedOn + "\r\nPage  2\r\n------------\r\n\r\n");
-    EXPECT_FALSE(platform::PathExists(Path("Notes.txt")));
-    ASSERT_EQ(programs.Started().size(), 1u);
-    EXPECT_EQ(programs.Started()[0].commandLine, "Notepad " + Path("Notes"));
+    EXPECT_FALSE(platform::pathExists(exportPath("Notes.txt")));
+    ASSERT_EQ(programs.started().size(), 1u);
+    EXPECT_EQ(programs.started()[0].commandLine, "Notepad " + exportPath("Notes"));
 }
 
 TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) {
@@ -271,40 +271,40 @@ TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) 
          "Your diary folder holds something of that name that is not an ordinary file, which an export never "
          "replaces."},
     };
-    Open(1);
+    open(1);
     for (const Case& c : cases) {
-        fixture::WriteBytes(outside, "not the diary's");
-        c.make(Path(c.name));
-        ExpectChoice(kPageQuestion, "Page 1.txt", c.name);
-        ui.ExpectMsgBox(std::string("The output file cannot be named \"") + c.name + "\".\r" + c.reason, 48,
+        fixture::writeBytes(outside, "not the diary's");
+        c.make(exportPath(c.name));
+        expectChoice(kPageQuestion, "Page 1.txt", c.name);
+        ui.expectMsgBox(std::string("The output file cannot be named \"") + c.name + "\".\r" + c.reason, 48,
                         "Jotterel");
-        ui.ExpectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "");
-        form->mnuExportPage->trigger();
-        EXPECT_TRUE(ui.Done()) << c.name;
-        EXPECT_EQ(fixture::ReadBytes(outside), "not the diary's") << c.name;
-        EXPECT_FALSE(platform::PathExists(app / "nowhere.txt")) << c.name;
-        EXPECT_FALSE(platform::FileExists(Path(c.name))) << c.name;
+        ui.expectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "");
+        form->exportThisPageAction->trigger();
+        EXPECT_TRUE(ui.done()) << c.name;
+        EXPECT_EQ(fixture::readBytes(outside), "not the diary's") << c.name;
+        EXPECT_FALSE(platform::pathExists(app / "nowhere.txt")) << c.name;
+        EXPECT_FALSE(platform::fileExists(exportPath(c.name))) << c.name;
     }
-    EXPECT_TRUE(programs.Started().empty());
+    EXPECT_TRUE(programs.started().empty());
 }
 
 TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {
-    const std::string secret = Path("Secret.txt");
-    fixture::WriteBytes(secret, "keep me");
-    platform::SetAttr(secret, platform::kAttrHidden);
-    ASSERT_FALSE(platform::FileExists(secret));
-    Open(1);
-    ExpectChoice(kAllQuestion, "All Pages.txt", "Secret.txt");
-    ui.ExpectMsgBox("The output file cannot be named \"Secret.txt\".\rYour diary folder holds a hidden file of that "
+    const std::string secret = exportPath("Secret.txt");
+    fixture::writeBytes(secret, "keep me");
+    platform::setAttr(secret, platform::kAttrHidden);
+    ASSERT_FALSE(platform::fileExists(secret));
+    open(1);
+    expectChoice(kAllQuestion, "All Pages.txt", "Secret.txt");
+    ui.expectMsgBox("The output file cannot be named \"Secret.txt\".\rYour diary folder holds a hidden file of that "
                     "name, which an export never replaces.",
                     48, "Jotterel");
-    ui.ExpectInputBox(kNamePrompt, "Jotterel", "All Pages.txt", "Other.txt");
-    ui.ExpectMsgBox("All pages of Ann's diary printed to " + Path("Other.txt"), 64, "Jotterel");
-    form->mnuExportAll->trigger();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(fixture::ReadBytes(secret), "keep me");
-    EXPECT_TRUE(fixture::IsHidden(secret));
-    EXPECT_TRUE(platform::FileExists(Path("Other.txt")));
+    ui.expectInputBox(kNamePrompt, "Jotterel", "All Pages.txt", "Other.txt");
+    ui.expectMsgBox("All pages of Ann's diary printed to " + exportPath("Other.txt"), 64, "Jotterel");
+    form->exportAllPagesAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(fixture::readBytes(secret), "keep me");
+    EXPECT_TRUE(fixture::isHidden(secret));
+    EXPECT_TRUE(platform::fileExists(exportPath("Other.txt")));
 }
 
 TEST_F(Export, UnusableNamesAreExplainedAndAskedForAgain) {
@@ -345,71 +345,71 @@ TEST_F(Export, UnusableNamesAreExplainedAndAskedForAgain) {
         {"7ruiYUBE", ownFile},
         {"Sub", "Your diary folder holds a folder of that name."},
     };
-    platform::MakeFolder(Path("Sub"));
-    Open(1);
-    const auto memberFiles = Names(Folder());
-    const auto appFiles = Names(app.path());
-    const std::string pageOne = fixture::ReadBytes(PageFile("Ann", 1));
+    platform::makeFolder(exportPath("Sub"));
+    open(1);
+    const auto memberFiles = names(folder());
+    const auto appFiles = names(app.path());
+    const std::string pageOne = fixture::readBytes(pageFile("Ann", 1));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ExpectChoice(kPageQuestion, "Page 1.txt", c.name);
-        ui.ExpectMsgBox("The output file cannot be named \"" + c.name + "\".\r" + c.reason, 48, "Jotterel");
-        ui.ExpectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "");
-        form->mnuExportPage->trigger();
-        EXPECT_TRUE(ui.Done());
-        EXPECT_EQ(Names(Folder()), memberFiles);
-        EXPECT_EQ(Names(app.path()), appFiles);
+        expectChoice(kPageQuestion, "Page 1.txt", c.name);
+        ui.expectMsgBox("The output file cannot be named \"" + c.name + "\".\r" + c.reason, 48, "Jotterel");
+        ui.expectInputBox(kNamePrompt, "Jotterel", "Page 1.txt", "");
+        form->exportThisPageAction->trigger();
+        EXPECT_TRUE(ui.done());
+        EXPECT_EQ(names(folder()), memberFiles);
+        EXPECT_EQ(names(app.path()), appFiles);
     }
-    EXPECT_EQ(fixture::ReadBytes(PageFile("Ann", 1)), pageOne);
-    EXPECT_TRUE(fixture::IsHidden(PageFile("Ann", 1)));
-    EXPECT_TRUE(Names(Path("Sub")).empty());
-    EXPECT_TRUE(programs.Started().empty());
+    EXPECT_EQ(fixture::readBytes(pageFile("Ann", 1)), pageOne);
+    EXPECT_TRUE(fixture::isHidden(pageFile("Ann", 1)));
+    EXPECT_TRUE(names(exportPath("Sub")).empty());
+    EXPECT_TRUE(programs.started().empty());
 }
 
 TEST_F(Export, FileThatCannotBeWrittenIsReportedAndTheOldOneKept) {
     struct Case {
         const char* what;
-        std::function<void(Form1&)> command;
+        std::function<void(DiaryWindow&)> command;
         const char* question;
         const char* defaultName;
         const char* failure;
     };
     const Case cases[] = {
-        {"page", [](Form1& w) { w.mnuExportPage->trigger(); }, kPageQuestion, "Page 7.txt",
+        {"page", [](DiaryWindow& w) { w.exportThisPageAction->trigger(); }, kPageQuestion, "Page 7.txt",
          "Page 7 could not be exported."},
-        {"all", [](Form1& w) { w.mnuExportAll->trigger(); }, kAllQuestion, "All Pages.txt",
+        {"all", [](DiaryWindow& w) { w.exportAllPagesAction->trigger(); }, kAllQuestion, "All Pages.txt",
          "All pages of your diary could not be exported."},
     };
-    WritePage("Ann", 7, kKey, {"seventh"});
-    Open(7);
+    writePage("Ann", 7, kKey, {"seventh"});
+    open(7);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string path = Path(c.defaultName);
-        fixture::WriteBytes(path, "earlier export");
-        ExpectChoice(c.question, c.defaultName, c.defaultName);
-        ui.ExpectMsgBox(std::string("File ") + c.defaultName + " already exists. Do you want to overwrite?", 51,
+        const std::string path = exportPath(c.defaultName);
+        fixture::writeBytes(path, "earlier export");
+        expectChoice(c.question, c.defaultName, c.defaultName);
+        ui.expectMsgBox(std::string("File ") + c.defaultName + " already exists. Do you want to overwrite?", 51,
                         "Jotterel", platform::vbYes);
-        ui.ExpectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" + platform::ErrorText(ENOSPC), 48, "Jotterel");
-        const auto before = Names(Folder());
-        platform::SetWriteBudget(0);
+        ui.expectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" + platform::errorText(ENOSPC), 48, "Jotterel");
+        const auto before = names(folder());
+        platform::setWriteBudget(0);
         c.command(*form);
-        platform::SetWriteBudget(std::nullopt);
-        EXPECT_TRUE(ui.Done());
-        EXPECT_EQ(fixture::ReadBytes(path), "earlier export");
-        EXPECT_EQ(Names(Folder()), before);
-        EXPECT_EQ(form->CurrentPage(), 7);
-        EXPECT_EQ(form->Text1->Text(), "[1] \tseventh\r\n");
+        platform::setWriteBudget(std::nullopt);
+        EXPECT_TRUE(ui.done());
+        EXPECT_EQ(fixture::readBytes(path), "earlier export");
+        EXPECT_EQ(names(folder()), before);
+        EXPECT_EQ(form->currentPage(), 7);
+        EXPECT_EQ(form->pageView->text(), "[1] \tseventh\r\n");
         EXPECT_TRUE(form->updatesEnabled());
     }
-    EXPECT_TRUE(programs.Started().empty());
+    EXPECT_TRUE(programs.started().empty());
 }
 
 TEST_F(Export, NothingHappensWithoutAMemberLoggedIn) {
-    MakeWindow();
-    form->mnuExportPage->trigger();
-    form->mnuExportAll->trigger();
-    EXPECT_TRUE(ui.Shown().empty());
-    EXPECT_EQ(Names(app.path()), std::set<std::string>{"Ann"});
+    makeWindow();
+    form->exportThisPageAction->trigger();
+    form->exportAllPagesAction->trigger();
+    EXPECT_TRUE(ui.shown().empty());
+    EXPECT_EQ(names(app.path()), std::set<std::string>{"Ann"});
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/FindFixture.h"
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/qt/TextBox.h"
 #include "support/core/MemberFixture.h"
 
@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 class Search : public FindFixture {};
 
 TEST_F(Search, ListsEveryEntryHoldingTheTextOnAllPages) {
-    OpenAnnsDiary();
+    openAnnsDiary();
     struct Case {
         std::string input;
         Lines lines;
@@ -23,7 +23,7 @@ TEST_F(Search, ListsEveryEntryHoldingTheTextOnAllPages) {
     const Case cases[] = {
         // Letter case is ignored; an entry holding the text twice is listed once; the empty line
         // on page 3 is no entry; pages 10 to 15 take one more character for their number.
-        {"aNNa", AnnaLines()},
+        {"aNNa", annaLines()},
         // The time stamp is searched too: the month of page 1's entry and page 12's.
         {"JAN", {" 1     [1] Bought apples (03Jan26, 10:15AM)"}},
         {"mar26, 07", {" 12     [1] Dinner at anna's (12Mar26, 07:00PM)"}},
@@ -34,125 +34,125 @@ TEST_F(Search, ListsEveryEntryHoldingTheTextOnAllPages) {
     };
     std::string previous;
     for (const Case& c : cases) {
-        FindText(previous, c.input);
-        EXPECT_EQ(module.SearchText(), c.input);
-        EXPECT_EQ(Listed(), c.lines) << c.input;
-        ASSERT_NE(Results(), nullptr);
-        EXPECT_TRUE(Results()->isVisible());
-        Results()->Command2->click();
+        findText(previous, c.input);
+        EXPECT_EQ(module.searchText(), c.input);
+        EXPECT_EQ(listed(), c.lines) << c.input;
+        ASSERT_NE(results(), nullptr);
+        EXPECT_TRUE(results()->isVisible());
+        results()->closeButton->click();
         previous = c.input;
     }
 }
 
 TEST_F(Search, EntryThatCannotBeDecipheredKeepsItsNumberButIsNotListed) {
-    MakeMember("Ann", kKey, "pw");
+    makeMember("Ann", kKey, "pw");
     // The middle entry was written in plain text by hand: every byte lies below the key.
-    fixture::WriteBytes(PageFile("Ann", 6), fixture::PageContent(kKey, {"anna one", ""}) + "anna two\r\n\r\n" +
-                                                fixture::PageContent(kKey, {"anna three", ""}));
-    OpenDiary("Ann", "pw");
-    FindText("", "anna");
-    EXPECT_EQ(Listed(), (Lines{" 6     [1] anna one", " 6     [3] anna three"}));
+    fixture::writeBytes(pageFile("Ann", 6), fixture::pageContent(kKey, {"anna one", ""}) + "anna two\r\n\r\n" +
+                                                fixture::pageContent(kKey, {"anna three", ""}));
+    openDiary("Ann", "pw");
+    findText("", "anna");
+    EXPECT_EQ(listed(), (Lines{" 6     [1] anna one", " 6     [3] anna three"}));
 }
 
 TEST_F(Search, CancelledPromptEndsTheCommandAndForgetsTheText) {
-    OpenAnnsDiary();
-    module.SetSearchText("anna");
-    FindText("anna", "");
-    EXPECT_EQ(module.SearchText(), "");
-    EXPECT_EQ(Results(), nullptr);
-    FindText("", "");
-    EXPECT_EQ(Results(), nullptr);
+    openAnnsDiary();
+    module.setSearchText("anna");
+    findText("anna", "");
+    EXPECT_EQ(module.searchText(), "");
+    EXPECT_EQ(results(), nullptr);
+    findText("", "");
+    EXPECT_EQ(results(), nullptr);
 }
 
 TEST_F(Search, TextNotFoundAsksAgainWithTheFailedText) {
-    OpenAnnsDiary();
-    ExpectPrompt("", "zebra");
-    ExpectNotFound();
-    FindText("zebra", "Anna");
-    EXPECT_EQ(Listed(), AnnaLines());
-    EXPECT_TRUE(Results()->isVisible());
+    openAnnsDiary();
+    expectPrompt("", "zebra");
+    expectNotFound();
+    findText("zebra", "Anna");
+    EXPECT_EQ(listed(), annaLines());
+    EXPECT_TRUE(results()->isVisible());
 
     // Cancelled after a miss: the window made for the miss stays, hidden and empty, and the next
     // search that finds something shows it.
-    Results()->Command2->click();
-    ExpectPrompt("Anna", "zebra");
-    ExpectNotFound();
-    FindText("zebra", "");
-    ASSERT_NE(Results(), nullptr);
-    Form3* hidden = Results();
+    results()->closeButton->click();
+    expectPrompt("Anna", "zebra");
+    expectNotFound();
+    findText("zebra", "");
+    ASSERT_NE(results(), nullptr);
+    FindResultsWindow* hidden = results();
     EXPECT_FALSE(hidden->isVisible());
-    EXPECT_EQ(Listed(), Lines{});
-    FindText("", "apples");
-    EXPECT_EQ(Results(), hidden);
+    EXPECT_EQ(listed(), Lines{});
+    findText("", "apples");
+    EXPECT_EQ(results(), hidden);
     EXPECT_TRUE(hidden->isVisible());
-    EXPECT_EQ(Listed(), Lines{" 1     [1] Bought apples (03Jan26, 10:15AM)"});
+    EXPECT_EQ(listed(), Lines{" 1     [1] Bought apples (03Jan26, 10:15AM)"});
 }
 
 TEST_F(Search, LaterFindAppendsToTheOpenWindowAndBringsItForward) {
-    OpenAnnsDiary();
+    openAnnsDiary();
     form->show();
-    FindText("", "anna");
-    Form3* window = Results();
+    findText("", "anna");
+    FindResultsWindow* window = results();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 
     // Nothing found, but the window still holds lines: no message, and it comes forward again.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    FindText("anna", "zebra");
+    findText("anna", "zebra");
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-    EXPECT_EQ(Listed(), AnnaLines());
+    EXPECT_EQ(listed(), annaLines());
 
     // A window the member minimised comes back.
     window->showMinimized();
-    FindText("zebra", "apples");
+    findText("zebra", "apples");
     EXPECT_FALSE(window->isMinimized());
-    EXPECT_EQ(Results(), window);
-    Lines expected = AnnaLines();
+    EXPECT_EQ(results(), window);
+    Lines expected = annaLines();
     expected.push_back(" 1     [1] Bought apples (03Jan26, 10:15AM)");
-    EXPECT_EQ(Listed(), expected);
+    EXPECT_EQ(listed(), expected);
 }
 
 TEST_F(Search, EmptyAndMissingPagesListNothing) {
-    MakeMember("Bob", 120, "pw");
+    makeMember("Bob", 120, "pw");
     for (int page = 2; page <= 14; page += 2) {
-        std::remove(PageFile("Bob", page).c_str());
+        std::remove(pageFile("Bob", page).c_str());
     }
-    WritePage("Bob", 15, 120, {"", "", "pears", ""});
-    OpenDiary("Bob", "pw");
-    FindText("", "PEARS");
-    EXPECT_EQ(Listed(), Lines{" 15     [1] pears"});
+    writePage("Bob", 15, 120, {"", "", "pears", ""});
+    openDiary("Bob", "pw");
+    findText("", "PEARS");
+    EXPECT_EQ(listed(), Lines{" 15     [1] pears"});
 }
 
 TEST_F(Search, LogOffClosesTheResultsAndForgetsTheSearchText) {
     // On a shared computer one member's entries must not stay on screen for the next.
-    OpenAnnsDiary();
-    MakeMember("Bob", 120, "pw");
-    WritePage("Bob", 2, 120, {"Anna visited", ""});
-    FindText("", "anna");
-    QPointer<Form3> annsResults = Results();
-    ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
-    NextLogin([&](Form2& login) {
+    openAnnsDiary();
+    makeMember("Bob", 120, "pw");
+    writePage("Bob", 2, 120, {"Anna visited", ""});
+    findText("", "anna");
+    QPointer<FindResultsWindow> annsResults = results();
+    ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
+    nextLogin([&](LoginWindow& login) {
         EXPECT_TRUE(!annsResults || !annsResults->isVisible()); // gone before anybody logs in
-        TypeLogin(login, "Bob", "pw");
+        typeLogin(login, "Bob", "pw");
     });
-    form->mnuLogoff->trigger();
-    ASSERT_EQ(module.CurrentUser(), "Bob");
-    EXPECT_EQ(Results(), nullptr);
+    form->logOffAction->trigger();
+    ASSERT_EQ(module.currentMember(), "Bob");
+    EXPECT_EQ(results(), nullptr);
 
     // Bob's Find offers nothing of Ann's and lists only Bob's entries.
-    FindText("", "anna");
-    EXPECT_EQ(Listed(), Lines{" 2     [1] Anna visited"});
-    Results()->Command1->click();
-    EXPECT_EQ(form->CurrentPage(), 2);
-    EXPECT_EQ(form->Text1->SelText(), "Anna");
+    findText("", "anna");
+    EXPECT_EQ(listed(), Lines{" 2     [1] Anna visited"});
+    results()->openButton->click();
+    EXPECT_EQ(form->currentPage(), 2);
+    EXPECT_EQ(form->pageView->selText(), "Anna");
 }
 
 TEST_F(Search, ResultsWindowClosesWhenTheProgramEnds) {
-    OpenAnnsDiary();
-    FindText("", "anna");
-    QPointer<Form3> window = Results();
-    form->EndProgram();
-    EXPECT_EQ(Results(), nullptr);
+    openAnnsDiary();
+    findText("", "anna");
+    QPointer<FindResultsWindow> window = results();
+    form->endProgram();
+    EXPECT_EQ(results(), nullptr);
     EXPECT_TRUE(!window || !window->isVisible());
 }
 

@@ -5,11 +5,11 @@
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
-#include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "search/FindCommand.h"
-#include "search/Form3.h"
+#include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -34,7 +34,7 @@ std::string randomBytes(std::size_t n, unsigned char lowest, unsigned seed) {
 }
 
 std::string enciphered(const std::string& text) {
-    return Module1::EncryptWithKey(text, kKey);
+    return MemberSession::encryptWithKey(text, kKey);
 }
 
 // The lines of bytes, and the number of the first one holding a byte below the key (0: none).
@@ -43,7 +43,7 @@ std::size_t lineCount(const std::string& bytes, std::size_t* firstUnreadable = n
     if (firstUnreadable) {
         *firstUnreadable = 0;
     }
-    platform::ForEachLine(bytes, [&](std::string_view line) {
+    platform::forEachLine(bytes, [&](std::string_view line) {
         ++count;
         const bool below =
             std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < kKey; });
@@ -78,47 +78,47 @@ std::vector<HostilePage> hostilePages() {
 class HostileFiles : public DiaryFixture {
 protected:
     void SetUp() override {
-        MakeMember("Ann", kKey, "pw");
-        WritePage("Ann", 1, kKey, {"A page as it should be", ""});
+        makeMember("Ann", kKey, "pw");
+        writePage("Ann", 1, kKey, {"A page as it should be", ""});
     }
-    std::string captionsFile() const { return fixture::MemberFile(app.path(), "Ann", Module1::kCaptionsFile); }
-    void Place(const std::string& path, const std::string& bytes) {
-        fixture::WriteBytes(path, bytes);
-        platform::SetAttr(path, platform::kAttrHidden);
+    std::string captionsFile() const { return fixture::memberFile(app.path(), "Ann", MemberSession::kCaptionsFile); }
+    void place(const std::string& path, const std::string& bytes) {
+        fixture::writeBytes(path, bytes);
+        platform::setAttr(path, platform::kAttrHidden);
     }
 };
 
 TEST_F(HostileFiles, PageOfAnyBytesIsShownOrRefusedAndNeverWrittenBackDamaged) {
     const std::vector<HostilePage> cases = hostilePages();
-    Form1& w = OpenDiary("Ann", "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
     for (const HostilePage& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string page = PageFile("Ann", 2);
-        Place(page, c.bytes);
+        const std::string page = pageFile("Ann", 2);
+        place(page, c.bytes);
         std::size_t unreadable = 0;
         const std::size_t lines = lineCount(c.bytes, &unreadable);
         const std::string why = "Line " + std::to_string(unreadable);
 
         if (unreadable) {
-            ui.ExpectMsgBox("Page 2 cannot be shown.\r\r" + why +
+            ui.expectMsgBox("Page 2 cannot be shown.\r\r" + why +
                                 " of the page file cannot be deciphered under this member's key.",
                             48, "Jotterel");
         }
-        w.Combo1->setCurrentIndex(1);
-        EXPECT_TRUE(ui.Done());
-        EXPECT_EQ(w.Text1->Text().empty(), unreadable || lines == 0);
+        w.pageSelector->setCurrentIndex(1);
+        EXPECT_TRUE(ui.done());
+        EXPECT_EQ(w.pageView->text().empty(), unreadable || lines == 0);
 
         // Masking the first entry: an unreadable page is refused before anything is written.
-        ui.ExpectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
-        ui.ExpectInputBox(kItemPrompt, "Jotterel", "", "1");
+        ui.expectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
+        ui.expectInputBox(kItemPrompt, "Jotterel", "", "1");
         if (unreadable) {
-            ui.ExpectMsgBox("No item was deleted: page 2 cannot be read.\r\r" + page + "\r" + why +
+            ui.expectMsgBox("No item was deleted: page 2 cannot be read.\r\r" + page + "\r" + why +
                                 " cannot be deciphered under this member's key.",
                             48, "Jotterel");
         }
-        w.mnuDeleteItem->trigger();
-        EXPECT_TRUE(ui.Done());
-        const std::string after = fixture::ReadBytes(page);
+        w.deleteAnItemAction->trigger();
+        EXPECT_TRUE(ui.done());
+        const std::string after = fixture::readBytes(page);
         if (unreadable || lines == 0) {
             EXPECT_EQ(after, c.bytes);
         } else {
@@ -128,8 +128,8 @@ TEST_F(HostileFiles, PageOfAnyBytesIsShownOrRefusedAndNeverWrittenBackDamaged) {
             EXPECT_TRUE(after.ends_with("\r\n"));
             EXPECT_NE(after, c.bytes);
         }
-        EXPECT_TRUE(fixture::IsHidden(page));
-        w.Combo1->setCurrentIndex(0);
+        EXPECT_TRUE(fixture::isHidden(page));
+        w.pageSelector->setCurrentIndex(0);
     }
 }
 
@@ -139,18 +139,18 @@ TEST_F(HostileFiles, FindGoesOnPastDamagedPages) {
     const std::vector<HostilePage> pages = hostilePages();
     ASSERT_LE(pages.size(), 14u);
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        Place(PageFile("Ann", static_cast<int>(i) + 2), pages[i].bytes);
+        place(pageFile("Ann", static_cast<int>(i) + 2), pages[i].bytes);
     }
-    WritePage("Ann", 15, kKey, {"Last page, as it should be", ""});
-    Form1& w = OpenDiary("Ann", "pw");
-    ui.ExpectInputBox(FindCommand::kPrompt, "Jotterel", "", "AS IT SHOULD BE");
-    w.mnuFind->trigger();
-    EXPECT_TRUE(ui.Done());
-    Form3* results = w.findChild<FindCommand*>()->ResultsWindow();
+    writePage("Ann", 15, kKey, {"Last page, as it should be", ""});
+    DiaryWindow& w = openDiary("Ann", "pw");
+    ui.expectInputBox(FindCommand::kPrompt, "Jotterel", "", "AS IT SHOULD BE");
+    w.findAction->trigger();
+    EXPECT_TRUE(ui.done());
+    FindResultsWindow* results = w.findChild<FindCommand*>()->resultsWindow();
     ASSERT_NE(results, nullptr);
-    ASSERT_EQ(results->Lines().Count(), 2);
-    EXPECT_EQ(platform::FromQString(results->Lines().Line(0)), " 1     [1] A page as it should be");
-    EXPECT_EQ(platform::FromQString(results->Lines().Line(1)), " 15     [1] Last page, as it should be");
+    ASSERT_EQ(results->lines().count(), 2);
+    EXPECT_EQ(platform::fromQString(results->lines().line(0)), " 1     [1] A page as it should be");
+    EXPECT_EQ(platform::fromQString(results->lines().line(1)), " 15     [1] Last page, as it should be");
     results->close();
 }
 
@@ -174,29 +174,29 @@ TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
         {"random bytes", randomBytes(4096, 0, 3), ""},
         {"random bytes at or above the key", randomBytes(4096, kKey, 4), ""},
     };
-    Form1& w = OpenDiary("Ann", "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Place(captionsFile(), c.bytes);
-        w.Combo1->setCurrentIndex(1);
-        w.Combo1->setCurrentIndex(0); // the page selection loads the captions
-        const std::string shown = platform::FromQString(w.Label2->text());
+        place(captionsFile(), c.bytes);
+        w.pageSelector->setCurrentIndex(1);
+        w.pageSelector->setCurrentIndex(0); // the page selection loads the captions
+        const std::string shown = platform::fromQString(w.captionLabel->text());
         if (!c.pageOne.empty()) {
             EXPECT_EQ(shown, c.pageOne);
         }
         EXPECT_FALSE(shown.empty());
 
         // A caption edit writes all fifteen captions afresh, each readable.
-        ui.ExpectInputBox(kCaptionPrompt, "Jotterel", shown, "Mended");
-        w.Label2_Click();
-        EXPECT_TRUE(ui.Done());
-        const std::vector<std::string> lines = platform::ReadLines(captionsFile());
+        ui.expectInputBox(kCaptionPrompt, "Jotterel", shown, "Mended");
+        w.editCaption();
+        EXPECT_TRUE(ui.done());
+        const std::vector<std::string> lines = platform::readLines(captionsFile());
         ASSERT_EQ(lines.size(), 15u);
-        EXPECT_EQ(Module1::DecryptWithKey(lines[0], kKey), "Mended");
+        EXPECT_EQ(MemberSession::decryptWithKey(lines[0], kKey), "Mended");
         for (const std::string& line : lines) {
-            EXPECT_FALSE(Module1::DecryptWithKey(line, kKey).empty());
+            EXPECT_FALSE(MemberSession::decryptWithKey(line, kKey).empty());
         }
-        EXPECT_TRUE(fixture::IsHidden(captionsFile()));
+        EXPECT_TRUE(fixture::isHidden(captionsFile()));
     }
 }
 
@@ -210,15 +210,15 @@ TEST_F(HostileFiles, HundredMegabytePageIsShown) {
             bytes += entry;
             bytes += "\r\n\r\n";
         }
-        Place(PageFile("Ann", 2), bytes);
+        place(pageFile("Ann", 2), bytes);
     }
-    Form1& w = OpenDiary("Ann", "pw");
+    DiaryWindow& w = openDiary("Ann", "pw");
     w.show();
-    w.Combo1->setCurrentIndex(1);
-    w.Text1->viewport()->repaint();
-    EXPECT_TRUE(w.Text1->Text().ends_with(
+    w.pageSelector->setCurrentIndex(1);
+    w.pageView->viewport()->repaint();
+    EXPECT_TRUE(w.pageView->text().ends_with(
         "[" + std::to_string(entries) + "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
-    EXPECT_EQ(w.Text1->document()->blockCount(), static_cast<int>(2 * entries + 1));
+    EXPECT_EQ(w.pageView->document()->blockCount(), static_cast<int>(2 * entries + 1));
 
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

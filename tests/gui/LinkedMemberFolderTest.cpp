@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "support/gui/DiaryFixture.h"
 
 // A link in the application folder that points at a member folder, or at any folder, is no
@@ -13,21 +13,21 @@ namespace {
 class LinkedMemberFolder : public DiaryFixture {};
 
 TEST_F(LinkedMemberFolder, IsNeverOfferedAtTheLogin) {
-    const std::string ann = MakeMember("Ann", 110, "Ann");
+    const std::string ann = makeMember("Ann", 110, "Ann");
     std::filesystem::create_directory_symlink(ann, app / "Linked");
     std::filesystem::create_directory(app / "elsewhere");
     std::filesystem::create_directory_symlink(app / "elsewhere", app / "Folder");
-    Form2& login = OpenLoginWindow();
-    ASSERT_EQ(login.Combo1->count(), 1);
-    EXPECT_EQ(login.Combo1->itemText(0).toStdString(), "Ann");
-    for (int i = 0; i < login.List1->count(); ++i) {
-        const std::string listed = login.List1->item(i)->text().toStdString();
+    LoginWindow& login = openLoginWindow();
+    ASSERT_EQ(login.memberSelector->count(), 1);
+    EXPECT_EQ(login.memberSelector->itemText(0).toStdString(), "Ann");
+    for (int i = 0; i < login.folderList->count(); ++i) {
+        const std::string listed = login.folderList->item(i)->text().toStdString();
         EXPECT_NE(listed, "Linked");
         EXPECT_NE(listed, "Folder");
     }
-    TypeLogin(login, "Ann", "Ann");
-    EXPECT_TRUE(login.LoggedIn());
-    EXPECT_TRUE(ui.Done());
+    typeLogin(login, "Ann", "Ann");
+    EXPECT_TRUE(login.loggedIn());
+    EXPECT_TRUE(ui.done());
 }
 
 } // namespace

@@ -4,12 +4,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
-#include "platform/qt/Ansi.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -20,30 +20,30 @@ const char* const kAreYouSure = "Are you sure you want to log off?";
 class LogOffAndExit : public DiaryFixture {
 protected:
     void SetUp() override {
-        MakeMember("Ann", 110, "ann");
-        MakeMember("Bob", 125, "bob");
+        makeMember("Ann", 110, "ann");
+        makeMember("Bob", 125, "bob");
         for (int p : {1, 15}) {
-            WritePage("Ann", p, 110, {"Ann's page " + std::to_string(p), ""});
-            WritePage("Bob", p, 125, {"Bob's page " + std::to_string(p), ""});
+            writePage("Ann", p, 110, {"Ann's page " + std::to_string(p), ""});
+            writePage("Bob", p, 125, {"Bob's page " + std::to_string(p), ""});
         }
-        fixture::WriteBytes(captionsFile("Bob"), fixture::PageContent(125, {"Bob's first"}));
+        fixture::writeBytes(captionsFile("Bob"), fixture::pageContent(125, {"Bob's first"}));
     }
     std::string captionsFile(const std::string& member) const {
-        return fixture::MemberFile(app.path(), member, Module1::kCaptionsFile);
+        return fixture::memberFile(app.path(), member, MemberSession::kCaptionsFile);
     }
 };
 
 TEST_F(LogOffAndExit, LogOffAnsweredNoChangesNothing) {
-    Form1& w = OpenDiary("Ann", "ann");
-    w.Text2->SetText("half typed");
-    ui.ExpectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbNo);
-    w.mnuLogoff->trigger();
+    DiaryWindow& w = openDiary("Ann", "ann");
+    w.entryBox->setText("half typed");
+    ui.expectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbNo);
+    w.logOffAction->trigger();
     EXPECT_EQ(loginWindowsOpened, 1);
-    EXPECT_EQ(w.Text1->Text(), "[1] \tAnn's page 1\r\n\r\n");
-    EXPECT_EQ(w.Text2->Text(), "half typed");
+    EXPECT_EQ(w.pageView->text(), "[1] \tAnn's page 1\r\n\r\n");
+    EXPECT_EQ(w.entryBox->text(), "half typed");
     EXPECT_EQ(w.windowTitle(), "Jotterel of 'Ann'");
-    EXPECT_EQ(module.CurrentUser(), "Ann");
-    EXPECT_EQ(module.EnteredPassword(), "ann");
+    EXPECT_EQ(module.currentMember(), "Ann");
+    EXPECT_EQ(module.enteredPassword(), "ann");
 }
 
 TEST_F(LogOffAndExit, LogOffHandsThePageViewToTheNextMember) {
@@ -53,120 +53,120 @@ TEST_F(LogOffAndExit, LogOffHandsThePageViewToTheNextMember) {
     };
     for (const Case& c : {Case{15, {1}}, Case{1, {15, 1}}}) {
         SCOPED_TRACE(c.pageShown);
-        Form1& w = OpenDiary("Ann", "ann");
-        w.Combo1->setCurrentIndex(c.pageShown - 1);
-        w.Text2->SetText("left in the entry box");
+        DiaryWindow& w = openDiary("Ann", "ann");
+        w.pageSelector->setCurrentIndex(c.pageShown - 1);
+        w.entryBox->setText("left in the entry box");
         std::vector<int> selected;
-        QObject::connect(w.Combo1, &QComboBox::currentIndexChanged, [&](int i) { selected.push_back(i + 1); });
+        QObject::connect(w.pageSelector, &QComboBox::currentIndexChanged, [&](int i) { selected.push_back(i + 1); });
 
-        ui.ExpectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbYes);
-        NextLogin([&](Form2& login) {
+        ui.expectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbYes);
+        nextLogin([&](LoginWindow& login) {
             // While the login window is open the main window is empty and names nobody.
-            EXPECT_EQ(w.Text1->Text(), "");
-            EXPECT_EQ(w.Text2->Text(), "");
+            EXPECT_EQ(w.pageView->text(), "");
+            EXPECT_EQ(w.entryBox->text(), "");
             EXPECT_EQ(w.windowTitle(), "Jotterel");
-            EXPECT_EQ(module.CurrentUser(), "");
-            EXPECT_EQ(module.EnteredPassword(), "");
-            EXPECT_FALSE(module.LoggedIn()); // another copy of the program may log Ann in now
-            EXPECT_EQ(w.mnuLogoff->text(), "Log off 'Ann'");
-            TypeLogin(login, "Bob", "BOB");
+            EXPECT_EQ(module.currentMember(), "");
+            EXPECT_EQ(module.enteredPassword(), "");
+            EXPECT_FALSE(module.loggedIn()); // another copy of the program may log Ann in now
+            EXPECT_EQ(w.logOffAction->text(), "Log off 'Ann'");
+            typeLogin(login, "Bob", "BOB");
         });
-        w.mnuLogoff->trigger();
+        w.logOffAction->trigger();
 
         EXPECT_EQ(selected, c.pagesSelected);
-        EXPECT_EQ(w.CurrentPage(), 1);
-        EXPECT_EQ(w.Text1->Text(), "[1] \tBob's page 1\r\n\r\n");
-        EXPECT_EQ(w.Label2->text(), "Bob's first");
-        EXPECT_EQ(w.Text2->Text(), "");
+        EXPECT_EQ(w.currentPage(), 1);
+        EXPECT_EQ(w.pageView->text(), "[1] \tBob's page 1\r\n\r\n");
+        EXPECT_EQ(w.captionLabel->text(), "Bob's first");
+        EXPECT_EQ(w.entryBox->text(), "");
         EXPECT_EQ(w.windowTitle(), "Jotterel of 'Bob'");
-        EXPECT_EQ(w.mnuLogoff->text(), "Log off 'Bob'");
-        EXPECT_EQ(w.mnuDelUser->text(), "Delete user 'Bob'");
-        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(w.logOffAction->text(), "Log off 'Bob'");
+        EXPECT_EQ(w.deleteUserAction->text(), "Delete user 'Bob'");
+        EXPECT_FALSE(w.ended());
         form.reset();
-        module.LogOff();
+        module.logOff();
     }
 }
 
 TEST_F(LogOffAndExit, LoginWindowClosedAfterLogOffEndsTheProgram) {
-    Form1& w = OpenDiary("Ann", "ann");
-    ui.ExpectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbYes);
-    w.mnuLogoff->trigger(); // the login window is closed without a login
-    EXPECT_TRUE(w.Ended());
+    DiaryWindow& w = openDiary("Ann", "ann");
+    ui.expectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbYes);
+    w.logOffAction->trigger(); // the login window is closed without a login
+    EXPECT_TRUE(w.ended());
     EXPECT_EQ(loginWindowsOpened, 2);
-    EXPECT_EQ(w.Text1->Text(), "");
+    EXPECT_EQ(w.pageView->text(), "");
 }
 
 TEST_F(LogOffAndExit, CtrlLAsksToLogOff) {
-    Form1& w = OpenDiary("Ann", "ann");
+    DiaryWindow& w = openDiary("Ann", "ann");
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    ui.ExpectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbNo);
+    ui.expectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbNo);
     QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
-    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(ui.done());
 }
 
 TEST_F(LogOffAndExit, ExitSavesEveryCaptionAndEndsTheProgram) {
     for (const char* how : {"button", "menu"}) {
         SCOPED_TRACE(how);
-        fixture::WriteBytes(captionsFile("Ann"), "");
-        Form1& w = OpenDiary("Ann", "ann");
+        fixture::writeBytes(captionsFile("Ann"), "");
+        DiaryWindow& w = openDiary("Ann", "ann");
         w.show();
         if (std::string(how) == "button") {
-            QTest::mouseClick(w.Command4, Qt::LeftButton);
+            QTest::mouseClick(w.exitButton, Qt::LeftButton);
         } else {
-            w.mnuExit2->trigger();
+            w.exitAction->trigger();
         }
-        EXPECT_TRUE(w.Ended());
+        EXPECT_TRUE(w.ended());
         EXPECT_FALSE(w.isVisible());
-        EXPECT_EQ(fixture::ReadBytes(captionsFile("Ann")),
-                  fixture::PageContent(110, std::vector<std::string>(15, "No caption set")));
-        EXPECT_TRUE(fixture::IsHidden(captionsFile("Ann")));
+        EXPECT_EQ(fixture::readBytes(captionsFile("Ann")),
+                  fixture::pageContent(110, std::vector<std::string>(15, "No caption set")));
+        EXPECT_TRUE(fixture::isHidden(captionsFile("Ann")));
         form.reset();
-        module.LogOff();
+        module.logOff();
     }
 }
 
 TEST_F(LogOffAndExit, CloseBoxWritesNothing) {
-    Form1& w = OpenDiary("Ann", "ann");
+    DiaryWindow& w = openDiary("Ann", "ann");
     w.show();
-    module.SetCaption(2, "never stored");
+    module.setCaption(2, "never stored");
     w.close();
-    EXPECT_TRUE(w.Ended());
-    EXPECT_EQ(fixture::ReadBytes(captionsFile("Ann")), "");
+    EXPECT_TRUE(w.ended());
+    EXPECT_EQ(fixture::readBytes(captionsFile("Ann")), "");
 }
 
 TEST_F(LogOffAndExit, ExitWhenTheCaptionsCannotBeSavedSaysSoAndEnds) {
-    Form1& w = OpenDiary("Ann", "ann");
-    platform::DeleteFile(captionsFile("Ann"));
-    ui.ExpectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" +
-                        module.CaptionsPath() + "\r" + platform::ErrorText(ENOENT),
+    DiaryWindow& w = openDiary("Ann", "ann");
+    platform::deleteFile(captionsFile("Ann"));
+    ui.expectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" +
+                        module.captionsPath() + "\r" + platform::errorText(ENOENT),
                     48, "Jotterel");
-    w.Command4->click();
-    EXPECT_TRUE(w.Ended());
-    EXPECT_FALSE(platform::PathExists(captionsFile("Ann")));
+    w.exitButton->click();
+    EXPECT_TRUE(w.ended());
+    EXPECT_FALSE(platform::pathExists(captionsFile("Ann")));
 }
 
 TEST_F(LogOffAndExit, CaptionsThatCannotBeReadAreNeitherEditedNorSavedOver) {
     // Something stands where the captions file should be that cannot be read as one.
     const std::string captions = captionsFile("Ann");
-    platform::DeleteFile(captions);
-    platform::MakeFolder(captions);
-    Form1& w = OpenDiary("Ann", "ann");
-    EXPECT_EQ(w.Label2->text(), "No caption set");
-    const std::string reason = "It could not be read (" + platform::ErrorText(EISDIR) +
+    platform::deleteFile(captions);
+    platform::makeFolder(captions);
+    DiaryWindow& w = openDiary("Ann", "ann");
+    EXPECT_EQ(w.captionLabel->text(), "No caption set");
+    const std::string reason = "It could not be read (" + platform::errorText(EISDIR) +
                                "), so Jotterel leaves it as it is rather than write over the captions it holds.";
-    ui.ExpectMsgBox("The captions of your pages cannot be read, so no caption can be changed now.\r\r" + captions +
-                        "\r" + platform::ErrorText(EISDIR),
+    ui.expectMsgBox("The captions of your pages cannot be read, so no caption can be changed now.\r\r" + captions +
+                        "\r" + platform::errorText(EISDIR),
                     48, "Jotterel");
-    w.Label2_Click();
-    ui.ExpectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" + captions + "\r" +
+    w.editCaption();
+    ui.expectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" + captions + "\r" +
                         reason,
                     48, "Jotterel");
-    w.Command4->click();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_TRUE(w.Ended());
-    EXPECT_TRUE(platform::FolderExists(captions));
+    w.exitButton->click();
+    EXPECT_TRUE(ui.done());
+    EXPECT_TRUE(w.ended());
+    EXPECT_TRUE(platform::folderExists(captions));
 }
 
 } // namespace

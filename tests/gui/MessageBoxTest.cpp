@@ -44,7 +44,7 @@ TEST(MessageBox, FlagsButtonsIconsAndAnswers) {
     for (const Case& c : cases) {
         SCOPED_TRACE("flags " + std::to_string(c.flags) + ", act " + std::to_string(static_cast<int>(c.act)));
         ModalScript modals;
-        modals.OnNext<QMessageBox>([&](QMessageBox& box) {
+        modals.onNext<QMessageBox>([&](QMessageBox& box) {
             EXPECT_EQ(box.icon(), c.icon);
             EXPECT_EQ(box.windowTitle(), "Jotterel");
             std::vector<SB> shown;
@@ -74,25 +74,25 @@ TEST(MessageBox, FlagsButtonsIconsAndAnswers) {
                 break;
             }
         });
-        EXPECT_EQ(dialogs.MsgBox("Question", c.flags, "Jotterel"), c.answer);
-        EXPECT_EQ(modals.Ran(), 1);
+        EXPECT_EQ(dialogs.msgBox("Question", c.flags, "Jotterel"), c.answer);
+        EXPECT_EQ(modals.ran(), 1);
     }
 }
 
 TEST(MessageBox, TextIsPlainAndACarriageReturnStartsALine) {
     platform::QtDialogs dialogs;
     ModalScript modals;
-    modals.OnNext<QMessageBox>([](QMessageBox& box) {
+    modals.onNext<QMessageBox>([](QMessageBox& box) {
         EXPECT_EQ(box.textFormat(), Qt::PlainText);
         EXPECT_EQ(box.text(), QString::fromUtf8("The name '<b>Bob' \xE2\x80\x94 \xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\n\n"
                                                 "second line\nthird"));
         box.button(QMessageBox::Ok)->click();
     });
-    dialogs.MsgBox("The name '<b>Bob' \xE2\x80\x94 \xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\r\rsecond line\r\nthird", 48,
+    dialogs.msgBox("The name '<b>Bob' \xE2\x80\x94 \xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0\r\rsecond line\r\nthird", 48,
                    "Jotterel");
 
     // The input box: its prompt plain too, and what is typed comes back in any language.
-    modals.OnNext<QInputDialog>([](QInputDialog& box) {
+    modals.onNext<QInputDialog>([](QInputDialog& box) {
         for (QLabel* label : box.findChildren<QLabel*>()) {
             EXPECT_EQ(label->textFormat(), Qt::PlainText);
         }
@@ -101,11 +101,11 @@ TEST(MessageBox, TextIsPlainAndACarriageReturnStartsALine) {
         box.setTextValue(QString::fromUtf8("\xE6\x97\xA5\xE8\xA8\x98 \xF0\x9F\x98\x80"));
         box.accept();
     });
-    EXPECT_EQ(dialogs.InputBox("Enter <i>a</i> name\rhere", "Jotterel", "Zo\xC3\xAB"),
+    EXPECT_EQ(dialogs.inputBox("Enter <i>a</i> name\rhere", "Jotterel", "Zo\xC3\xAB"),
               "\xE6\x97\xA5\xE8\xA8\x98 \xF0\x9F\x98\x80");
     // Cancel gives empty text.
-    modals.OnNext<QInputDialog>([](QInputDialog& box) { box.reject(); });
-    EXPECT_EQ(dialogs.InputBox("Prompt", "Jotterel", "x"), "");
+    modals.onNext<QInputDialog>([](QInputDialog& box) { box.reject(); });
+    EXPECT_EQ(dialogs.inputBox("Prompt", "Jotterel", "x"), "");
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "platform/core/Unicode.h"
 #include "search/PageSearch.h"
 #include "store/CipherError.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 
 namespace {
@@ -24,7 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Hit& h) {
 
 std::vector<Hit> quickSearch(std::string_view page, std::string_view text, int key) {
     std::vector<Hit> hits;
-    PageSearch(text, key).Scan(page, [&](std::size_t entry, std::string_view t) {
+    PageSearch(text, key).scan(page, [&](std::size_t entry, std::string_view t) {
         hits.push_back({entry, std::string(t)});
     });
     return hits;
@@ -35,14 +35,14 @@ std::vector<Hit> quickSearch(std::string_view page, std::string_view text, int k
 std::vector<Hit> entryByEntry(std::string_view page, std::string_view text, int key) {
     std::vector<Hit> hits;
     std::size_t entry = 0;
-    platform::ForEachLine(page, [&](std::string_view line) {
+    platform::forEachLine(page, [&](std::string_view line) {
         if (line.empty()) {
             return;
         }
         ++entry;
         try {
-            const std::string plain = Module1::DecryptWithKey(line, key);
-            if (platform::FindIgnoringCase(plain, text)) {
+            const std::string plain = MemberSession::decryptWithKey(line, key);
+            if (platform::findIgnoringCase(plain, text)) {
                 hits.push_back({entry, plain});
             }
         } catch (const CipherError&) {
@@ -52,7 +52,7 @@ std::vector<Hit> entryByEntry(std::string_view page, std::string_view text, int 
 }
 
 std::string enciphered(const std::string& plain, int key) {
-    return Module1::EncryptWithKey(plain, key);
+    return MemberSession::encryptWithKey(plain, key);
 }
 
 TEST(PageSearch, FindsEntriesAsThePageViewNumbersThem) {

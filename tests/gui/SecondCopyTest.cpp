@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "app/Wiring.h"
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -26,10 +26,10 @@ std::string refused(const std::string& member) {
 // with the program's wiring, and what happens in its login window each time it opens.
 struct OtherCopy {
     explicit OtherCopy(const std::string& appPath) : module(appPath), form(module) {
-        ConnectCommands(form);
-        form.SetLoginOpener([this](Form1& owner) {
-            Form2 login(owner);
-            login.Form_Load();
+        connectCommands(form);
+        form.setLoginOpener([this](DiaryWindow& owner) {
+            LoginWindow login(owner);
+            login.load();
             if (logins.empty()) {
                 login.close();
                 return;
@@ -39,71 +39,71 @@ struct OtherCopy {
             step(login);
         });
     }
-    Module1 module;
-    Form1 form;
-    std::deque<std::function<void(Form2&)>> logins;
+    MemberSession module;
+    DiaryWindow form;
+    std::deque<std::function<void(LoginWindow&)>> logins;
 };
 
 class SecondCopy : public DiaryFixture {
 protected:
     void SetUp() override {
         for (const auto& [name, key] : {std::pair{"Ann", 110}, std::pair{"Bob", 120}}) {
-            MakeMember(name, key, name);
-            WritePage(name, 1, key, {std::string(name) + "'s entry", ""});
+            makeMember(name, key, name);
+            writePage(name, 1, key, {std::string(name) + "'s entry", ""});
         }
     }
-    void ExpectLoggedOut(const Module1& m) {
-        EXPECT_EQ(m.CurrentUser(), "");
-        EXPECT_EQ(m.EnteredPassword(), "");
-        EXPECT_FALSE(m.LoggedIn());
+    void ExpectLoggedOut(const MemberSession& m) {
+        EXPECT_EQ(m.currentMember(), "");
+        EXPECT_EQ(m.enteredPassword(), "");
+        EXPECT_FALSE(m.loggedIn());
     }
 };
 
 TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
-    Form1& first = OpenDiary("Ann", "Ann");
+    DiaryWindow& first = openDiary("Ann", "Ann");
     OtherCopy second(app.path());
 
     // The second copy is refused Ann and its login window stays open; Bob is free.
-    second.logins.push_back([&](Form2& login) {
-        ui.ExpectMsgBox(refused("Ann"), 48, "Jotterel");
-        TypeLogin(login, "Ann", "ann");
-        EXPECT_TRUE(ui.Done());
-        EXPECT_FALSE(login.LoggedIn());
+    second.logins.push_back([&](LoginWindow& login) {
+        ui.expectMsgBox(refused("Ann"), 48, "Jotterel");
+        typeLogin(login, "Ann", "ann");
+        EXPECT_TRUE(ui.done());
+        EXPECT_FALSE(login.loggedIn());
         ExpectLoggedOut(second.module);
-        TypeLogin(login, "Bob", "bob");
+        typeLogin(login, "Bob", "bob");
     });
-    second.form.Form_Load();
-    EXPECT_EQ(second.module.CurrentUser(), "Bob");
-    EXPECT_EQ(second.form.Text1->Text(), "[1] \tBob's entry\r\n\r\n");
+    second.form.load();
+    EXPECT_EQ(second.module.currentMember(), "Bob");
+    EXPECT_EQ(second.form.pageView->text(), "[1] \tBob's entry\r\n\r\n");
 
     // Logging off lets the member go: while the first window waits at its login, the second
     // logs off Bob and takes Ann; the first is then refused Ann and takes Bob.
-    ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
-    NextLogin([&](Form2& login) {
+    ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
+    nextLogin([&](LoginWindow& login) {
         ExpectLoggedOut(module);
-        ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
-        second.logins.push_back([&](Form2& other) { TypeLogin(other, "Ann", "ANN"); });
-        second.form.mnuLogoff->trigger();
-        EXPECT_EQ(second.module.CurrentUser(), "Ann");
+        ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
+        second.logins.push_back([&](LoginWindow& other) { typeLogin(other, "Ann", "ANN"); });
+        second.form.logOffAction->trigger();
+        EXPECT_EQ(second.module.currentMember(), "Ann");
 
-        ui.ExpectMsgBox(refused("Ann"), 48, "Jotterel");
-        TypeLogin(login, "Ann", "ann");
-        EXPECT_FALSE(login.LoggedIn());
-        TypeLogin(login, "Bob", "bob");
+        ui.expectMsgBox(refused("Ann"), 48, "Jotterel");
+        typeLogin(login, "Ann", "ann");
+        EXPECT_FALSE(login.loggedIn());
+        typeLogin(login, "Bob", "bob");
     });
-    first.mnuLogoff->trigger();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(module.CurrentUser(), "Bob");
-    EXPECT_EQ(first.Text1->Text(), "[1] \tBob's entry\r\n\r\n");
+    first.logOffAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(module.currentMember(), "Bob");
+    EXPECT_EQ(first.pageView->text(), "[1] \tBob's entry\r\n\r\n");
 
     // The end of the program lets its member go.
     first.close();
-    EXPECT_TRUE(first.Ended());
-    ui.ExpectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
-    second.logins.push_back([&](Form2& other) { TypeLogin(other, "Bob", "bob"); });
-    second.form.mnuLogoff->trigger();
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(second.module.CurrentUser(), "Bob");
+    EXPECT_TRUE(first.ended());
+    ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
+    second.logins.push_back([&](LoginWindow& other) { typeLogin(other, "Bob", "bob"); });
+    second.form.logOffAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(second.module.currentMember(), "Bob");
 }
 
 TEST_F(SecondCopy, ACopyThatDiesLetsItsMemberGo) {
@@ -122,18 +122,18 @@ TEST_F(SecondCopy, ACopyThatDiesLetsItsMemberGo) {
     }
     ASSERT_TRUE(said.contains("Ann is logged in")) << said.toStdString();
 
-    Form2& login = OpenLoginWindow();
-    ui.ExpectMsgBox(refused("Ann"), 48, "Jotterel");
-    TypeLogin(login, "Ann", "Ann");
-    EXPECT_TRUE(ui.Done());
-    EXPECT_FALSE(login.LoggedIn());
+    LoginWindow& login = openLoginWindow();
+    ui.expectMsgBox(refused("Ann"), 48, "Jotterel");
+    typeLogin(login, "Ann", "Ann");
+    EXPECT_TRUE(ui.done());
+    EXPECT_FALSE(login.loggedIn());
     ExpectLoggedOut(module);
 
     other.kill(); // no log off, no end of the program: the process is simply gone
     ASSERT_TRUE(other.waitForFinished());
-    TypeLogin(login, "Ann", "Ann");
-    EXPECT_TRUE(login.LoggedIn());
-    EXPECT_EQ(module.CurrentUser(), "Ann");
+    typeLogin(login, "Ann", "Ann");
+    EXPECT_TRUE(login.loggedIn());
+    EXPECT_EQ(module.currentMember(), "Ann");
 }
 
 // The other program of the test above: logs in as Ann over the application folder it is given,
@@ -145,13 +145,13 @@ TEST(SecondCopyProgram, DISABLED_KeepsAnnLoggedIn) {
     }
     ScriptedDialogs ui;
     OtherCopy copy(folder);
-    copy.logins.push_back([](Form2& login) {
-        login.Combo1->setCurrentIndex(login.Combo1->findText(QStringLiteral("Ann")));
-        login.Text1->setText(QStringLiteral("Ann"));
-        login.Command1_Click();
+    copy.logins.push_back([](LoginWindow& login) {
+        login.memberSelector->setCurrentIndex(login.memberSelector->findText(QStringLiteral("Ann")));
+        login.passwordBox->setText(QStringLiteral("Ann"));
+        login.logIn();
     });
-    copy.form.Form_Load();
-    ASSERT_EQ(copy.module.CurrentUser(), "Ann");
+    copy.form.load();
+    ASSERT_EQ(copy.module.currentMember(), "Ann");
     std::cout << "Ann is logged in" << std::endl;
     std::string line;
     std::getline(std::cin, line);

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Wiring.h"
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
@@ -20,7 +20,7 @@ namespace {
 // The main window with the program's own wiring: the real login window, opened modally.
 class Startup : public DiaryFixture {
 protected:
-    Startup() { ConnectCommands(main); }
+    Startup() { connectCommands(main); }
     ~Startup() override {
         // A modal window left open by a failed step must not block the next test.
         if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -28,47 +28,48 @@ protected:
         }
     }
 
-    Form1 main{module};
+    DiaryWindow main{module};
     ModalScript modals;
 };
 
 TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
-    MakeMember("Garden", 117, "Gard");
-    WritePage("Garden", 1, 117, {"first", ""});
-    modals.OnNext<Form2>([&](Form2& login) {
+    makeMember("Garden", 117, "Gard");
+    writePage("Garden", 1, 117, {"first", ""});
+    modals.onNext<LoginWindow>([&](LoginWindow& login) {
         EXPECT_FALSE(main.isVisible()); // the main window waits for the login
         EXPECT_EQ(login.parentWidget(), &main);
         EXPECT_TRUE(login.isModal());
         EXPECT_EQ(login.windowTitle(), "Jotterel - Member login");
-        EXPECT_EQ(login.Combo1->currentText(), "Garden");
-        EXPECT_TRUE(module.EnteredPassword().empty());
+        EXPECT_EQ(login.memberSelector->currentText(), "Garden");
+        EXPECT_TRUE(module.enteredPassword().empty());
         ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
-        EXPECT_EQ(QApplication::focusWidget(), login.Combo1); // first in the tab order
-        QTest::keyClicks(login.Text1, "gARD");
-        QTest::keyClick(login.Text1, Qt::Key_Return); // Enter presses OK, the default button
+        EXPECT_EQ(QApplication::focusWidget(), login.memberSelector); // first in the tab order
+        QTest::keyClicks(login.passwordBox, "gARD");
+        QTest::keyClick(login.passwordBox, Qt::Key_Return); // Enter presses OK, the default button
     });
-    main.Form_Load();
-    EXPECT_EQ(modals.Ran(), 1);
-    EXPECT_FALSE(main.Ended());
+    main.load();
+    EXPECT_EQ(modals.ran(), 1);
+    EXPECT_FALSE(main.ended());
     EXPECT_FALSE(main.isVisible()); // the program shows it once loading is over
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_TRUE(main.findChildren<Form2*>().empty()); // the login window is gone
-    EXPECT_EQ(module.CurrentUser(), "Garden");
-    EXPECT_EQ(module.EnteredPassword(), "gARD");
+    EXPECT_TRUE(main.findChildren<LoginWindow*>().empty()); // the login window is gone
+    EXPECT_EQ(module.currentMember(), "Garden");
+    EXPECT_EQ(module.enteredPassword(), "gARD");
     EXPECT_EQ(main.windowTitle(), "Jotterel of 'Garden'");
-    EXPECT_EQ(main.mnuLogoff->text(), "Log off 'Garden'");
-    EXPECT_EQ(main.mnuDelUser->text(), "Delete user 'Garden'");
-    EXPECT_EQ(main.CurrentPage(), 1);
-    EXPECT_EQ(main.Text1->Text(), "[1] \tfirst\r\n\r\n");
-    EXPECT_EQ(main.Label2->text(), "No caption set");
-    EXPECT_EQ(main.Text1->SelStart(), 0u);
-    EXPECT_EQ(main.Text1->SelLength(), main.Text1->Text().size());
+    EXPECT_EQ(main.logOffAction->text(), "Log off 'Garden'");
+    EXPECT_EQ(main.deleteUserAction->text(), "Delete user 'Garden'");
+    EXPECT_EQ(main.currentPage(), 1);
+    EXPECT_EQ(main.pageView->text(), "[1] \tfirst\r\n\r\n");
+    EXPECT_EQ(main.captionLabel->text(), "No caption set");
+    EXPECT_EQ(main.pageView->selStart(), 0u);
+    EXPECT_EQ(main.pageView->selLength(), main.pageView->text().size());
 
     // Shown, the window puts the focus first in its tab order: the entry box.
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    const QWidget* order[] = {main.Text2,    main.Command6, main.Command1, main.Combo1, main.Command2,
-                              main.Command5, main.Command4, main.Command3, main.Text1,  main.Text2};
+    const QWidget* order[] = {main.entryBox,       main.firstPageButton, main.previousPageButton, main.pageSelector,
+                              main.nextPageButton, main.lastPageButton,  main.exitButton,         main.commitButton,
+                              main.pageView,       main.entryBox};
     for (const QWidget* expected : order) {
         EXPECT_EQ(QApplication::focusWidget(), expected) << expected->objectName().toStdString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -76,54 +77,54 @@ TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
 }
 
 TEST_F(Startup, WrongPasswordAndEscKeepTheLoginWindowOpen) {
-    MakeMember("Ann", 110, "pw");
-    ui.ExpectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
-    modals.OnNext<Form2>([&](Form2& login) {
+    makeMember("Ann", 110, "pw");
+    ui.expectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
+    modals.onNext<LoginWindow>([&](LoginWindow& login) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
         QTest::keyClick(&login, Qt::Key_Escape); // there is no cancel button
         EXPECT_TRUE(login.isVisible());
-        QTest::keyClicks(login.Text1, "pw ");
-        QTest::keyClick(login.Text1, Qt::Key_Return);
+        QTest::keyClicks(login.passwordBox, "pw ");
+        QTest::keyClick(login.passwordBox, Qt::Key_Return);
         EXPECT_TRUE(login.isVisible());
-        EXPECT_EQ(login.Text1->text(), "");
-        EXPECT_EQ(QApplication::focusWidget(), login.Text1);
-        EXPECT_TRUE(module.EnteredPassword().empty());
-        QTest::keyClicks(login.Text1, "PW");
-        QTest::keyClick(login.Text1, Qt::Key_Return);
+        EXPECT_EQ(login.passwordBox->text(), "");
+        EXPECT_EQ(QApplication::focusWidget(), login.passwordBox);
+        EXPECT_TRUE(module.enteredPassword().empty());
+        QTest::keyClicks(login.passwordBox, "PW");
+        QTest::keyClick(login.passwordBox, Qt::Key_Return);
     });
-    main.Form_Load();
-    EXPECT_EQ(module.EnteredPassword(), "PW");
+    main.load();
+    EXPECT_EQ(module.enteredPassword(), "PW");
     EXPECT_EQ(main.windowTitle(), "Jotterel of 'Ann'");
 }
 
 TEST_F(Startup, LeavingTheLoginWindowWithoutLoginEndsTheProgram) {
     struct Case {
         const char* way;
-        std::function<void(Form2&)> leave;
+        std::function<void(LoginWindow&)> leave;
     };
     const Case cases[] = {
-        {"close box", [](Form2& login) { login.close(); }},
-        {"Exit button", [](Form2& login) { login.Command2->click(); }},
-        {"Alt+X", [](Form2& login) { QTest::keyClick(&login, Qt::Key_X, Qt::AltModifier); }},
+        {"close box", [](LoginWindow& login) { login.close(); }},
+        {"Exit button", [](LoginWindow& login) { login.exitButton->click(); }},
+        {"Alt+X", [](LoginWindow& login) { QTest::keyClick(&login, Qt::Key_X, Qt::AltModifier); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.way);
-        Form1 w(module);
-        ConnectCommands(w);
-        MakeMember("Ann", 110, "pw");
-        QSignalSpy ended(&w, &Form1::programEnded);
-        const int ran = modals.Ran();
-        modals.OnNext<Form2>([&](Form2& login) {
+        DiaryWindow w(module);
+        connectCommands(w);
+        makeMember("Ann", 110, "pw");
+        QSignalSpy ended(&w, &DiaryWindow::programEnded);
+        const int ran = modals.ran();
+        modals.onNext<LoginWindow>([&](LoginWindow& login) {
             ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
             c.leave(login);
         });
-        w.Form_Load();
-        EXPECT_EQ(modals.Ran(), ran + 1);
-        EXPECT_TRUE(w.Ended());
+        w.load();
+        EXPECT_EQ(modals.ran(), ran + 1);
+        EXPECT_TRUE(w.ended());
         EXPECT_EQ(ended.count(), 1);
         EXPECT_FALSE(w.isVisible());
-        EXPECT_TRUE(module.EnteredPassword().empty());
-        EXPECT_EQ(w.Text1->Text(), ""); // no page was read
+        EXPECT_TRUE(module.enteredPassword().empty());
+        EXPECT_EQ(w.pageView->text(), ""); // no page was read
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         std::filesystem::remove_all(app / "Ann");
     }

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <utility>
 
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
@@ -44,14 +44,14 @@ const char* name(Kind k) {
 // Answers Yes to every question and the given text to every input box; keeps the messages.
 class AnsweringDialogs : public platform::Dialogs {
 public:
-    explicit AnsweringDialogs(std::string input) : m_input(std::move(input)), m_previous(&platform::Ui()) {
-        platform::SetUi(this);
+    explicit AnsweringDialogs(std::string input) : m_input(std::move(input)), m_previous(&platform::ui()) {
+        platform::setUi(this);
     }
-    ~AnsweringDialogs() override { platform::SetUi(m_previous); }
+    ~AnsweringDialogs() override { platform::setUi(m_previous); }
     AnsweringDialogs(const AnsweringDialogs&) = delete;
     AnsweringDialogs& operator=(const AnsweringDialogs&) = delete;
 
-    int MsgBox(const std::string& text, int flags, const std::string&) override {
+    int msgBox(const std::string& text, int flags, const std::string&) override {
         if ((flags & 7) == platform::vbYesNo || (flags & 7) == platform::vbYesNoCancel) {
             return platform::vbYes;
         }
@@ -59,10 +59,10 @@ public:
         return platform::vbOK;
     }
     // The input the first time, then nothing (a command that asks again ends).
-    std::string InputBox(const std::string&, const std::string&, const std::string&) override {
+    std::string inputBox(const std::string&, const std::string&, const std::string&) override {
         return std::exchange(m_input, std::string());
     }
-    void Beep() override {}
+    void beep() override {}
 
     std::vector<std::string> messages;
 
@@ -74,17 +74,17 @@ private:
 struct Command {
     const char* what;
     const char* file; // the member file put out of use
-    std::function<void(Form1&)> run;
+    std::function<void(DiaryWindow&)> run;
     std::string message; // how the message begins; empty when the command says nothing
 };
 
 class StrangeMemberFiles : public DiaryFixture {
 protected:
     void SetUp() override {
-        MakeMember("Ann", kKey, "pw");
-        WritePage("Ann", 1, kKey, {"An entry", ""});
+        makeMember("Ann", kKey, "pw");
+        writePage("Ann", 1, kKey, {"An entry", ""});
         outside = app / "outside.txt";
-        fixture::WriteBytes(outside, "Not Ann's");
+        fixture::writeBytes(outside, "Not Ann's");
         ::chmod(outside.c_str(), 0644);
     }
 
@@ -108,11 +108,11 @@ protected:
     }
 
     void expectOutsideUntouched() {
-        EXPECT_EQ(fixture::ReadBytes(outside), "Not Ann's");
+        EXPECT_EQ(fixture::readBytes(outside), "Not Ann's");
         struct stat st {};
         ASSERT_EQ(::stat(outside.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, 0644u);
-        EXPECT_EQ(platform::GetAttr(outside), platform::kAttrNormal);
+        EXPECT_EQ(platform::getAttr(outside), platform::kAttrNormal);
         EXPECT_FALSE(std::filesystem::exists(app / "nothing-here"));
     }
 
@@ -120,34 +120,34 @@ protected:
 };
 
 TEST_F(StrangeMemberFiles, EveryCommandRefusesThemWithAMessage) {
-    const std::string pageFile = Module1::PageFileName(1);
+    const std::string pageFile = MemberSession::pageFileName(1);
     const Command commands[] = {
-        {"show the page", Module1::PageFileName(1),
-         [](Form1& w) {
-             w.Command5->click();
-             w.Command6->click();
+        {"show the page", MemberSession::pageFileName(1),
+         [](DiaryWindow& w) {
+             w.lastPageButton->click();
+             w.firstPageButton->click();
          },
          "Page 1 cannot be shown."},
-        {"commit", Module1::PageFileName(1),
-         [](Form1& w) {
-             w.Text2->SetText("New entry");
-             w.Command3->click();
+        {"commit", MemberSession::pageFileName(1),
+         [](DiaryWindow& w) {
+             w.entryBox->setText("New entry");
+             w.commitButton->click();
          },
          "The entry cannot be saved to page 1."},
-        {"delete an item", Module1::PageFileName(1), [](Form1& w) { w.mnuDeleteItem->trigger(); },
+        {"delete an item", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.deleteAnItemAction->trigger(); },
          "No item was deleted: page 1 cannot be read."},
-        {"delete this page", Module1::PageFileName(1), [](Form1& w) { w.mnuDelPage->trigger(); },
+        {"delete this page", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.deleteThisPageAction->trigger(); },
          "Page 1 cannot be cleared; its file is left as it was."},
-        {"delete all pages", Module1::PageFileName(1), [](Form1& w) { w.mnuDelAll->trigger(); },
+        {"delete all pages", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.deleteAllPagesAction->trigger(); },
          "Page 1 cannot be cleared, so no page has been cleared."},
-        {"find", Module1::PageFileName(1), [](Form1& w) { w.mnuFind->trigger(); }, "Text not found."},
-        {"export this page", Module1::PageFileName(1), [](Form1& w) { w.mnuExportPage->trigger(); },
+        {"find", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.findAction->trigger(); }, "Text not found."},
+        {"export this page", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.exportThisPageAction->trigger(); },
          "Page  1 printed to "},
-        {"edit the caption", Module1::kCaptionsFile, [](Form1& w) { w.Label2_Click(); },
+        {"edit the caption", MemberSession::kCaptionsFile, [](DiaryWindow& w) { w.editCaption(); },
          "The captions of your pages cannot be read, so no caption can be changed now."},
-        {"exit", Module1::kCaptionsFile, [](Form1& w) { w.Command4->click(); },
+        {"exit", MemberSession::kCaptionsFile, [](DiaryWindow& w) { w.exitButton->click(); },
          "The page captions cannot be saved. Jotterel closes without saving them."},
-        {"change the password", Module1::kPasswordFile, [](Form1& w) { w.mnuPasswd->trigger(); },
+        {"change the password", MemberSession::kPasswordFile, [](DiaryWindow& w) { w.changePasswordAction->trigger(); },
          "Your password has not been changed: the password file cannot be written."},
     };
     for (Kind kind : {Kind::LinkOutside, Kind::DanglingLink, Kind::Pipe, Kind::Folder}) {
@@ -155,13 +155,13 @@ TEST_F(StrangeMemberFiles, EveryCommandRefusesThemWithAMessage) {
             SCOPED_TRACE(std::string(c.what) + ", " + name(kind));
             const std::string path = app / "Ann/" + c.file;
             const std::string before =
-                platform::KindOfPath(path) == platform::PathKind::File ? fixture::ReadBytes(path) : std::string();
+                platform::kindOfPath(path) == platform::PathKind::File ? fixture::readBytes(path) : std::string();
             // The captions file is read at the login, the rest when the command runs.
-            if (std::string(c.file) == Module1::kCaptionsFile) {
+            if (std::string(c.file) == MemberSession::kCaptionsFile) {
                 place(kind, path);
             }
-            OpenDiary("Ann", "pw");
-            if (std::string(c.file) != Module1::kCaptionsFile) {
+            openDiary("Ann", "pw");
+            if (std::string(c.file) != MemberSession::kCaptionsFile) {
                 place(kind, path);
             }
             {
@@ -175,16 +175,16 @@ TEST_F(StrangeMemberFiles, EveryCommandRefusesThemWithAMessage) {
             }
             expectOutsideUntouched();
             form.reset();
-            module.LogOff();
+            module.logOff();
             // The member file as it was, for the next command.
             std::filesystem::remove_all(path);
-            fixture::WriteBytes(path, before);
-            if (std::string(c.file) == Module1::kPasswordFile) {
-                fixture::WriteBytes(path, PasswordFile::Content(kKey, "pw"));
+            fixture::writeBytes(path, before);
+            if (std::string(c.file) == MemberSession::kPasswordFile) {
+                fixture::writeBytes(path, PasswordFile::content(kKey, "pw"));
             } else if (std::string(c.file) == pageFile) {
-                fixture::WriteBytes(path, fixture::PageContent(kKey, {"An entry", ""}));
+                fixture::writeBytes(path, fixture::pageContent(kKey, {"An entry", ""}));
             }
-            platform::SetAttr(path, platform::kAttrHidden);
+            platform::setAttr(path, platform::kAttrHidden);
         }
     }
 }
@@ -194,10 +194,10 @@ TEST_F(StrangeMemberFiles, LoginRefusesThemInPlaceOfThePasswordFile) {
         SCOPED_TRACE(name(kind));
         const std::string path = app / "Ann/QRBNSTJ4";
         place(kind, path);
-        Form2& login = OpenLoginWindow();
+        LoginWindow& login = openLoginWindow();
         AnsweringDialogs boxes("");
-        TypeLogin(login, "Ann", "pw");
-        EXPECT_FALSE(module.LoggedIn());
+        typeLogin(login, "Ann", "pw");
+        EXPECT_FALSE(module.loggedIn());
         ASSERT_EQ(boxes.messages.size(), 1u);
         EXPECT_TRUE(boxes.messages[0].starts_with("The password file of member 'Ann' cannot be read, so nobody can "
                                                   "log in as 'Ann'.\r\r" +

@@ -16,26 +16,26 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/qt/FontSubstitutes.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "resources/LinkCursor.h"
 #include "resources/ProgramIcon.h"
-#include "search/Form3.h"
+#include "search/FindResultsWindow.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
 
 class WindowResources : public DiaryFixture {
 protected:
-    void TearDown() override { platform::SetDpiForTesting(0); }
+    void TearDown() override { platform::setDpiForTesting(0); }
 
     // The main window of a logged-in member and a find results window of it.
-    Form1& OpenDiary() {
-        MakeMember("Ann", 110, "pw");
-        return DiaryFixture::OpenDiary("Ann", "pw");
+    DiaryWindow& openDiary() {
+        makeMember("Ann", 110, "pw");
+        return DiaryFixture::openDiary("Ann", "pw");
     }
 };
 
@@ -52,14 +52,14 @@ TEST(Pictures, IconAtBothSizesAndCursorPointingWithTheFingerTip) {
         EXPECT_TRUE(drawn.hasAlphaChannel());
         EXPECT_EQ(drawn.pixelColor(0, 0).alpha(), 0) << "the corners are transparent";
         // The window system gets the drawing of that size, not the other one scaled.
-        const QIcon icon = resources::ProgramIcon();
+        const QIcon icon = resources::programIcon();
         const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
         EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage().convertToFormat(premultiplied),
                   drawn.convertToFormat(premultiplied));
     }
-    EXPECT_TRUE(HasBothSizes(resources::ProgramIcon()));
+    EXPECT_TRUE(HasBothSizes(resources::programIcon()));
 
-    const QCursor cursor = resources::LinkCursor();
+    const QCursor cursor = resources::linkCursor();
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
     EXPECT_EQ(cursor.hotSpot(), QPoint(5, 0));
     const QImage hand = cursor.pixmap().toImage();
@@ -71,7 +71,7 @@ TEST(Pictures, IconAtBothSizesAndCursorPointingWithTheFingerTip) {
 }
 
 TEST_F(WindowResources, MainAndResultsWindowsCarryTheIconLoginWindowNone) {
-    Form1& main = OpenDiary();
+    DiaryWindow& main = openDiary();
     // No program-wide icon, which the login window would show.
     EXPECT_TRUE(QApplication::windowIcon().isNull());
 
@@ -80,14 +80,14 @@ TEST_F(WindowResources, MainAndResultsWindowsCarryTheIconLoginWindowNone) {
     EXPECT_TRUE(HasBothSizes(main.windowIcon()));
     EXPECT_TRUE(HasBothSizes(main.windowHandle()->icon()));
 
-    Form3 results(main);
+    FindResultsWindow results(main);
     results.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&results));
     EXPECT_TRUE(HasBothSizes(results.windowIcon()));
     EXPECT_TRUE(HasBothSizes(results.windowHandle()->icon()));
 
     // Owned by the main window, the login window would show its icon unless it had none of its own.
-    Form2 login(main);
+    LoginWindow login(main);
     login.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&login));
     EXPECT_TRUE(login.windowIcon().isNull());
@@ -95,19 +95,19 @@ TEST_F(WindowResources, MainAndResultsWindowsCarryTheIconLoginWindowNone) {
 }
 
 TEST_F(WindowResources, CaptionLabelShowsTheLinkCursor) {
-    Form1& w = OpenDiary();
-    EXPECT_EQ(w.Label2->cursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(w.Label2->cursor().hotSpot(), resources::kLinkCursorHotSpot);
-    EXPECT_EQ(w.Label2->cursor().pixmap().size(), QSize(32, 32));
+    DiaryWindow& w = openDiary();
+    EXPECT_EQ(w.captionLabel->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(w.captionLabel->cursor().hotSpot(), resources::kLinkCursorHotSpot);
+    EXPECT_EQ(w.captionLabel->cursor().pixmap().size(), QSize(32, 32));
     // Only over the caption label.
-    EXPECT_NE(w.Label1->cursor().shape(), Qt::BitmapCursor);
-    EXPECT_NE(w.Text1->viewport()->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_NE(w.instructionLabel->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_NE(w.pageView->viewport()->cursor().shape(), Qt::BitmapCursor);
 }
 
 TEST_F(WindowResources, Frames) {
-    Form1& main = OpenDiary();
-    Form2 login(main);
-    Form3 results(main);
+    DiaryWindow& main = openDiary();
+    LoginWindow login(main);
+    FindResultsWindow results(main);
 
     // The login window: a fixed dialog frame with a close box only.
     EXPECT_EQ(login.windowType(), Qt::Dialog);
@@ -132,9 +132,9 @@ TEST_F(WindowResources, Frames) {
 }
 
 TEST_F(WindowResources, EveryControlHasItsFaceAndColours) {
-    Form1& main = OpenDiary();
-    Form2 login(main);
-    Form3 results(main);
+    DiaryWindow& main = openDiary();
+    LoginWindow login(main);
+    FindResultsWindow results(main);
     const QColor none; // the window's own colours
     struct Case {
         QWidget* control;
@@ -144,29 +144,29 @@ TEST_F(WindowResources, EveryControlHasItsFaceAndColours) {
         QColor text, background;
     };
     const Case cases[] = {
-        {main.Text1, "Courier New", 9, false, false, false, none, none},
-        {main.Label1, "Times New Roman", 9, false, true, false, QColor(128, 0, 0), none},
-        {main.Text2, "Courier New", 9, false, false, false, none, none},
-        {main.Command6, "MS Sans Serif", 8.25, true, false, false, none, none},
-        {main.Command1, "MS Sans Serif", 8.25, true, false, false, none, none},
-        {main.Command2, "MS Sans Serif", 8.25, true, false, false, none, none},
-        {main.Command5, "MS Sans Serif", 8.25, true, false, false, none, none},
-        {main.Label2, "Comic Sans MS", 9, false, false, true, QColor(255, 255, 0), QColor(0, 0, 0)},
-        {main.Combo1, nullptr, 8.25, false, false, false, none, none},
-        {main.Command4, nullptr, 8.25, false, false, false, none, none},
-        {main.Command3, nullptr, 8.25, false, false, false, none, none},
-        {login.Label3, "Arial", 20.25, true, true, false, QColor(192, 0, 0), none},
-        {login.Label4, "Times New Roman", 9, false, true, false, QColor(0, 0, 192), none},
-        {login.Label5, "Times New Roman", 8.25, false, true, false, QColor(128, 64, 64), none},
-        {login.Text1, "Wingdings", 8.25, false, false, false, none, none},
-        {login.Label1, nullptr, 8.25, false, false, false, none, none},
-        {login.Label2, nullptr, 8.25, false, false, false, none, none},
-        {login.Combo1, nullptr, 8.25, false, false, false, none, none},
-        {login.Command1, nullptr, 8.25, false, false, false, none, none},
-        {login.Frame1, nullptr, 8.25, false, false, false, none, none},
-        {results.Text1, "MS Sans Serif", 8.25, true, false, false, none, none},
-        {results.List1, nullptr, 8.25, false, false, false, none, none},
-        {results.Command1, nullptr, 8.25, false, false, false, none, none},
+        {main.pageView, "Courier New", 9, false, false, false, none, none},
+        {main.instructionLabel, "Times New Roman", 9, false, true, false, QColor(128, 0, 0), none},
+        {main.entryBox, "Courier New", 9, false, false, false, none, none},
+        {main.firstPageButton, "MS Sans Serif", 8.25, true, false, false, none, none},
+        {main.previousPageButton, "MS Sans Serif", 8.25, true, false, false, none, none},
+        {main.nextPageButton, "MS Sans Serif", 8.25, true, false, false, none, none},
+        {main.lastPageButton, "MS Sans Serif", 8.25, true, false, false, none, none},
+        {main.captionLabel, "Comic Sans MS", 9, false, false, true, QColor(255, 255, 0), QColor(0, 0, 0)},
+        {main.pageSelector, nullptr, 8.25, false, false, false, none, none},
+        {main.exitButton, nullptr, 8.25, false, false, false, none, none},
+        {main.commitButton, nullptr, 8.25, false, false, false, none, none},
+        {login.titleLabel, "Arial", 20.25, true, true, false, QColor(192, 0, 0), none},
+        {login.descriptionLabel, "Times New Roman", 9, false, true, false, QColor(0, 0, 192), none},
+        {login.contactLabel, "Times New Roman", 8.25, false, true, false, QColor(128, 64, 64), none},
+        {login.passwordBox, "Wingdings", 8.25, false, false, false, none, none},
+        {login.passwordLabel, nullptr, 8.25, false, false, false, none, none},
+        {login.memberLabel, nullptr, 8.25, false, false, false, none, none},
+        {login.memberSelector, nullptr, 8.25, false, false, false, none, none},
+        {login.okButton, nullptr, 8.25, false, false, false, none, none},
+        {login.loginFrame, nullptr, 8.25, false, false, false, none, none},
+        {results.columnHeader, "MS Sans Serif", 8.25, true, false, false, none, none},
+        {results.resultList, nullptr, 8.25, false, false, false, none, none},
+        {results.openButton, nullptr, 8.25, false, false, false, none, none},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.control->window()->objectName().toStdString() + "." + c.control->objectName().toStdString());
@@ -175,7 +175,7 @@ TEST_F(WindowResources, EveryControlHasItsFaceAndColours) {
             EXPECT_EQ(f.family(), QString::fromLatin1(c.face));
             // Drawn in that face or in one of the same kind that stands in for it.
             const QString drawn = QFontInfo(f).family();
-            EXPECT_TRUE(drawn == QLatin1String(c.face) || platform::FontSubstitutes(c.face).contains(drawn))
+            EXPECT_TRUE(drawn == QLatin1String(c.face) || platform::fontSubstitutes(c.face).contains(drawn))
                 << "drawn in " << drawn.toStdString();
         } else {
             EXPECT_EQ(f.family(), c.control->window()->font().family());
@@ -196,7 +196,7 @@ TEST_F(WindowResources, EveryControlHasItsFaceAndColours) {
         }
     }
     // The page view lines entries up in columns: its face is monospaced, wherever it comes from.
-    EXPECT_TRUE(QFontInfo(main.Text1->font()).fixedPitch());
+    EXPECT_TRUE(QFontInfo(main.pageView->font()).fixedPitch());
 }
 
 TEST_F(WindowResources, LoginWindowLayoutAtTwoResolutions) {
@@ -206,18 +206,18 @@ TEST_F(WindowResources, LoginWindowLayoutAtTwoResolutions) {
         bool sizedToText;
     };
     const Placed layout[] = {
-        {"Frame1", 150, 1470, 4065, 1875, false},   {"Combo1", 1230, 330, 2595, 315, false},
-        {"Text1", 1230, 750, 2595, 345, false},     {"Command2", 300, 1290, 1000, 400, false},
-        {"Command3", 1530, 1290, 1000, 400, false}, {"Command1", 2760, 1290, 1000, 400, false},
-        {"Label2", 330, 360, 720, 195, true},       {"Label1", 330, 870, 690, 195, true},
-        {"Label3", 660, 300, 2910, 480, true},      {"Label4", 150, 900, 4110, 585, false},
-        {"Label5", 2340, 60, 1965, 210, true},      {"List1", 180, -2000, 3585, 1230, false},
+        {"loginFrame", 150, 1470, 4065, 1875, false},      {"memberSelector", 1230, 330, 2595, 315, false},
+        {"passwordBox", 1230, 750, 2595, 345, false},      {"exitButton", 300, 1290, 1000, 400, false},
+        {"addMemberButton", 1530, 1290, 1000, 400, false}, {"okButton", 2760, 1290, 1000, 400, false},
+        {"memberLabel", 330, 360, 720, 195, true},         {"passwordLabel", 330, 870, 690, 195, true},
+        {"titleLabel", 660, 300, 2910, 480, true},         {"descriptionLabel", 150, 900, 4110, 585, false},
+        {"contactLabel", 2340, 60, 1965, 210, true},       {"folderList", 180, -2000, 3585, 1230, false},
     };
     for (double dpi : {96.0, 144.0}) {
         SCOPED_TRACE(testing::Message() << dpi << " dpi");
-        platform::SetDpiForTesting(dpi);
+        platform::setDpiForTesting(dpi);
         auto px = [dpi](double twips) { return static_cast<int>(std::lround(twips * dpi / 1440)); };
-        Form2& w = OpenLoginWindow();
+        LoginWindow& w = openLoginWindow();
         EXPECT_EQ(w.size(), QSize(px(4320), px(3450)));
         for (const Placed& p : layout) {
             SCOPED_TRACE(p.name);
@@ -229,35 +229,40 @@ TEST_F(WindowResources, LoginWindowLayoutAtTwoResolutions) {
             }
         }
         // The scratch list lies wholly above the client area.
-        EXPECT_LT(w.List1->geometry().bottom(), 0);
+        EXPECT_LT(w.folderList->geometry().bottom(), 0);
         // The controls in the frame are its children: their positions count from it.
-        EXPECT_EQ(w.Combo1->parentWidget(), w.Frame1);
-        EXPECT_EQ(w.Command1->parentWidget(), w.Frame1);
+        EXPECT_EQ(w.memberSelector->parentWidget(), w.loginFrame);
+        EXPECT_EQ(w.okButton->parentWidget(), w.loginFrame);
 
         // The other two windows get their designed client areas at the same resolution.
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         EXPECT_EQ(form->centralWidget()->size(), QSize(px(8370), px(5805)));
-        EXPECT_EQ(form->Combo1->geometry(), QRect(px(900), form->Combo1->y(), px(1365), px(315)));
-        Form3 results(*form);
+        EXPECT_EQ(form->pageSelector->geometry(), QRect(px(900), form->pageSelector->y(), px(1365), px(315)));
+        FindResultsWindow results(*form);
         EXPECT_EQ(results.size(), QSize(px(4680), px(3765)));
-        EXPECT_EQ(results.Command2->geometry(), QRect(px(210), px(150), px(1275), px(315)));
-        EXPECT_EQ(results.Command1->geometry(), QRect(px(1680), px(150), px(1275), px(315)));
+        EXPECT_EQ(results.closeButton->geometry(), QRect(px(210), px(150), px(1275), px(315)));
+        EXPECT_EQ(results.openButton->geometry(), QRect(px(1680), px(150), px(1275), px(315)));
         form->hide();
     }
 }
 
 TEST_F(WindowResources, ScreenReadersHaveANameForEveryControl) {
-    Form1& main = OpenDiary();
-    Form2 login(main);
-    Form3 results(main);
-    // The controls named as designed, not the parts Qt builds them from.
-    const QRegularExpression designName(QStringLiteral("^(Text|Label|Command|Combo|List|Frame)\\d$"));
+    DiaryWindow& main = openDiary();
+    LoginWindow login(main);
+    FindResultsWindow results(main);
+    // The windows' own controls, not the parts Qt builds them from.
+    const QStringList controls = {
+        "pageView",       "instructionLabel", "entryBox",     "firstPageButton", "previousPageButton", "pageSelector",
+        "nextPageButton", "lastPageButton",   "captionLabel", "exitButton",      "commitButton",       "titleLabel",
+        "contactLabel",   "descriptionLabel", "loginFrame",   "memberLabel",     "memberSelector",     "passwordLabel",
+        "passwordBox",    "addMemberButton",  "okButton",     "folderList",      "closeButton",        "columnHeader",
+        "openButton",     "resultList"};
     int named = 0;
     for (QWidget* window :
          {static_cast<QWidget*>(&main), static_cast<QWidget*>(&login), static_cast<QWidget*>(&results)}) {
         for (QWidget* control : window->findChildren<QWidget*>()) {
-            if (!designName.match(control->objectName()).hasMatch() || control->window() != window) {
+            if (!controls.contains(control->objectName()) || control->window() != window) {
                 continue;
             }
             SCOPED_TRACE(window->objectName().toStdString() + "." + control->objectName().toStdString());
@@ -269,8 +274,8 @@ TEST_F(WindowResources, ScreenReadersHaveANameForEveryControl) {
     }
     EXPECT_EQ(named, 11 + 12 + 4) << "every control of the three windows was looked at";
     // The caption label announces the caption itself.
-    main.Label2->setText(QStringLiteral("Holidays"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(main.Label2)->text(QAccessible::Name), "Holidays");
+    main.captionLabel->setText(QStringLiteral("Holidays"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(main.captionLabel)->text(QAccessible::Name), "Holidays");
 }
 
 } // namespace

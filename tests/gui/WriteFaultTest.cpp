@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "login/Form2.h"
+#include "login/LoginWindow.h"
 #include "platform/core/Clock.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -32,14 +32,14 @@ constexpr std::uint64_t kUnlimited = 1'000'000'000;
 class AnsweringDialogs : public platform::Dialogs {
 public:
     explicit AnsweringDialogs(std::map<std::string, std::string> inputs)
-        : m_inputs(std::move(inputs)), m_previous(&platform::Ui()) {
-        platform::SetUi(this);
+        : m_inputs(std::move(inputs)), m_previous(&platform::ui()) {
+        platform::setUi(this);
     }
-    ~AnsweringDialogs() override { platform::SetUi(m_previous); }
+    ~AnsweringDialogs() override { platform::setUi(m_previous); }
     AnsweringDialogs(const AnsweringDialogs&) = delete;
     AnsweringDialogs& operator=(const AnsweringDialogs&) = delete;
 
-    int MsgBox(const std::string& text, int flags, const std::string& title) override {
+    int msgBox(const std::string& text, int flags, const std::string& title) override {
         EXPECT_EQ(title, "Jotterel") << text;
         switch (flags) {
         case platform::vbExclamation:
@@ -57,7 +57,7 @@ public:
             return platform::vbOK;
         }
     }
-    std::string InputBox(const std::string& prompt, const std::string&, const std::string&) override {
+    std::string inputBox(const std::string& prompt, const std::string&, const std::string&) override {
         const auto answer = m_inputs.find(prompt);
         if (answer == m_inputs.end()) {
             ADD_FAILURE() << "unexpected input box: " << prompt;
@@ -65,7 +65,7 @@ public:
         }
         return answer->second;
     }
-    void Beep() override { ADD_FAILURE() << "beep"; }
+    void beep() override { ADD_FAILURE() << "beep"; }
 
     std::vector<std::string> failures; // exclamation messages: something failed
     std::vector<std::string> news;     // information messages: something was done
@@ -86,9 +86,9 @@ struct Snapshot {
 
 std::string meaningOfPasswordFile(const std::string& bytes) {
     try {
-        const PasswordFile file = PasswordFile::Parse(bytes);
-        const std::string password = Module1::DecryptWithKey(file.passwordLine, file.key);
-        if (bytes == PasswordFile::Content(file.key, password)) {
+        const PasswordFile file = PasswordFile::parse(bytes);
+        const std::string password = MemberSession::decryptWithKey(file.passwordLine, file.key);
+        if (bytes == PasswordFile::content(file.key, password)) {
             return "password file of " + password + " under a key from 100 to 130";
         }
     } catch (const std::exception&) {
@@ -104,11 +104,11 @@ Snapshot takeSnapshot(const std::string& root) {
             s.raw[name] = s.compared[name] = "<folder>";
             continue;
         }
-        const std::string bytes = fixture::ReadBytes(e.path().string());
-        const std::string hidden = fixture::IsHidden(e.path().string()) ? " <hidden>" : "";
+        const std::string bytes = fixture::readBytes(e.path().string());
+        const std::string hidden = fixture::isHidden(e.path().string()) ? " <hidden>" : "";
         s.raw[name] = bytes + hidden;
         s.compared[name] =
-            (e.path().filename() == Module1::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
+            (e.path().filename() == MemberSession::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
     }
     return s;
 }
@@ -124,9 +124,9 @@ void putBack(const std::string& root, const Snapshot& s) {
             continue;
         }
         const bool hidden = value.ends_with(" <hidden>");
-        fixture::WriteBytes(path, hidden ? value.substr(0, value.size() - 9) : value);
+        fixture::writeBytes(path, hidden ? value.substr(0, value.size() - 9) : value);
         if (hidden) {
-            platform::SetAttr(path, platform::kAttrHidden);
+            platform::setAttr(path, platform::kAttrHidden);
         }
     }
 }
@@ -151,62 +151,63 @@ struct Tally {
 class WriteFault : public DiaryFixture, public ::testing::WithParamInterface<const char*> {
 protected:
     void SetUp() override {
-        platform::SetClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
-        MakeMember("Ann", kKey, "pw");
-        for (int page = 1; page <= Module1::kPageCount; ++page) {
-            WritePage("Ann", page, kKey, {"Entry one of page " + std::to_string(page), "", "Entry two", ""});
+        platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
+        makeMember("Ann", kKey, "pw");
+        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+            writePage("Ann", page, kKey, {"Entry one of page " + std::to_string(page), "", "Entry two", ""});
         }
     }
     void TearDown() override {
-        platform::SetClock(nullptr);
-        platform::SetWriteBudget(std::nullopt);
-        platform::SetFaultAfterSteps(std::nullopt);
+        platform::setClock(nullptr);
+        platform::setWriteBudget(std::nullopt);
+        platform::setFaultAfterSteps(std::nullopt);
     }
 
     std::string memberFile(const std::string& name) const { return app / ("Ann/" + name); }
 
-    Form1& diary() {
-        Form1& w = OpenDiary("Ann", "pw");
-        EXPECT_EQ(module.CurrentUser(), "Ann");
+    DiaryWindow& diary() {
+        DiaryWindow& w = openDiary("Ann", "pw");
+        EXPECT_EQ(module.currentMember(), "Ann");
         return w;
     }
 
     Writer writer(const std::string& name) {
         const std::string folder = app / "Ann";
         if (name == "AddMember") {
-            Form2& login = OpenLoginWindow();
+            LoginWindow& login = openLoginWindow();
             return {app.path(),
                     {{"Enter user name", "Cat"}},
-                    [&login] { login.Command3->click(); },
+                    [&login] { login.addMemberButton->click(); },
                     {"The member 'Cat' cannot be added", "The folder of the new member 'Cat' cannot be created."},
                     false,
                     false,
                     true};
         }
         if (name == "ChangePassword") {
-            Form1& w = diary();
+            DiaryWindow& w = diary();
             return {folder,
                     {{"Please enter new password for user 'Ann'", "New Secret"}},
-                    [&w] { w.mnuPasswd->trigger(); },
+                    [&w] { w.changePasswordAction->trigger(); },
                     {"Your password has not been changed: the password file cannot be written."}};
         }
         if (name == "Commit") {
-            Form1& w = diary();
+            DiaryWindow& w = diary();
             return {folder,
                     {},
                     [&w] {
-                        w.Text2->SetText("Bought apples and pears");
-                        w.Command3->click();
+                        w.entryBox->setText("Bought apples and pears");
+                        w.commitButton->click();
                     },
                     {"The entry cannot be saved to page 1. The page is as it was, and the text stays in the entry "
                      "box."}};
         }
         if (name == "CaptionEdit") {
-            fixture::WriteBytes(memberFile(Module1::kCaptionsFile), fixture::PageContent(kKey, {"Old one", "Old two"}));
-            Form1& w = diary();
+            fixture::writeBytes(memberFile(MemberSession::kCaptionsFile),
+                                fixture::pageContent(kKey, {"Old one", "Old two"}));
+            DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a caption for this page (upto 32 characters long)", "Garden plans"}},
-                    [&w] { w.Label2_Click(); },
+                    [&w] { w.editCaption(); },
                     {},
                     true};
         }
@@ -214,45 +215,48 @@ protected:
             // The window ends with the command, so each run opens the diary anew.
             return {folder,
                     {},
-                    [this] { diary().Command4->click(); },
+                    [this] { diary().exitButton->click(); },
                     {"The page captions cannot be saved. Jotterel closes without saving them."}};
         }
         if (name == "MaskEntry") {
-            Form1& w = diary();
+            DiaryWindow& w = diary();
             return {folder,
                     {{"Specify the item number to be deleted on the current page", "2"}},
-                    [&w] { w.mnuDeleteItem->trigger(); },
+                    [&w] { w.deleteAnItemAction->trigger(); },
                     {"No item was deleted: page 1 cannot be written. It keeps its entries as they were."}};
         }
         if (name == "ClearPage") {
-            Form1& w = diary();
-            return {folder, {}, [&w] { w.mnuDelPage->trigger(); }, {"Page 1 cannot be cleared; its file is left"}};
-        }
-        if (name == "ClearAllPages") {
-            Form1& w = diary();
+            DiaryWindow& w = diary();
             return {folder,
                     {},
-                    [&w] { w.mnuDelAll->trigger(); },
+                    [&w] { w.deleteThisPageAction->trigger(); },
+                    {"Page 1 cannot be cleared; its file is left"}};
+        }
+        if (name == "ClearAllPages") {
+            DiaryWindow& w = diary();
+            return {folder,
+                    {},
+                    [&w] { w.deleteAllPagesAction->trigger(); },
                     {"Page 1 cannot be cleared, so no page has been cleared.", "Clearing stopped at page "},
                     false,
                     true};
         }
         if (name == "ExportPage") {
-            fixture::WriteBytes(memberFile("Page 1.txt"), "An export made before\r\n");
-            Form1& w = diary();
+            fixture::writeBytes(memberFile("Page 1.txt"), "An export made before\r\n");
+            DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a name for the output file", "Page 1.txt"}},
-                    [&w] { w.mnuExportPage->trigger(); },
+                    [&w] { w.exportThisPageAction->trigger(); },
                     {"Page 1 could not be exported."},
                     false,
                     false,
                     true};
         }
         if (name == "ExportAllPages") {
-            Form1& w = diary();
+            DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a name for the output file", "All Pages.txt"}},
-                    [&w] { w.mnuExportAll->trigger(); },
+                    [&w] { w.exportAllPagesAction->trigger(); },
                     {"All pages of your diary could not be exported."},
                     false,
                     false,
@@ -307,17 +311,17 @@ TEST_P(WriteFault, EveryFaultLeavesTheOldFilesOrTheNewOnesAndSaysWhich) {
     const Snapshot before = takeSnapshot(w.root);
 
     // A run without a fault gives the files as written and counts the bytes and the steps.
-    platform::SetWriteBudget(kUnlimited);
-    platform::SetFaultAfterSteps(kUnlimited);
+    platform::setWriteBudget(kUnlimited);
+    platform::setFaultAfterSteps(kUnlimited);
     {
         AnsweringDialogs boxes(w.inputs);
         w.run();
         EXPECT_TRUE(boxes.failures.empty()) << boxes.failures[0];
     }
-    const std::uint64_t bytes = kUnlimited - platform::WriteBudget().value();
-    const std::uint64_t steps = kUnlimited - platform::StepsBeforeFault().value();
-    platform::SetWriteBudget(std::nullopt);
-    platform::SetFaultAfterSteps(std::nullopt);
+    const std::uint64_t bytes = kUnlimited - platform::writeBudget().value();
+    const std::uint64_t steps = kUnlimited - platform::stepsBeforeFault().value();
+    platform::setWriteBudget(std::nullopt);
+    platform::setFaultAfterSteps(std::nullopt);
     const Snapshot written = takeSnapshot(w.root);
     ASSERT_FALSE(written == before);
 
@@ -325,19 +329,19 @@ TEST_P(WriteFault, EveryFaultLeavesTheOldFilesOrTheNewOnesAndSaysWhich) {
     for (std::uint64_t b = 0; b < bytes; ++b) {
         putBack(w.root, before);
         AnsweringDialogs boxes(w.inputs);
-        platform::SetWriteBudget(b);
+        platform::setWriteBudget(b);
         w.run();
-        platform::SetWriteBudget(std::nullopt);
+        platform::setWriteBudget(std::nullopt);
         ++tally.faults;
         judge(w, before, written, boxes, tally, "disk full after " + std::to_string(b) + " bytes");
     }
     for (std::uint64_t s = 0; s < steps; ++s) {
         putBack(w.root, before);
         AnsweringDialogs boxes(w.inputs);
-        platform::SetFaultAfterSteps(s);
+        platform::setFaultAfterSteps(s);
         w.run();
-        EXPECT_FALSE(platform::StepsBeforeFault().has_value()) << "step " << s << " was never reached";
-        platform::SetFaultAfterSteps(std::nullopt);
+        EXPECT_FALSE(platform::stepsBeforeFault().has_value()) << "step " << s << " was never reached";
+        platform::setFaultAfterSteps(std::nullopt);
         ++tally.faults;
         judge(w, before, written, boxes, tally, "failure at step " + std::to_string(s));
     }
@@ -360,35 +364,35 @@ INSTANTIATE_TEST_SUITE_P(Writers, WriteFault,
 // nothing may be called deleted that is not.
 class DeleteUserFault : public DiaryFixture {
 protected:
-    void TearDown() override { platform::SetFaultAfterSteps(std::nullopt); }
+    void TearDown() override { platform::setFaultAfterSteps(std::nullopt); }
 };
 
 TEST_F(DeleteUserFault, EveryFaultIsToldExactly) {
     const std::string folder = app / "Ann";
-    MakeMember("Ann", kKey, "pw");
-    WritePage("Ann", 3, kKey, {"Entry", ""});
-    fixture::WriteBytes(folder + "/notes.txt", "mine");
+    makeMember("Ann", kKey, "pw");
+    writePage("Ann", 3, kKey, {"Entry", ""});
+    fixture::writeBytes(folder + "/notes.txt", "mine");
     const Snapshot before = takeSnapshot(folder);
     auto run = [&](std::uint64_t fault) {
         std::filesystem::create_directories(folder);
         putBack(folder, before);
-        OpenDiary("Ann", "pw");
+        openDiary("Ann", "pw");
         AnsweringDialogs boxes({});
-        platform::SetFaultAfterSteps(fault);
-        form->mnuDelUser->trigger();
+        platform::setFaultAfterSteps(fault);
+        form->deleteUserAction->trigger();
         return std::make_pair(boxes.failures, boxes.news);
     };
 
     const auto clean = run(kUnlimited);
-    const std::uint64_t steps = kUnlimited - platform::StepsBeforeFault().value();
-    platform::SetFaultAfterSteps(std::nullopt);
+    const std::uint64_t steps = kUnlimited - platform::stepsBeforeFault().value();
+    platform::setFaultAfterSteps(std::nullopt);
     ASSERT_EQ(clean.second, std::vector<std::string>{"User 'Ann' deleted."});
     ASSERT_FALSE(std::filesystem::exists(folder));
 
     for (std::uint64_t s = 0; s < steps; ++s) {
         SCOPED_TRACE("failure at step " + std::to_string(s));
         const auto [failures, news] = run(s);
-        platform::SetFaultAfterSteps(std::nullopt);
+        platform::setFaultAfterSteps(std::nullopt);
         std::set<std::string> left;
         if (std::filesystem::exists(folder)) {
             for (const auto& e : std::filesystem::directory_iterator(folder)) {
@@ -419,7 +423,7 @@ TEST_F(DeleteUserFault, EveryFaultIsToldExactly) {
             at = end + 1;
         }
         EXPECT_EQ(told, left);
-        const bool listed = left.count(Module1::kPasswordFile) > 0;
+        const bool listed = left.count(MemberSession::kPasswordFile) > 0;
         EXPECT_NE(failures[0].find(listed ? "'Ann' can still log in" : "'Ann' can no longer log in."),
                   std::string::npos);
     }

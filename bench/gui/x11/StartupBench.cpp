@@ -14,7 +14,7 @@
 #include <xcb/xcb.h>
 
 #include "platform/core/FileAttributes.h"
-#include "store/Module1.h"
+#include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
 // Start-up of the real program, from the moment it is started until the X server maps its login
@@ -43,12 +43,12 @@ public:
             auto write = [&](const std::string& name, const std::string& bytes) {
                 const std::string path = (member / name).string();
                 std::ofstream(path, std::ios::binary) << bytes;
-                platform::SetAttr(path, platform::kAttrHidden);
+                platform::setAttr(path, platform::kAttrHidden);
             };
-            write(Module1::kPasswordFile, PasswordFile::Content(110 + i, "Memb"));
-            write(Module1::kCaptionsFile, "");
-            for (int page = 1; page <= Module1::kPageCount; ++page) {
-                write(Module1::PageFileName(page), "");
+            write(MemberSession::kPasswordFile, PasswordFile::content(110 + i, "Memb"));
+            write(MemberSession::kCaptionsFile, "");
+            for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+                write(MemberSession::pageFileName(page), "");
             }
         }
     }

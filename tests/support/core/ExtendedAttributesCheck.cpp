@@ -12,7 +12,7 @@
 void ExtendedAttributesCheck::SetUp() {
     TempFolder dir;
     const std::string probe = dir / "probe";
-    fixture::WriteBytes(probe, "");
+    fixture::writeBytes(probe, "");
     if (::setxattr(probe.c_str(), "user.DOSATTRIB", "0x2", 3, 0) == 0) {
         return;
     }

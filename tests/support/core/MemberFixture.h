@@ -10,25 +10,25 @@ namespace fixture {
 
 // The member folder with its password file and fifteen page files and captions file, all
 // empty and hidden, as adding a member leaves it. Returns the folder's path.
-std::string MakeMember(const std::string& appPath, const std::string& name, int key, const std::string& password);
+std::string makeMember(const std::string& appPath, const std::string& name, int key, const std::string& password);
 
 // The lines of a page file: each plain text enciphered under key, an empty text left empty.
-std::string PageContent(int key, const std::vector<std::string>& plainLines);
+std::string pageContent(int key, const std::vector<std::string>& plainLines);
 
 // Writes page 1 to 15 of a member (hidden), replacing it.
-void WritePage(const std::string& appPath, const std::string& member, int page, int key,
+void writePage(const std::string& appPath, const std::string& member, int page, int key,
                const std::vector<std::string>& plainLines);
 
 // Path of a member's file.
-std::string MemberFile(const std::string& appPath, const std::string& member, const std::string& fileName);
-std::string PageFile(const std::string& appPath, const std::string& member, int page);
+std::string memberFile(const std::string& appPath, const std::string& member, const std::string& fileName);
+std::string pageFile(const std::string& appPath, const std::string& member, int page);
 
 // Writes bytes to a file as they are (an ordinary, visible file).
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+std::string readBytes(const std::string& path);
 
 // True when the file carries the hidden attribute as the program stores it.
-bool IsHidden(const std::string& path);
+bool isHidden(const std::string& path);
 
 // While it lives, the disk fills up after bytes more bytes have been written.
 class DiskFullAfter {

@@ -10,7 +10,7 @@
 
 namespace fixture {
 
-bool RunAsOrdinaryUser(const std::function<void()>& body, const std::vector<std::string>& handOver,
+bool runAsOrdinaryUser(const std::function<void()>& body, const std::vector<std::string>& handOver,
                        std::string& whyNot) {
     if (::geteuid() != 0) {
         body();

@@ -16,7 +16,7 @@ inline constexpr unsigned kOrdinaryUser = 65534;
 // everything in it) is given to that user first. Run by anybody else, body runs here as it is.
 // When no child can become that user, the reason is put into whyNot and false returned; the
 // caller skips with it rather than pass without having tested.
-bool RunAsOrdinaryUser(const std::function<void()>& body, const std::vector<std::string>& handOver,
+bool runAsOrdinaryUser(const std::function<void()>& body, const std::vector<std::string>& handOver,
                        std::string& whyNot);
 
 } // namespace fixture

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 
 #include "app/Wiring.h"
-#include "login/Form2.h"
-#include "platform/qt/Ansi.h"
+#include "login/LoginWindow.h"
+#include "platform/qt/QtText.h"
 
 DiaryFixture::DiaryFixture() = default;
 
@@ -14,14 +14,14 @@ DiaryFixture::~DiaryFixture() {
     form.reset();
 }
 
-Form1& DiaryFixture::MakeWindow() {
+DiaryWindow& DiaryFixture::makeWindow() {
     loginWindow.reset(); // a child of the window replaced
-    form = std::make_unique<Form1>(module);
-    ConnectCommands(*form);
-    form->SetLoginOpener([this](Form1& owner) {
+    form = std::make_unique<DiaryWindow>(module);
+    connectCommands(*form);
+    form->setLoginOpener([this](DiaryWindow& owner) {
         ++loginWindowsOpened;
-        Form2 login(owner);
-        login.Form_Load();
+        LoginWindow login(owner);
+        login.load();
         if (m_loginSteps.empty()) {
             login.close();
             return;
@@ -33,26 +33,26 @@ Form1& DiaryFixture::MakeWindow() {
     return *form;
 }
 
-Form1& DiaryFixture::OpenDiary(const std::string& member, const std::string& password) {
-    MakeWindow();
-    NextLoginAs(member, password);
-    form->Form_Load();
+DiaryWindow& DiaryFixture::openDiary(const std::string& member, const std::string& password) {
+    makeWindow();
+    nextLoginAs(member, password);
+    form->load();
     return *form;
 }
 
-Form2& DiaryFixture::OpenLoginWindow() {
-    MakeWindow();
-    loginWindow = std::make_unique<Form2>(*form);
-    loginWindow->Form_Load();
+LoginWindow& DiaryFixture::openLoginWindow() {
+    makeWindow();
+    loginWindow = std::make_unique<LoginWindow>(*form);
+    loginWindow->load();
     return *loginWindow;
 }
 
-void DiaryFixture::NextLoginAs(const std::string& member, const std::string& password) {
-    NextLogin([member, password](Form2& login) { TypeLogin(login, member, password); });
+void DiaryFixture::nextLoginAs(const std::string& member, const std::string& password) {
+    nextLogin([member, password](LoginWindow& login) { typeLogin(login, member, password); });
 }
 
-void DiaryFixture::TypeLogin(Form2& login, const std::string& member, const std::string& password) {
-    login.Combo1->setCurrentIndex(login.Combo1->findText(platform::ToQString(member)));
-    login.Text1->setText(platform::ToQString(password));
-    login.Command1_Click();
+void DiaryFixture::typeLogin(LoginWindow& login, const std::string& member, const std::string& password) {
+    login.memberSelector->setCurrentIndex(login.memberSelector->findText(platform::toQString(member)));
+    login.passwordBox->setText(platform::toQString(password));
+    login.logIn();
 }

@@ -5,15 +5,15 @@
 #include <memory>
 #include <string>
 
-#include "diary/Form1.h"
-#include "store/Module1.h"
+#include "diary/DiaryWindow.h"
+#include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/RecordingLauncher.h"
 #include "support/gui/ScriptedDialogs.h"
 
-class Form2;
+class LoginWindow;
 
 // A main window over a temporary application folder, with the program's own wiring, scripted
 // dialogs and a launcher recorder. The login window is the real one, driven without its modal
@@ -24,42 +24,42 @@ protected:
     ~DiaryFixture() override;
 
     // Makes the main window (not yet loaded).
-    Form1& MakeWindow();
+    DiaryWindow& makeWindow();
 
     // Makes the main window and loads it, logging in as member with password.
-    Form1& OpenDiary(const std::string& member, const std::string& password);
+    DiaryWindow& openDiary(const std::string& member, const std::string& password);
 
     // What happens in the login window the next time it opens; by default it is closed
     // without a login. Each step is used once.
-    void NextLogin(std::function<void(Form2&)> step) { m_loginSteps.push_back(std::move(step)); }
-    void NextLoginAs(const std::string& member, const std::string& password);
+    void nextLogin(std::function<void(LoginWindow&)> step) { m_loginSteps.push_back(std::move(step)); }
+    void nextLoginAs(const std::string& member, const std::string& password);
 
     // Makes the main window and a login window owned by it, loaded but not shown, outside any
     // modal loop: tests press its buttons directly.
-    Form2& OpenLoginWindow();
+    LoginWindow& openLoginWindow();
 
     // Types name and password into the login window and presses OK.
-    static void TypeLogin(Form2& login, const std::string& member, const std::string& password);
+    static void typeLogin(LoginWindow& login, const std::string& member, const std::string& password);
 
     // A member made on disk with the given key and password.
-    std::string MakeMember(const std::string& name, int key, const std::string& password) {
-        return fixture::MakeMember(app.path(), name, key, password);
+    std::string makeMember(const std::string& name, int key, const std::string& password) {
+        return fixture::makeMember(app.path(), name, key, password);
     }
-    void WritePage(const std::string& member, int page, int key, const std::vector<std::string>& lines) {
-        fixture::WritePage(app.path(), member, page, key, lines);
+    void writePage(const std::string& member, int page, int key, const std::vector<std::string>& lines) {
+        fixture::writePage(app.path(), member, page, key, lines);
     }
-    std::string PageFile(const std::string& member, int page) const {
-        return fixture::PageFile(app.path(), member, page);
+    std::string pageFile(const std::string& member, int page) const {
+        return fixture::pageFile(app.path(), member, page);
     }
 
     TempFolder app;
-    Module1 module{app.path()};
+    MemberSession module{app.path()};
     ScriptedDialogs ui;
     RecordingLauncher programs;
-    std::unique_ptr<Form1> form;
-    std::unique_ptr<Form2> loginWindow;
+    std::unique_ptr<DiaryWindow> form;
+    std::unique_ptr<LoginWindow> loginWindow;
     int loginWindowsOpened = 0;
 
 private:
-    std::vector<std::function<void(Form2&)>> m_loginSteps;
+    std::vector<std::function<void(LoginWindow&)>> m_loginSteps;
 };

@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
     ::testing::AddGlobalTestEnvironment(new ExtendedAttributesCheck);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::InstallFontSubstitutes(); // the windows' faces, as the program has them
+    platform::installFontSubstitutes(); // the windows' faces, as the program has them
     return RUN_ALL_TESTS();
 }

@@ -19,7 +19,7 @@ public:
 
     // Runs step on the next modal window, which must be a W.
     template <typename W>
-    void OnNext(std::function<void(W&)> step) {
+    void onNext(std::function<void(W&)> step) {
         push([step = std::move(step)](QWidget& modal) {
             if (W* w = qobject_cast<W*>(&modal)) {
                 step(*w);
@@ -31,7 +31,7 @@ public:
     }
 
     // How many steps have run.
-    int Ran() const { return m_ran; }
+    int ran() const { return m_ran; }
 
     static constexpr int kTimeoutMs = 5000; // for a modal window to come up
     static constexpr int kCloseMs = 1000;   // for it to close after its step

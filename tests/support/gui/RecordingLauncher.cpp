@@ -4,18 +4,18 @@
 
 RecordingLauncher::RecordingLauncher() {
     try {
-        m_previous = &platform::Programs();
+        m_previous = &platform::programs();
     } catch (const std::exception&) {
         m_previous = nullptr;
     }
-    platform::SetPrograms(this);
+    platform::setPrograms(this);
 }
 
 RecordingLauncher::~RecordingLauncher() {
-    platform::SetPrograms(m_previous);
+    platform::setPrograms(m_previous);
 }
 
-bool RecordingLauncher::Shell(const std::string& commandLine, int windowStyle) {
+bool RecordingLauncher::shell(const std::string& commandLine, int windowStyle) {
     m_started.push_back({commandLine, windowStyle});
     return true;
 }

@@ -16,8 +16,8 @@ public:
     RecordingLauncher();
     ~RecordingLauncher() override;
 
-    bool Shell(const std::string& commandLine, int windowStyle) override;
-    const std::vector<Start>& Started() const { return m_started; }
+    bool shell(const std::string& commandLine, int windowStyle) override;
+    const std::vector<Start>& started() const { return m_started; }
 
 private:
     std::vector<Start> m_started;

@@ -24,9 +24,9 @@ std::string visible(const std::string& s) {
 std::string describe(const ScriptedDialogs::Box& b) {
     switch (b.kind) {
     case ScriptedDialogs::Box::Message:
-        return "MsgBox(\"" + visible(b.text) + "\", " + std::to_string(b.flags) + ", \"" + b.title + "\")";
+        return "msgBox(\"" + visible(b.text) + "\", " + std::to_string(b.flags) + ", \"" + b.title + "\")";
     case ScriptedDialogs::Box::Input:
-        return "InputBox(\"" + visible(b.text) + "\", \"" + b.title + "\", \"" + visible(b.defaultText) + "\")";
+        return "inputBox(\"" + visible(b.text) + "\", \"" + b.title + "\", \"" + visible(b.defaultText) + "\")";
     case ScriptedDialogs::Box::Beep:
         return "Beep";
     }
@@ -49,21 +49,21 @@ int safeAnswer(int flags) {
 
 ScriptedDialogs::ScriptedDialogs() {
     try {
-        m_previous = &platform::Ui();
+        m_previous = &platform::ui();
     } catch (const std::exception&) {
         m_previous = nullptr;
     }
-    platform::SetUi(this);
+    platform::setUi(this);
 }
 
 ScriptedDialogs::~ScriptedDialogs() {
     for (const Box& b : m_expected) {
         ADD_FAILURE() << "expected but never shown: " << describe(b);
     }
-    platform::SetUi(m_previous);
+    platform::setUi(m_previous);
 }
 
-ScriptedDialogs::Box& ScriptedDialogs::ExpectMsgBox(std::string text, int flags, std::string title, int answer) {
+ScriptedDialogs::Box& ScriptedDialogs::expectMsgBox(std::string text, int flags, std::string title, int answer) {
     Box b;
     b.kind = Box::Message;
     b.text = std::move(text);
@@ -74,7 +74,7 @@ ScriptedDialogs::Box& ScriptedDialogs::ExpectMsgBox(std::string text, int flags,
     return m_expected.back();
 }
 
-ScriptedDialogs::Box& ScriptedDialogs::ExpectInputBox(std::string prompt, std::string title, std::string defaultText,
+ScriptedDialogs::Box& ScriptedDialogs::expectInputBox(std::string prompt, std::string title, std::string defaultText,
                                                       std::string input) {
     Box b;
     b.kind = Box::Input;
@@ -86,14 +86,14 @@ ScriptedDialogs::Box& ScriptedDialogs::ExpectInputBox(std::string prompt, std::s
     return m_expected.back();
 }
 
-ScriptedDialogs::Box& ScriptedDialogs::ExpectBeep() {
+ScriptedDialogs::Box& ScriptedDialogs::expectBeep() {
     Box b;
     b.kind = Box::Beep;
     m_expected.push_back(std::move(b));
     return m_expected.back();
 }
 
-int ScriptedDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
+int ScriptedDialogs::msgBox(const std::string& text, int flags, const std::string& title) {
     Box shown;
     shown.kind = Box::Message;
     shown.text = text;
@@ -118,7 +118,7 @@ int ScriptedDialogs::MsgBox(const std::string& text, int flags, const std::strin
     return expected.answer;
 }
 
-std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
+std::string ScriptedDialogs::inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) {
     Box shown;
     shown.kind = Box::Input;
@@ -143,7 +143,7 @@ std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::stri
     return expected.input;
 }
 
-void ScriptedDialogs::Beep() {
+void ScriptedDialogs::beep() {
     Box shown;
     shown.kind = Box::Beep;
     if (m_expected.empty() || m_expected.front().kind != Box::Beep) {

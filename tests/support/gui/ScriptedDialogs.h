@@ -28,21 +28,21 @@ public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    Box& ExpectMsgBox(std::string text, int flags, std::string title, int answer = platform::vbOK);
-    Box& ExpectInputBox(std::string prompt, std::string title, std::string defaultText, std::string input);
-    Box& ExpectBeep();
+    Box& expectMsgBox(std::string text, int flags, std::string title, int answer = platform::vbOK);
+    Box& expectInputBox(std::string prompt, std::string title, std::string defaultText, std::string input);
+    Box& expectBeep();
 
     // Every expected box has been shown.
-    bool Done() const { return m_expected.empty(); }
+    bool done() const { return m_expected.empty(); }
     // Forgets what is still expected (after a test has failed for another reason).
-    void Clear() { m_expected.clear(); }
+    void clear() { m_expected.clear(); }
 
     // Everything shown so far, in order.
-    const std::vector<Box>& Shown() const { return m_shown; }
+    const std::vector<Box>& shown() const { return m_shown; }
 
-    int MsgBox(const std::string& text, int flags, const std::string& title) override;
-    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
-    void Beep() override;
+    int msgBox(const std::string& text, int flags, const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    void beep() override;
 
 private:
     std::deque<Box> m_expected;

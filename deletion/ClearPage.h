@@ -1,7 +1,0 @@
-#pragma once
-
-class Form1;
-
-// "Delete this page": after two questions, empties the page file of the page shown. The file
-// stays (hidden, zero length) and the page keeps its caption.
-void mnuDelPage_Click(Form1& form);

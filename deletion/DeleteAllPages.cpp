@@ -1,0 +1,55 @@
+#include "deletion/DeleteAllPages.h"
+
+#include <string>
+
+#include "diary/DiaryWindow.h"
+#include "platform/core/Dialogs.h"
+#include "platform/qt/TextBox.h"
+#include "store/MemberFileWriter.h"
+#include "store/MemberSession.h"
+
+namespace {
+
+// "page 3" or "pages 1 to 4".
+std::string pages(int first, int last) {
+    return first == last ? "page " + std::to_string(first)
+                         : "pages " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+std::string stoppedAt(int page) {
+    if (page == 1) {
+        return "Page 1 cannot be cleared, so no page has been cleared.";
+    }
+    const bool onePageLeft = page == MemberSession::kPageCount;
+    return "Clearing stopped at page " + std::to_string(page) + ", which cannot be cleared: " + pages(1, page - 1) +
+           (page == 2 ? " is" : " are") + " empty now, " + pages(page, MemberSession::kPageCount) +
+           (onePageLeft ? " keeps its" : " keep their") + " entries.";
+}
+
+} // namespace
+
+void deleteAllPages(DiaryWindow& form) {
+    constexpr int kYesNoCaution = platform::vbYesNo + platform::vbExclamation;
+    if (platform::ui().msgBox("Are you sure you want to clear ALL pages from your diary?", kYesNoCaution,
+                              platform::kAppTitle) == platform::vbNo) {
+        return;
+    }
+    if (platform::ui().msgBox("Deleted information cannot be restored later. Do you still want to proceed?",
+                              kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
+        return;
+    }
+    const MemberSession& m = form.module();
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        try {
+            rewriteMemberFile(m.pageFilePath(page), {});
+        } catch (const std::exception& e) {
+            // The view shows what its file holds now: emptied if it came before the failure.
+            if (form.currentPage() < page) {
+                form.pageView->setText({});
+            }
+            DiaryWindow::reportFailure(stoppedAt(page), e);
+            return;
+        }
+    }
+    form.pageView->setText({});
+}

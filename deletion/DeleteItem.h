@@ -1,8 +1,0 @@
-#pragma once
-
-class Form1;
-
-// "Delete an item...": makes one entry of the page shown unreadable for good. Its line stays
-// where it is, so the page keeps its numbering: every character but the spaces becomes "X" and
-// the stamp of the moment of deletion follows.
-void mnuDeleteItem_Click(Form1& form);

@@ -1,0 +1,45 @@
+#include "diary/DiaryWindow.h"
+
+#include "platform/core/Clock.h"
+#include "platform/core/DateFormat.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/NumberText.h"
+#include "platform/qt/TextBox.h"
+#include "store/MemberFileWriter.h"
+#include "store/MemberSession.h"
+
+void DiaryWindow::commitEntry() {
+    if (!m_module.loggedIn()) {
+        return;
+    }
+    setBusyPointer(true);
+    entryBox->setText(MemberSession::replaceChar(entryBox->text(), ",", ";"));
+    entryBox->setText(MemberSession::replaceChar(entryBox->text(), "\n", " "));
+    if (entryBox->text().empty()) {
+        platform::ui().beep();
+        setBusyPointer(false);
+        return;
+    }
+    const int page = currentPage();
+    if (platform::ui().msgBox("Save the typed text to page" + platform::str(page) + "?",
+                              platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) == platform::vbNo) {
+        setBusyPointer(false);
+        return;
+    }
+    const std::string stored = entryBox->text() + platform::entryStamp(platform::now());
+    try {
+        // The entry line and its empty line go in one append, so a failure leaves no half of it.
+        appendToMemberFile(m_module.pageFilePath(page), m_module.encryptKeyed(stored) + "\r\n\r\n");
+    } catch (const std::exception& e) {
+        setBusyPointer(false);
+        reportFailure("The entry cannot be saved to page" + platform::str(page) +
+                          ". The page is as it was, and the text stays in the entry box.",
+                      e);
+        return;
+    }
+    entryBox->setText({});
+    refreshPageView();
+    pageView->selectAll();
+    entryBox->setFocus();
+    setBusyPointer(false);
+}

@@ -1,0 +1,156 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <string>
+
+#include "diary/DiaryGeometry.h"
+
+class MemberSession;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+namespace platform {
+class Label;
+class TextBox;
+} // namespace platform
+
+// The main window: the page view of one page of the logged-in member, the entry box, the page
+// selector with its navigation buttons, the page caption and the File menu through which the
+// other commands are reached. It lives for the whole run; other windows and commands reach the
+// diary through what it declares here.
+class DiaryWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit DiaryWindow(MemberSession& module, QWidget* parent = nullptr);
+    ~DiaryWindow() override;
+
+    MemberSession& module() const { return m_module; }
+
+    // Controls, named as designed.
+    platform::TextBox* pageView = nullptr;     // page view
+    QLabel* instructionLabel = nullptr;        // instruction label
+    platform::TextBox* entryBox = nullptr;     // entry box
+    QPushButton* firstPageButton = nullptr;    // "<<"
+    QPushButton* previousPageButton = nullptr; // "<"
+    QComboBox* pageSelector = nullptr;         // page selector
+    QPushButton* nextPageButton = nullptr;     // ">"
+    QPushButton* lastPageButton = nullptr;     // ">>"
+    platform::Label* captionLabel = nullptr;   // caption label
+    QPushButton* exitButton = nullptr;         // "E&xit"
+    QPushButton* commitButton = nullptr;       // "&Commit", the default button
+
+    // The File menu.
+    QMenu* fileMenu = nullptr;
+    QAction* findAction = nullptr;
+    QAction* separatorAfterFind = nullptr;
+    QAction* logOffAction = nullptr;
+    QAction* changePasswordAction = nullptr;
+    QAction* separatorAfterPassword = nullptr;
+    QAction* exportThisPageAction = nullptr;
+    QAction* exportAllPagesAction = nullptr;
+    QAction* separatorAfterExports = nullptr;
+    QAction* deleteExportedPagesAction = nullptr;
+    QAction* separatorAfterDeleteExports = nullptr;
+    QAction* deleteAnItemAction = nullptr;
+    QAction* deleteThisPageAction = nullptr;
+    QAction* deleteAllPagesAction = nullptr;
+    QAction* deleteUserAction = nullptr;
+    QAction* separatorBeforeExit = nullptr;
+    QAction* exitAction = nullptr;
+
+    // Window load: centres the window and selects page 1, which opens the login window first.
+    void load();
+
+    // Page selection: runs whenever the page selector's index changes.
+    void showSelectedPage();
+
+    // Puts the display text of the page shown into the page view. A page that cannot be read
+    // leaves the view empty and usable, with a message, and returns false.
+    bool refreshPageView();
+    // True when the page view holds the whole page shown: its last refresh could read it.
+    bool pageShownWhole() const { return m_pageShownWhole; }
+    // While set, a page that cannot be shown leaves the view empty without a message (a command
+    // that walks through the pages says what it met at its end).
+    void setPageErrorsQuiet(bool quiet) { m_pageErrorsQuiet = quiet; }
+
+    // Navigation buttons.
+    void goToFirstPage();
+    void goToPreviousPage();
+    void goToNextPage();
+    void goToLastPage();
+
+    // Commit of the entry box.
+    void commitEntry();
+
+    // A click on the caption label: edits the caption of the page shown.
+    void editCaption();
+
+    // Lays the controls out again for the window's present outer size.
+    void layOutControls();
+
+    // Log off: hands the window to the next member who logs in.
+    void logOff();
+
+    // A member has logged in: the title and the menu name the member.
+    void memberLoggedIn();
+    // Ends the member's session (log off and deleting the member): the member is forgotten, the
+    // views and the title are emptied, and whatever showed the member's entries is closed.
+    void endSession();
+    // Opens the login window after a session ended; the member who logs in sees page 1.
+    void logInAgain();
+
+    // Exit: saves the page captions, then closes the window, which ends the program.
+    void saveCaptionsAndExit();
+
+    // The page shown: the selector's index plus one.
+    int currentPage() const;
+
+    // Opens the login window modally, owned by this window, and waits until it closes. The
+    // program installs the opener (the login window lives in its own part of the program).
+    void setLoginOpener(std::function<void(DiaryWindow&)> opener) { m_loginOpener = std::move(opener); }
+    void showLoginWindow();
+
+    // Ends the program at once: every window closes, nothing more is written.
+    void endProgram();
+    bool ended() const { return m_ended; }
+
+    // Geometry of the controls in twips, and placing the widgets by it.
+    const DiaryGeometry& twipsGeometry() const { return m_geometry; }
+    void setGeometry(const DiaryGeometry& geometry);
+
+    // The busy pointer over the main window while a command works, and back to the default.
+    void setBusyPointer(bool busy);
+
+    // Shows a message about a failed file operation: what failed and why.
+    static void reportFailure(const std::string& what, const std::exception& error);
+
+signals:
+    // The program is ending; the application closes every window.
+    void programEnded();
+    // The member's session has ended: nothing of the member may stay on screen.
+    void memberLoggedOut();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    // The unload: closing the main window in any way ends the program.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void setTabOrder();
+    MemberSession& m_module;
+    QWidget* m_client = nullptr;
+    DiaryGeometry m_geometry;
+    std::function<void(DiaryWindow&)> m_loginOpener;
+    bool m_ended = false;
+    bool m_pageShownWhole = false;
+    bool m_pageErrorsQuiet = false;
+    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
+};

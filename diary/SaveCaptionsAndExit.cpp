@@ -1,0 +1,19 @@
+#include <QCloseEvent>
+
+#include "diary/DiaryWindow.h"
+#include "store/MemberSession.h"
+
+void DiaryWindow::saveCaptionsAndExit() {
+    try {
+        m_module.saveCaptions();
+    } catch (const std::exception& e) {
+        reportFailure("The page captions cannot be saved. Jotterel closes without saving them.", e);
+    }
+    close();
+}
+
+void DiaryWindow::closeEvent(QCloseEvent* event) {
+    // Whatever closes the main window ends the program at once; nothing more is written.
+    endProgram();
+    event->accept();
+}

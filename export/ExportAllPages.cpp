@@ -1,0 +1,114 @@
+#include "export/ExportAllPages.h"
+
+#include <QComboBox>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "diary/DiaryWindow.h"
+#include "export/OutputFile.h"
+#include "platform/core/Attempt.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Launcher.h"
+#include "platform/core/NumberText.h"
+#include "platform/qt/TextBox.h"
+#include "store/MemberSession.h"
+
+namespace {
+
+// While the pages are walked through, the window keeps its last picture instead of flashing
+// each page, and shows the busy pointer.
+class PagesWalk {
+public:
+    explicit PagesWalk(DiaryWindow& form) : m_form(form) {
+        m_form.setBusyPointer(true);
+        m_form.setUpdatesEnabled(false);
+        m_form.setPageErrorsQuiet(true); // the pages that could not be read are told at the end
+    }
+    ~PagesWalk() {
+        m_form.setPageErrorsQuiet(false);
+        m_form.setUpdatesEnabled(true);
+        m_form.setBusyPointer(false);
+    }
+    PagesWalk(const PagesWalk&) = delete;
+    PagesWalk& operator=(const PagesWalk&) = delete;
+
+private:
+    DiaryWindow& m_form;
+};
+
+// "Page 3" or "Pages 3, 7 and 12".
+std::string incompletePages(const std::vector<int>& pages) {
+    std::string text = pages.size() == 1 ? "Page " : "Pages ";
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == pages.size() ? " and " : ", ";
+        }
+        text += std::to_string(pages[i]);
+    }
+    return text;
+}
+
+} // namespace
+
+void exportAllPages(DiaryWindow& form) {
+    const MemberSession& module = form.module();
+    const std::optional<std::string> path =
+        chooseOutputFile(module, "Do you want to export all pages of your diary as a text file?", "All Pages.txt");
+    if (!path) {
+        return;
+    }
+
+    std::string content = "All pages of " + module.currentMember() + "'s diary\r\n";
+    content += printedOnLine(platform::now()) + "\r\n";
+    content += "\r\n";
+    std::vector<int> incomplete;
+    {
+        const PagesWalk walk(form);
+        const int shown = form.pageSelector->currentIndex();
+        // Starting from the last page makes selecting the first one load it even when it is shown.
+        platform::attempt([&] { form.pageSelector->setCurrentIndex(form.pageSelector->count() - 1); });
+        for (int i = 0; i < form.pageSelector->count(); ++i) {
+            platform::attempt([&] {
+                form.pageSelector->setCurrentIndex(i);
+                std::string block = "Page " + platform::numberForFile(i + 1) + "\r\n";
+                block += "------------\r\n";
+                if (form.pageShownWhole()) {
+                    block += form.pageView->text();
+                } else {
+                    // A damaged page still gives what can be read of it, and says where it
+                    // could not be read.
+                    const MemberSession::ReadablePage page = module.readWhatCanBeRead(i + 1);
+                    block += page.display;
+                    if (!page.whole) {
+                        incomplete.push_back(i + 1);
+                    }
+                }
+                block += "\r\n\r\n";
+                content += block;
+            });
+        }
+        platform::attempt([&] { form.pageSelector->setCurrentIndex(shown); });
+    }
+    try {
+        platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);
+    } catch (const std::exception& e) {
+        // Saying the pages were printed when no file was written would send the member looking
+        // for a file that is not there.
+        DiaryWindow::reportFailure("All pages of your diary could not be exported.", e);
+        return;
+    }
+
+    const std::string printed = "All pages of " + module.currentMember() + "'s diary printed to " + *path;
+    if (incomplete.empty()) {
+        platform::ui().msgBox(printed, platform::vbInformation, platform::kAppTitle);
+    } else {
+        platform::ui().msgBox(printed + "\r\r" + incompletePages(incomplete) +
+                                  " could not be read whole: the file says where a line is missing.",
+                              platform::vbExclamation, platform::kAppTitle);
+    }
+    platform::attempt([&] { platform::programs().shell("Notepad " + *path, platform::vbMaximizedFocus); });
+}

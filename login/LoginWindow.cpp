@@ -1,0 +1,236 @@
+#include "login/LoginWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProxyStyle>
+#include <QPushButton>
+
+#include "diary/DiaryWindow.h"
+#include "platform/core/Attempt.h"
+#include "platform/core/Dialogs.h"
+#include "platform/core/FileSystem.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/Twips.h"
+#include "platform/qt/WindowFont.h"
+#include "store/MemberSession.h"
+
+namespace {
+
+// Every typed character of the password shows as the same symbol.
+class PasswordMaskStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_LineEdit_PasswordCharacter) {
+            return 0x2756; // a black diamond with a white cross
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+void colour(QLabel* label, QColor c) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, c);
+    label->setPalette(p);
+}
+
+} // namespace
+
+LoginWindow::LoginWindow(DiaryWindow& main) : QDialog(&main), m_main(main) {
+    setObjectName(QStringLiteral("LoginWindow"));
+    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(platform::twipsToPixelsX(4320), platform::twipsToPixelsY(3450));
+    // No icon: a window without one of its own would show its owner's, the main window's.
+    setWindowIcon(QIcon());
+    setFont(platform::defaultWindowFont());
+    createControls();
+}
+
+void LoginWindow::createControls() {
+    auto place = [](QWidget* w, double left, double top, double width, double height) {
+        w->setGeometry(platform::TwipsRect(left, top, width, height));
+    };
+
+    loginFrame = new QGroupBox(QStringLiteral("Member login"), this);
+    loginFrame->setObjectName(QStringLiteral("loginFrame"));
+    place(loginFrame, 150, 1470, 4065, 1875);
+
+    memberSelector = new QComboBox(loginFrame);
+    memberSelector->setObjectName(QStringLiteral("memberSelector"));
+    memberSelector->setAccessibleName(QStringLiteral("Username"));
+    place(memberSelector, 1230, 330, 2595, 315);
+
+    passwordBox = new QLineEdit(loginFrame);
+    passwordBox->setObjectName(QStringLiteral("passwordBox"));
+    passwordBox->setFont(platform::namedFont("Wingdings", 8.25));
+    passwordBox->setEchoMode(QLineEdit::Password);
+    passwordBox->setAttribute(Qt::WA_InputMethodEnabled, false);
+    auto* mask = new PasswordMaskStyle;
+    mask->setParent(passwordBox);
+    passwordBox->setStyle(mask);
+    passwordBox->setAccessibleName(QStringLiteral("Password"));
+    place(passwordBox, 1230, 750, 2595, 345);
+
+    auto button = [&](QPushButton*& b, const char* name, const char* text, double left) {
+        b = new QPushButton(QString::fromLatin1(text), loginFrame);
+        b->setObjectName(QString::fromLatin1(name));
+        place(b, left, 1290, 1000, 400);
+    };
+    button(exitButton, "exitButton", "E&xit", 300);
+    button(addMemberButton, "addMemberButton", "&Add user...", 1530);
+    button(okButton, "okButton", "&OK", 2760);
+    exitButton->setAccessibleName(QStringLiteral("Exit"));
+    addMemberButton->setAccessibleName(QStringLiteral("Add user"));
+    okButton->setAccessibleName(QStringLiteral("OK"));
+    okButton->setDefault(true);
+    okButton->setEnabled(false);
+
+    memberLabel = new QLabel(QStringLiteral("Username"), loginFrame);
+    memberLabel->setObjectName(QStringLiteral("memberLabel"));
+    memberLabel->setBuddy(memberSelector);
+    place(memberLabel, 330, 360, 720, 195);
+    platform::sizeToText(memberLabel);
+
+    passwordLabel = new QLabel(QStringLiteral("Password"), loginFrame);
+    passwordLabel->setObjectName(QStringLiteral("passwordLabel"));
+    passwordLabel->setBuddy(passwordBox);
+    place(passwordLabel, 330, 870, 690, 195);
+    platform::sizeToText(passwordLabel);
+
+    titleLabel = new QLabel(QStringLiteral("Jotterel"), this);
+    titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    titleLabel->setFont(platform::namedFont("Arial", 20.25, true, true));
+    colour(titleLabel, QColor(192, 0, 0));
+    place(titleLabel, 660, 300, 2910, 480);
+    platform::sizeToText(titleLabel);
+
+    descriptionLabel =
+        new QLabel(QStringLiteral("With 15 encrypted pages for each member, accessed through member password"), this);
+    descriptionLabel->setObjectName(QStringLiteral("descriptionLabel"));
+    descriptionLabel->setFont(platform::namedFont("Times New Roman", 9, false, true));
+    colour(descriptionLabel, QColor(0, 0, 192));
+    descriptionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    descriptionLabel->setWordWrap(true);
+    place(descriptionLabel, 150, 900, 4110, 585);
+
+    contactLabel = new QLabel(platform::toQString(kContactLine), this);
+    contactLabel->setObjectName(QStringLiteral("contactLabel"));
+    contactLabel->setFont(platform::namedFont("Times New Roman", 8.25, false, true));
+    colour(contactLabel, QColor(128, 64, 64));
+    place(contactLabel, 2340, 60, 1965, 210);
+    platform::sizeToText(contactLabel);
+
+    folderList = new QListWidget(this);
+    folderList->setObjectName(QStringLiteral("folderList"));
+    place(folderList, 180, -2000, 3585, 1230);
+    folderList->setFocusPolicy(Qt::NoFocus);
+    folderList->setAccessibleName(QStringLiteral("Member folders"));
+
+    QWidget::setTabOrder(memberSelector, passwordBox);
+    QWidget::setTabOrder(passwordBox, exitButton);
+    QWidget::setTabOrder(exitButton, addMemberButton);
+    QWidget::setTabOrder(addMemberButton, okButton);
+
+    connect(okButton, &QPushButton::clicked, this, [this] { logIn(); });
+    connect(exitButton, &QPushButton::clicked, this, [this] { exitProgram(); });
+    connect(addMemberButton, &QPushButton::clicked, this, [this] { addMember(); });
+}
+
+void LoginWindow::load() {
+    MemberSession& m = m_main.module();
+    platform::attempt([&] {
+        platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
+                                 platform::pixelsToTwipsY(frameGeometry().height()), 300);
+    });
+    folderList->clear();
+    memberSelector->clear();
+    passwordBox->setEnabled(false);
+    passwordBox->setText(QStringLiteral("Nobody"));
+    platform::attempt([&] {
+        for (const platform::FolderEntry& entry : platform::listFolder(m.AppPath, "*.*", true)) {
+            if (entry.isFolder && !entry.name.empty()) {
+                passwordBox->setEnabled(true);
+                okButton->setEnabled(true);
+                passwordBox->clear();
+                folderList->addItem(platform::toQString(entry.name));
+            }
+        }
+    });
+    for (int i = 0; i < folderList->count(); ++i) {
+        const std::string name = platform::fromQString(folderList->item(i)->text());
+        if (platform::pathExists(m.memberFile(name, MemberSession::kPasswordFile))) {
+            memberSelector->addItem(folderList->item(i)->text());
+        }
+    }
+    if (memberSelector->count() > 0) {
+        memberSelector->setCurrentIndex(0);
+    }
+}
+
+void LoginWindow::logIn() {
+    MemberSession& m = m_main.module();
+    const std::string typed = platform::fromQString(passwordBox->text());
+    const std::string name = platform::fromQString(memberSelector->currentText());
+    if (name.empty()) {
+        platform::ui().msgBox("Select a username first", platform::vbExclamation, "Error");
+        memberSelector->setFocus();
+        return;
+    }
+    const MemberSession::LoginResult result = m.logIn(name, typed);
+    switch (result.outcome) {
+    case MemberSession::LoginOutcome::LoggedIn:
+        m_main.memberLoggedIn();
+        m_loggedIn = true;
+        accept();
+        return;
+    case MemberSession::LoginOutcome::WrongPassword:
+        platform::ui().msgBox("Incorrect password. Please try again.", platform::vbOKOnly, platform::kAppTitle);
+        passwordBox->clear();
+        break;
+    case MemberSession::LoginOutcome::PasswordFileUnreadable:
+        DiaryWindow::reportFailure("The password file of member '" + name +
+                                       "' cannot be read, so nobody can log in as '" + name + "'.",
+                                   *result.error);
+        break;
+    case MemberSession::LoginOutcome::FolderUnopenable:
+        DiaryWindow::reportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.",
+                                   *result.error);
+        break;
+    case MemberSession::LoginOutcome::LoggedInElsewhere:
+        platform::ui().msgBox("'" + name +
+                                  "' is logged in to Jotterel in another window. Log off there first, then try again.",
+                              platform::vbExclamation, platform::kAppTitle);
+        break;
+    }
+    passwordBox->setFocus();
+}
+
+void LoginWindow::exitProgram() {
+    m_main.endProgram();
+    reject();
+}
+
+void LoginWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept(); // there is no cancel button
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void LoginWindow::closeEvent(QCloseEvent* event) {
+    // Closed by the window system without a login: no member can be shown, so the program ends.
+    if (!m_loggedIn) {
+        m_main.endProgram();
+    }
+    QDialog::closeEvent(event);
+}

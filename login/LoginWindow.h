@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class DiaryWindow;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The login window: the member picks a name and types the password. It also adds members and
+// can end the program. Opened modally by the main window whenever nobody is logged in.
+class LoginWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit LoginWindow(DiaryWindow& main);
+
+    QLabel* titleLabel = nullptr;           // product title
+    QLabel* contactLabel = nullptr;         // contact line
+    QLabel* descriptionLabel = nullptr;     // description
+    QGroupBox* loginFrame = nullptr;        // "Member login"
+    QLabel* memberLabel = nullptr;          // "Username"
+    QComboBox* memberSelector = nullptr;    // member names
+    QLabel* passwordLabel = nullptr;        // "Password"
+    QLineEdit* passwordBox = nullptr;       // password, masked
+    QPushButton* exitButton = nullptr;      // "E&xit"
+    QPushButton* addMemberButton = nullptr; // "&Add user..."
+    QPushButton* okButton = nullptr;        // "&OK", the default button
+    QListWidget* folderList = nullptr;      // scratch list of folders, out of sight
+
+    // Window load: placement and the member list.
+    void load();
+    // OK: the login attempt.
+    void logIn();
+    // Exit: ends the program.
+    void exitProgram();
+    // Add user.
+    void addMember();
+
+    // The title bar text.
+    static constexpr const char* kTitle = "Jotterel - Member login";
+    // The contact line under the title bar.
+    static constexpr const char* kContactLine = "Jotterel 1.0 \x96 a shared diary";
+
+    bool loggedIn() const { return m_loggedIn; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+
+    DiaryWindow& m_main;
+    bool m_loggedIn = false;
+};

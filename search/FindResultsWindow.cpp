@@ -1,0 +1,175 @@
+#include "search/FindResultsWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+
+#include "diary/DiaryWindow.h"
+#include "platform/core/NumberText.h"
+#include "platform/core/Unicode.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/TextBox.h"
+#include "platform/qt/Twips.h"
+#include "platform/qt/WindowFont.h"
+#include "resources/ProgramIcon.h"
+#include "search/ResultLines.h"
+#include "store/MemberSession.h"
+
+namespace {
+
+QRect pixels(const TwipsRect& r) {
+    return platform::TwipsRect(r.left, r.top, r.width, r.height);
+}
+
+} // namespace
+
+FindResultsWindow::FindResultsWindow(DiaryWindow& main) : QDialog(nullptr), m_main(main) {
+    setObjectName(QStringLiteral("FindResultsWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowIcon(resources::programIcon());
+    setFont(platform::defaultWindowFont());
+    createControls();
+    resize(platform::twipsToPixelsX(FindResultsGeometry::kClientWidth),
+           platform::twipsToPixelsY(FindResultsGeometry::kClientHeight));
+    place();
+}
+
+void FindResultsWindow::createControls() {
+    closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+
+    columnHeader = new QLineEdit(QString::fromLatin1(kHeader), this);
+    columnHeader->setObjectName(QStringLiteral("columnHeader"));
+    columnHeader->setReadOnly(true);
+    columnHeader->setFocusPolicy(Qt::ClickFocus);
+    columnHeader->setFont(platform::namedFont("MS Sans Serif", 8.25, true));
+    columnHeader->setAccessibleName(QStringLiteral("Columns"));
+
+    openButton = new QPushButton(QStringLiteral("Open"), this);
+    openButton->setObjectName(QStringLiteral("openButton"));
+    openButton->setDefault(true);
+
+    m_lines = new ResultLines(this);
+    resultList = new QListView(this);
+    resultList->setObjectName(QStringLiteral("resultList"));
+    resultList->setAccessibleName(QStringLiteral("Entries found"));
+    resultList->setModel(m_lines);
+    resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A long list is measured a part at a time, so that the window shows at once and stays
+    // usable; each line keeps its own width, so the longest can be scrolled to.
+    resultList->setLayoutMode(QListView::Batched);
+
+    QWidget::setTabOrder(resultList, openButton);
+    QWidget::setTabOrder(openButton, closeButton);
+    resultList->setFocus();
+
+    connect(openButton, &QPushButton::clicked, this, [this] { openResult(); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { closeResults(); });
+    connect(resultList, &QListView::doubleClicked, this, [this] { openDoubleClickedResult(); });
+}
+
+void FindResultsWindow::place() {
+    closeButton->setGeometry(pixels(m_geometry.closeButton));
+    columnHeader->setGeometry(pixels(m_geometry.columnHeader));
+    openButton->setGeometry(pixels(m_geometry.openButton));
+    resultList->setGeometry(pixels(m_geometry.resultList));
+}
+
+void FindResultsWindow::load() {
+    // This window's frame is not known before it is first shown; the main window's frame is
+    // the same kind of frame.
+    const QRect mainOuter = m_main.frameGeometry();
+    const int frameWidth = mainOuter.width() - m_main.width();
+    const int frameHeight = mainOuter.height() - m_main.height();
+    const double outerWidth = 0.75 * platform::pixelsToTwipsX(mainOuter.width());
+    const double outerHeight = FindResultsGeometry::kClientHeight + platform::pixelsToTwipsY(frameHeight);
+    resize(std::max(platform::twipsToPixelsX(outerWidth) - frameWidth, 1),
+           platform::twipsToPixelsY(FindResultsGeometry::kClientHeight));
+    platform::centreOnScreen(*this, outerWidth, outerHeight);
+}
+
+void FindResultsWindow::layOutControls() {
+    const QRect outer = frameGeometry();
+    m_geometry = m_geometry.resized(platform::pixelsToTwipsX(outer.width()), platform::pixelsToTwipsY(outer.height()));
+    place();
+}
+
+void FindResultsWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    layOutControls();
+}
+
+void FindResultsWindow::openResult() {
+    QString line;
+    const QModelIndexList selected = resultList->selectionModel()->selectedIndexes();
+    if (!selected.isEmpty()) {
+        line = m_lines->line(selected.first().row());
+    }
+    if (line.isEmpty() && m_lines->count() > 0) {
+        line = m_lines->line(0);
+    }
+    if (line.isEmpty()) {
+        return;
+    }
+    // The page number stands in the first three characters: a space and one or two digits.
+    const double page = platform::val(platform::fromQString(line.left(3)));
+    if (!(page >= 1 && page <= MemberSession::kPageCount)) {
+        return;
+    }
+    const int index =
+        m_main.pageSelector->findText(platform::toQString("Page" + platform::str(static_cast<long long>(page))));
+    if (index < 0) {
+        return;
+    }
+    m_main.pageSelector->setCurrentIndex(index);
+
+    const auto found = platform::findIgnoringCase(m_main.pageView->text(), m_main.module().searchText());
+    if (!found) {
+        return;
+    }
+    close();
+    focusPageView();
+    m_main.pageView->select(found->offset, found->length);
+}
+
+void FindResultsWindow::focusPageView() {
+    // A minimised diary comes back so that the member sees the selection. A hidden one cannot
+    // take the focus now; the page view gets it when the window shows again.
+    if (m_main.isVisible()) {
+        if (m_main.isMinimized()) {
+            m_main.setWindowState(m_main.windowState() & ~Qt::WindowMinimized);
+        }
+        m_main.raise();
+        m_main.activateWindow();
+    }
+    m_main.pageView->setFocus();
+}
+
+void FindResultsWindow::closeResults() {
+    close();
+}
+
+void FindResultsWindow::openDoubleClickedResult() {
+    openButton->click();
+    close();
+}
+
+void FindResultsWindow::reject() {
+    // Esc presses the cancel button.
+    closeButton->click();
+}
+
+void FindResultsWindow::closeEvent(QCloseEvent* event) {
+    // Closing always unloads the window; there is nothing to confirm.
+    event->accept();
+    if (!m_unloaded) {
+        m_unloaded = true;
+        emit unloaded();
+    }
+}
