@@ -69,7 +69,7 @@ void LoginWindow::addMember() {
     // Every visible subfolder is listed, member or not, until the window is opened again.
     memberSelector->clear();
     try {
-        for (const platform::FolderEntry& entry : platform::listFolder(m.AppPath, "*.*", true)) {
+        for (const platform::FolderEntry& entry : platform::listFolder(m.appPath(), "*.*", true)) {
             if (entry.isFolder && !entry.name.empty()) {
                 passwordBox->setEnabled(true);
                 okButton->setEnabled(true);

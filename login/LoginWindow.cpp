@@ -156,7 +156,7 @@ void LoginWindow::load() {
     passwordBox->setEnabled(false);
     passwordBox->setText(QStringLiteral("Nobody"));
     platform::attempt([&] {
-        for (const platform::FolderEntry& entry : platform::listFolder(m.AppPath, "*.*", true)) {
+        for (const platform::FolderEntry& entry : platform::listFolder(m.appPath(), "*.*", true)) {
             if (entry.isFolder && !entry.name.empty()) {
                 passwordBox->setEnabled(true);
                 okButton->setEnabled(true);

@@ -41,7 +41,7 @@ std::optional<std::string> memberNameProblem(std::string_view name) {
     }
     // A member folder must be one that can be copied to Windows as it is.
     if (const std::string refused = platform::charactersWindowsRefuses(name); !refused.empty()) {
-        return "it holds " + platform::QuotedCharacters(refused) + ", which Windows does not allow in a folder name.";
+        return "it holds " + platform::quotedCharacters(refused) + ", which Windows does not allow in a folder name.";
     }
     if (name.back() == ' ' || name.back() == '.') {
         return std::string("it ends with ") + (name.back() == ' ' ? "a space" : "a dot") +

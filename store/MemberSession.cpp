@@ -54,7 +54,7 @@ std::string lowered(std::string_view text, int shift) {
 
 } // namespace
 
-MemberSession::MemberSession(std::string appPath) : AppPath(std::move(appPath)) {
+MemberSession::MemberSession(std::string appPath) : m_appPath(std::move(appPath)) {
 }
 
 const char* MemberSession::pageFileName(int page) {
@@ -178,7 +178,7 @@ void MemberSession::saveCaptions() {
 }
 
 std::string MemberSession::memberFolder(const std::string& member) const {
-    return platform::joinPath(AppPath, member);
+    return platform::joinPath(m_appPath, member);
 }
 
 std::string MemberSession::memberFile(const std::string& member, std::string_view fileName) const {

@@ -20,7 +20,7 @@ public:
     explicit MemberSession(std::string appPath);
 
     // The folder that holds the member folders (the program's own folder).
-    std::string AppPath;
+    const std::string& appPath() const { return m_appPath; }
 
     // Files of a member folder.
     static constexpr const char* kPasswordFile = "QRBNSTJ4";
@@ -179,6 +179,7 @@ public:
     static std::array<std::string, 16> parseCaptions(std::string_view captionsData, int key);
 
 private:
+    std::string m_appPath;
     std::string m_member;
     std::string m_enteredPassword;
     int m_key = 0;

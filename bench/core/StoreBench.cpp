@@ -14,7 +14,7 @@ constexpr int kKey = 113;
 
 void BM_Decipher(benchmark::State& state) {
     // The entry lines of the page without their line ends, deciphered as one text.
-    std::string text = PageBytes(static_cast<int>(state.range(0)), kKey);
+    std::string text = pageBytes(static_cast<int>(state.range(0)), kKey);
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     for (auto _ : state) {
         std::string plain = MemberSession::decryptWithKey(text, kKey);
@@ -28,7 +28,7 @@ void BM_ReadPage(benchmark::State& state) {
     const auto folder = std::filesystem::temp_directory_path() / ("jotterel-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "FGZISKL4").string();
-    const std::string bytes = PageBytes(static_cast<int>(state.range(0)), kKey);
+    const std::string bytes = pageBytes(static_cast<int>(state.range(0)), kKey);
     std::ofstream(path, std::ios::binary) << bytes;
     for (auto _ : state) {
         std::string display = MemberSession::displayText(platform::readFileBytes(path), kKey);

@@ -143,7 +143,7 @@ public:
                                                              std::to_string(static_cast<int>(language)))) {
         std::filesystem::create_directories(m_folder / kMember);
         std::mt19937 random(20261207);
-        std::ofstream plain(PlainFile(), std::ios::binary);
+        std::ofstream plain(plainFile(), std::ios::binary);
         for (int page = 1; page <= MemberSession::kPageCount; ++page) {
             std::string bytes;
             for (int i = 0; i < kEntriesPerPage; ++i) {
@@ -161,10 +161,10 @@ public:
     }
     ~Diary() { std::filesystem::remove_all(m_folder); }
 
-    std::string AppPath() const { return m_folder.string(); }
-    std::string PlainFile() const { return (m_folder / "plain.txt").string(); }
-    std::size_t PageBytes() const { return m_pageBytes; }
-    std::size_t PlainBytes() const { return m_plainBytes; }
+    std::string appPath() const { return m_folder.string(); }
+    std::string plainFile() const { return (m_folder / "plain.txt").string(); }
+    std::size_t pageBytes() const { return m_pageBytes; }
+    std::size_t plainBytes() const { return m_plainBytes; }
 
 private:
     std::filesystem::path m_folder;
@@ -226,14 +226,14 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text, Langua
     AnsweringDialogs dialogs;
     dialogs.answer = text;
     platform::setUi(&dialogs);
-    MemberSession module(diary(language).AppPath());
+    MemberSession module(diary(language).appPath());
     if (module.logIn(kMember, kMember).outcome != MemberSession::LoginOutcome::LoggedIn) {
         state.SkipWithError("the bench member cannot log in");
         return;
     }
     DiaryWindow form(module);
     auto* find = new FindCommand(form);
-    const std::string plainFile = diary(language).PlainFile();
+    const std::string plainFile = diary(language).plainFile();
 
     int lines = 0;
     long grepLines = 0;

@@ -37,7 +37,7 @@ public:
         write(MemberSession::kPasswordFile, PasswordFile::content(kKey, "Benc"));
         write(MemberSession::kCaptionsFile, "");
         for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-            write(MemberSession::pageFileName(page), page == 1 ? PageBytes(entries, kKey) : PageBytes(1, kKey));
+            write(MemberSession::pageFileName(page), page == 1 ? pageBytes(entries, kKey) : pageBytes(1, kKey));
         }
     }
     ~BenchMember() { std::filesystem::remove_all(m_folder); }

@@ -6,7 +6,7 @@
 
 // The bytes of a page file holding n committed entries under key, as commits write them: an
 // entry line, then an empty line.
-inline std::string PageBytes(int entries, int key) {
+inline std::string pageBytes(int entries, int key) {
     std::string out;
     for (int i = 0; i < entries; ++i) {
         const std::string entry =

@@ -30,7 +30,7 @@ bool isDeviceName(std::string_view name) {
     return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) && base[3] >= '1' && base[3] <= '9';
 }
 
-std::string QuotedCharacters(std::string_view characters) {
+std::string quotedCharacters(std::string_view characters) {
     std::string text;
     for (std::size_t i = 0; i < characters.size(); ++i) {
         if (i > 0) {

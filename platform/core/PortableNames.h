@@ -16,6 +16,6 @@ std::string charactersWindowsRefuses(std::string_view name);
 bool isDeviceName(std::string_view name);
 
 // "\"<\"", "\"<\" and \">\"", "\"<\", \">\" and \"|\"": characters named for a message.
-std::string QuotedCharacters(std::string_view characters);
+std::string quotedCharacters(std::string_view characters);
 
 } // namespace platform

@@ -236,7 +236,7 @@ TEST_F(AddMember, ExistingNameLeavesEverythingAsItWas) {
 
 TEST_F(AddMember, FolderThatCannotBeCreatedIsReported) {
     LoginWindow& w = openLoginWindow();
-    module.AppPath = app / "gone"; // the application folder has disappeared
+    module = MemberSession(app / "gone"); // the application folder has disappeared
     willAnswer("Bob");
     ui.expectMsgBox("The folder of the new member 'Bob' cannot be created. No member was added.\r\r" + app.path() +
                         "/gone/Bob\rNo such file or directory",

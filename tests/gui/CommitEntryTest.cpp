@@ -28,12 +28,12 @@ std::string enciphered(std::string_view text) {
 class Commit : public DiaryFixture {
 protected:
     Commit() {
-        SetTime({2026, 12, 7, 21, 5, 0});
+        setTime({2026, 12, 7, 21, 5, 0});
         makeMember("Ann", kKey, "pw");
     }
     ~Commit() override { platform::setClock(nullptr); }
 
-    static void SetTime(platform::LocalTime t) {
+    static void setTime(platform::LocalTime t) {
         platform::setClock([t] { return t; });
     }
 
@@ -185,7 +185,7 @@ TEST_F(Commit, TimeStamps) {
     std::string view;
     int n = 0;
     for (const Case& c : cases) {
-        SetTime(c.at);
+        setTime(c.at);
         w.entryBox->setText("e");
         expectQuestion(w, 1, platform::vbYes);
         w.commitButton->click();

@@ -44,7 +44,7 @@ protected:
     }
 
     // Answers Yes to the caution and types the item number.
-    void Mask(const std::string& typed) {
+    void mask(const std::string& typed) {
         ui.expectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
         ui.expectInputBox(kPrompt, "Jotterel", "", typed);
         form->deleteAnItemAction->trigger();
@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(DeleteItem, MasksOneEntryInPlaceAndShowsTheWholePageSelected) {
-    Mask("2");
+    mask("2");
     // Line 3 of the file; spaces survive, everything else, the old stamp included, becomes X.
     EXPECT_EQ(page1(), content({kThreeEntries[0], "", std::string("XXX XXXX XXXXXXXXX XXXXXXXX") + kNow, "",
                                 kThreeEntries[4], ""}));
@@ -70,7 +70,7 @@ TEST_F(DeleteItem, MasksOneEntryInPlaceAndShowsTheWholePageSelected) {
     EXPECT_EQ(form->pageView->selLength(), form->pageView->text().size());
 
     // A masked entry is an ordinary entry: masking it again masks its stamp too.
-    Mask("2");
+    mask("2");
     EXPECT_EQ(
         platform::readLines(pageFile("Ann", 1))[2],
         MemberSession::encryptWithKey(std::string("XXX XXXX XXXXXXXXX XXXXXXXX XXXXXXXXX XXXXXXXX") + kNow, kKey));
@@ -98,7 +98,7 @@ TEST_F(DeleteItem, TypedNumberIsReadAsItsLeadingNumber) {
     };
     for (const Case& c : cases) {
         writePage("Ann", 1, kKey, kThreeEntries);
-        Mask(c.typed);
+        mask(c.typed);
         EXPECT_EQ(page1(), content(c.lines)) << c.typed;
         EXPECT_TRUE(fixture::isHidden(pageFile("Ann", 1))) << c.typed;
     }
@@ -107,7 +107,7 @@ TEST_F(DeleteItem, TypedNumberIsReadAsItsLeadingNumber) {
                                       "[2] \tBuy milk (05Mar04, 09:15AM)\r\n\r\n"
                                       "[3] \tCall Bob; 3pm (07Dec26, 10:00AM)\r\n\r\n");
     writePage("Ann", 1, kKey, kThreeEntries);
-    Mask("1.5");
+    mask("1.5");
     EXPECT_EQ(form->pageView->text(), "[1] \tWent to the market (06Dec26, 08:00AM)\r\n"
                                       "[2] \t (07Dec26, 09:05PM)\r\n"
                                       "[3] \tBuy milk (05Mar04, 09:15AM)\r\n\r\n"
@@ -121,7 +121,7 @@ TEST_F(DeleteItem, AnyEntryOfALongPageCanBeMasked) {
         lines.emplace_back();
     }
     writePage("Ann", 1, kKey, lines);
-    Mask("280");
+    mask("280");
     lines[558] = std::string("XXXXX XXX") + kNow; // file line 559
     EXPECT_EQ(page1(), content(lines));
     EXPECT_NE(form->pageView->text().find("[280] \tXXXXX XXX (07Dec26, 09:05PM)\r\n\r\n[281] \tentry 281\r\n"),
@@ -132,7 +132,7 @@ TEST_F(DeleteItem, LastLineWithoutLineEndIsWrittenBackWithOne) {
     const std::string path = pageFile("Ann", 1);
     fixture::writeBytes(path, MemberSession::encryptWithKey("one", kKey) + "\r\n\r\n" +
                                   MemberSession::encryptWithKey("two", kKey));
-    Mask("2");
+    mask("2");
     EXPECT_EQ(page1(), content({"one", "", std::string("XXX") + kNow}));
 }
 
@@ -157,7 +157,7 @@ TEST_F(DeleteItem, EmptyPageIsLeftAsItIs) {
     writePage("Ann", 1, kKey, {});
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    Mask("1");
+    mask("1");
     struct stat after {};
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino); // not rewritten

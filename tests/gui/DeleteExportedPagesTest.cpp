@@ -21,7 +21,7 @@ protected:
     std::string file(const std::string& name) const { return app / "Ann/" + name; }
     void writeExport(const std::string& name) { fixture::writeBytes(file(name), "Page  1 of Ann's diary\r\n"); }
     bool exists(const std::string& name) const { return platform::pathExists(file(name)); }
-    ScriptedDialogs::Box& ExpectOffer(const std::string& name, int answer) {
+    ScriptedDialogs::Box& expectOffer(const std::string& name, int answer) {
         return ui.expectMsgBox("Delete '" + name + "'?", 51, "Jotterel", answer);
     }
 };
@@ -32,10 +32,10 @@ TEST_F(DeleteExports, OffersEachTextFileInTurn) {
     }
     platform::makeFolder(file("old.txt")); // a folder is no export file
     ui.expectMsgBox(kSure, 52, "Jotterel", platform::vbYes);
-    ExpectOffer("A.txt", platform::vbYes);
-    ExpectOffer("B.txt", platform::vbNo);
-    ExpectOffer("NOTES.TXT", platform::vbYes);
-    ExpectOffer("Page 3.txt", platform::vbNo);
+    expectOffer("A.txt", platform::vbYes);
+    expectOffer("B.txt", platform::vbNo);
+    expectOffer("NOTES.TXT", platform::vbYes);
+    expectOffer("Page 3.txt", platform::vbNo);
     form->deleteExportedPagesAction->trigger();
     EXPECT_TRUE(ui.done());
     EXPECT_FALSE(exists("A.txt"));
@@ -56,7 +56,7 @@ TEST_F(DeleteExports, CancelOrNoKeepsTheRest) {
     writeExport("A.txt");
     writeExport("B.txt");
     ui.expectMsgBox(kSure, 52, "Jotterel", platform::vbYes);
-    ExpectOffer("A.txt", platform::vbCancel);
+    expectOffer("A.txt", platform::vbCancel);
     form->deleteExportedPagesAction->trigger();
     ui.expectMsgBox(kSure, 52, "Jotterel", platform::vbNo);
     form->deleteExportedPagesAction->trigger();
@@ -79,10 +79,10 @@ TEST_F(DeleteExports, FileThatCannotBeDeletedIsReportedAndTheNextIsOffered) {
     writeExport("B.txt");
     ui.expectMsgBox(kSure, 52, "Jotterel", platform::vbYes);
     // Another program takes A.txt away while its question is open.
-    ExpectOffer("A.txt", platform::vbYes).whileShown = [&] { platform::deleteFile(file("A.txt")); };
+    expectOffer("A.txt", platform::vbYes).whileShown = [&] { platform::deleteFile(file("A.txt")); };
     ui.expectMsgBox("'A.txt' cannot be deleted.\r\r" + module.memberFolder() + "/A.txt\r" + platform::errorText(ENOENT),
                     48, "Jotterel");
-    ExpectOffer("B.txt", platform::vbYes);
+    expectOffer("B.txt", platform::vbYes);
     form->deleteExportedPagesAction->trigger();
     EXPECT_TRUE(ui.done());
     EXPECT_FALSE(exists("B.txt"));

@@ -50,7 +50,7 @@ protected:
         return all;
     }
 
-    void ExpectCleared(const std::vector<int>& pages) {
+    void expectCleared(const std::vector<int>& pages) {
         std::map<std::string, std::string> expected = before;
         for (int page : pages) {
             expected[MemberSession::pageFileName(page)] = "";
@@ -71,14 +71,14 @@ TEST_F(ClearPages, DeleteThisPageEmptiesOnlyThePageShown) {
     ui.expectMsgBox(kClearPage, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     form->deleteThisPageAction->trigger();
-    ExpectCleared({4});
+    expectCleared({4});
     EXPECT_EQ(form->pageView->text(), "");
 
     // Clearing it again succeeds; coming back to the page shows it empty.
     ui.expectMsgBox(kClearPage, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     form->deleteThisPageAction->trigger();
-    ExpectCleared({4});
+    expectCleared({4});
     form->nextPageButton->click();
     form->previousPageButton->click();
     EXPECT_EQ(form->pageView->text(), "");
@@ -88,7 +88,7 @@ TEST_F(ClearPages, DeleteAllPagesEmptiesEveryPageFile) {
     ui.expectMsgBox(kClearAll, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     form->deleteAllPagesAction->trigger();
-    ExpectCleared({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
+    expectCleared({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
     EXPECT_EQ(form->pageView->text(), "");
 }
 
@@ -109,7 +109,7 @@ TEST_F(ClearPages, NoToEitherQuestionChangesNothing) {
         }
         c.item->trigger();
         EXPECT_TRUE(ui.done());
-        ExpectCleared({});
+        expectCleared({});
         EXPECT_EQ(form->pageView->text(), "[1] \tentry on page 4\r\n\r\n");
     }
 }

@@ -42,13 +42,13 @@ protected:
 
     std::string annFile(const std::string& name) const { return app / "Ann/" + name; }
 
-    void ExpectBothQuestions() {
+    void expectBothQuestions() {
         ui.expectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
         ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     }
 
     // The completion message, and the login window that follows it: it lists the members then.
-    void ExpectDeletedAndLoginAgain(const std::string& folderLeft = "") {
+    void expectDeletedAndLoginAgain(const std::string& folderLeft = "") {
         ui.expectMsgBox("User 'Ann' deleted." + folderLeft, 64, "Jotterel").whileShown = [&] {
             EXPECT_EQ(form->windowTitle(), "Jotterel");
             EXPECT_EQ(form->pageView->text(), "");
@@ -68,7 +68,7 @@ protected:
         });
     }
 
-    void ExpectLoggedInAsBob() {
+    void expectLoggedInAsBob() {
         EXPECT_EQ(membersListed, std::vector<std::string>{"Bob"});
         EXPECT_EQ(loginWindowsOpened, 2);
         EXPECT_EQ(module.currentMember(), "Bob");
@@ -90,25 +90,25 @@ TEST_F(DeleteMember, FolderOfProgramFilesOnlyGoesWithoutAThirdQuestion) {
     // So did an export.
     fixture::writeBytes(annFile(".All Pages.txt.new-Zz9yX8"), "All pages of");
     ASSERT_TRUE(platform::pathExists(MemberLock::lockFilePath(app / "Ann")));
-    ExpectBothQuestions();
-    ExpectDeletedAndLoginAgain();
+    expectBothQuestions();
+    expectDeletedAndLoginAgain();
     form->deleteUserAction->trigger();
     EXPECT_TRUE(ui.done());
     EXPECT_FALSE(platform::pathExists(app / "Ann"));
     EXPECT_FALSE(platform::pathExists(MemberLock::lockFilePath(app / "Ann")));
-    ExpectLoggedInAsBob();
+    expectLoggedInAsBob();
 }
 
 TEST_F(DeleteMember, OtherFilesAreShownAndDeletedWithTheMember) {
     fixture::writeBytes(annFile("B.txt"), "b");
     fixture::writeBytes(annFile("A.txt"), "a");
-    ExpectBothQuestions();
+    expectBothQuestions();
     ui.expectMsgBox(otherFilesQuestion("\tA.txt\r\tB.txt\r"), 52, "Jotterel", platform::vbYes);
-    ExpectDeletedAndLoginAgain();
+    expectDeletedAndLoginAgain();
     form->deleteUserAction->trigger();
     EXPECT_TRUE(ui.done());
     EXPECT_FALSE(platform::pathExists(app / "Ann"));
-    ExpectLoggedInAsBob();
+    expectLoggedInAsBob();
 }
 
 TEST_F(DeleteMember, NoToAnyQuestionKeepsEverything) {
@@ -145,8 +145,8 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     fixture::writeBytes(annFile("photos/beach.jpg"), "jpeg");
     // A hidden file that is not the program's: it keeps the folder as well, and is not touched.
     fixture::writeBytes(annFile(".settings"), "mine");
-    ExpectBothQuestions();
-    ExpectDeletedAndLoginAgain("\r\rThe member folder is left:\r" + app / "Ann" + "\r" +
+    expectBothQuestions();
+    expectDeletedAndLoginAgain("\r\rThe member folder is left:\r" + app / "Ann" + "\r" +
                                platform::errorText(ENOTEMPTY));
     form->deleteUserAction->trigger();
     EXPECT_TRUE(ui.done());
@@ -155,7 +155,7 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     EXPECT_FALSE(platform::pathExists(annFile(MemberSession::kPasswordFile)));
     EXPECT_FALSE(platform::pathExists(annFile(MemberSession::kCaptionsFile)));
     EXPECT_FALSE(platform::pathExists(annFile(MemberSession::pageFileName(1))));
-    ExpectLoggedInAsBob();
+    expectLoggedInAsBob();
 }
 
 TEST(DeleteWithoutMember, ApplicationFolderIsNeverTouched) {

@@ -18,7 +18,7 @@ using Lines = std::vector<std::string>;
 class ResultsWindow : public FindFixture {
 protected:
     // Anna's diary shown and active, and the results window of a Find for "anna".
-    FindResultsWindow& FindAnna() {
+    FindResultsWindow& findAnna() {
         openAnnsDiary();
         form->show();
         form->activateWindow();
@@ -27,14 +27,14 @@ protected:
         return *results();
     }
 
-    void SelectLine(int row) { results()->resultList->setCurrentIndex(results()->lines().index(row)); }
+    void selectLine(int row) { results()->resultList->setCurrentIndex(results()->lines().index(row)); }
 
     // Where the page view's text holds text first.
-    std::size_t OffsetInPage(const std::string& text) const { return form->pageView->text().find(text); }
+    std::size_t offsetInPage(const std::string& text) const { return form->pageView->text().find(text); }
 };
 
 TEST_F(ResultsWindow, AsDesigned) {
-    FindResultsWindow& w = FindAnna();
+    FindResultsWindow& w = findAnna();
     EXPECT_EQ(w.windowTitle(), "Find results (double-click on item to open page)");
     EXPECT_EQ(w.parentWidget(), nullptr);
     EXPECT_FALSE(w.isModal());
@@ -101,7 +101,7 @@ TEST_F(ResultsWindow, ResizeRule) {
     }
 
     // The window itself lays its controls out by the rule.
-    FindResultsWindow& w = FindAnna();
+    FindResultsWindow& w = findAnna();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     const QSize frame = w.frameGeometry().size() - w.size();
     w.resize(platform::twipsToPixelsX(6000) - frame.width(), platform::twipsToPixelsY(5000) - frame.height());
@@ -125,14 +125,14 @@ TEST_F(ResultsWindow, OpenShowsThePageWithTheFirstOccurrenceSelected) {
         {2, 4, "[1] \tTea (01Dec26, 08:00AM)\r\n\r\n[2] \tWalk with ", "Anna"},
         {3, 12, "[1] \tDinner at ", "anna"},
     };
-    FindResultsWindow& first = FindAnna();
+    FindResultsWindow& first = findAnna();
     first.closeButton->click();
     for (const Case& c : cases) {
         findText("anna", "anna");
         FindResultsWindow* w = results();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         if (c.row >= 0) {
-            SelectLine(c.row);
+            selectLine(c.row);
         }
         w->openButton->click();
         EXPECT_EQ(form->currentPage(), c.page);
@@ -145,7 +145,7 @@ TEST_F(ResultsWindow, OpenShowsThePageWithTheFirstOccurrenceSelected) {
 }
 
 TEST_F(ResultsWindow, EnterInTheListOpens) {
-    FindResultsWindow& w = FindAnna();
+    FindResultsWindow& w = findAnna();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     QTest::keyClick(w.resultList, Qt::Key_Down); // the second line
     QTest::keyClick(w.resultList, Qt::Key_Return);
@@ -165,10 +165,10 @@ TEST_F(ResultsWindow, OpenWithAnEmptyListDoesNothing) {
 }
 
 TEST_F(ResultsWindow, OpenAfterACancelledFindSelectsNothingAtTheStartOfThePage) {
-    FindResultsWindow& w = FindAnna();
+    FindResultsWindow& w = findAnna();
     findText("anna", "");
     ASSERT_EQ(results(), &w);
-    SelectLine(3);
+    selectLine(3);
     w.openButton->click();
     EXPECT_EQ(form->currentPage(), 12);
     EXPECT_EQ(results(), nullptr);
@@ -177,16 +177,16 @@ TEST_F(ResultsWindow, OpenAfterACancelledFindSelectsNothingAtTheStartOfThePage) 
 }
 
 TEST_F(ResultsWindow, OpenAfterAFindForOtherTextLooksForTheNewText) {
-    FindResultsWindow& w = FindAnna();
+    FindResultsWindow& w = findAnna();
     findText("anna", "APPLES");
     ASSERT_EQ(listed().size(), 5u);
     // Page 4 holds no apples: the page changes and the window stays.
-    SelectLine(1);
+    selectLine(1);
     w.openButton->click();
     EXPECT_EQ(form->currentPage(), 4);
     ASSERT_EQ(results(), &w);
     EXPECT_TRUE(w.isVisible());
-    SelectLine(4);
+    selectLine(4);
     w.openButton->click();
     EXPECT_EQ(form->currentPage(), 1);
     EXPECT_EQ(results(), nullptr);
@@ -194,7 +194,7 @@ TEST_F(ResultsWindow, OpenAfterAFindForOtherTextLooksForTheNewText) {
 }
 
 TEST_F(ResultsWindow, DoubleClickOpensAndClosesInAnyCase) {
-    FindResultsWindow& first = FindAnna();
+    FindResultsWindow& first = findAnna();
     first.closeButton->click();
     std::string previous = "anna";
     // The second line is on page 4, which holds Anna but no apples.
@@ -241,7 +241,7 @@ TEST_F(ResultsWindow, CloseButtonEscAndCloseBoxUnloadIt) {
 // A minimised diary comes back for the selection; a hidden one is not shown by Open, but the
 // selection is made all the same and nothing fails.
 TEST_F(ResultsWindow, OpenWhenTheDiaryCannotTakeTheFocus) {
-    FindResultsWindow& w = FindAnna();
+    FindResultsWindow& w = findAnna();
     form->showMinimized();
     w.openButton->click();
     EXPECT_FALSE(form->isMinimized());
@@ -250,7 +250,7 @@ TEST_F(ResultsWindow, OpenWhenTheDiaryCannotTakeTheFocus) {
 
     findText("anna", "anna");
     form->hide();
-    SelectLine(3);
+    selectLine(3);
     results()->openButton->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(results(), nullptr);

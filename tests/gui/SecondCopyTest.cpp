@@ -52,7 +52,7 @@ protected:
             writePage(name, 1, key, {std::string(name) + "'s entry", ""});
         }
     }
-    void ExpectLoggedOut(const MemberSession& m) {
+    void expectLoggedOut(const MemberSession& m) {
         EXPECT_EQ(m.currentMember(), "");
         EXPECT_EQ(m.enteredPassword(), "");
         EXPECT_FALSE(m.loggedIn());
@@ -69,7 +69,7 @@ TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
         typeLogin(login, "Ann", "ann");
         EXPECT_TRUE(ui.done());
         EXPECT_FALSE(login.loggedIn());
-        ExpectLoggedOut(second.module);
+        expectLoggedOut(second.module);
         typeLogin(login, "Bob", "bob");
     });
     second.form.load();
@@ -80,7 +80,7 @@ TEST_F(SecondCopy, AMemberIsLoggedInInOneWindowAtATime) {
     // logs off Bob and takes Ann; the first is then refused Ann and takes Bob.
     ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
     nextLogin([&](LoginWindow& login) {
-        ExpectLoggedOut(module);
+        expectLoggedOut(module);
         ui.expectMsgBox("Are you sure you want to log off?", 52, "Jotterel", platform::vbYes);
         second.logins.push_back([&](LoginWindow& other) { typeLogin(other, "Ann", "ANN"); });
         second.form.logOffAction->trigger();
@@ -127,7 +127,7 @@ TEST_F(SecondCopy, ACopyThatDiesLetsItsMemberGo) {
     typeLogin(login, "Ann", "Ann");
     EXPECT_TRUE(ui.done());
     EXPECT_FALSE(login.loggedIn());
-    ExpectLoggedOut(module);
+    expectLoggedOut(module);
 
     other.kill(); // no log off, no end of the program: the process is simply gone
     ASSERT_TRUE(other.waitForFinished());

@@ -39,7 +39,7 @@ protected:
     }
 };
 
-bool HasBothSizes(const QIcon& icon) {
+bool hasBothSizes(const QIcon& icon) {
     const QList<QSize> sizes = icon.availableSizes();
     return sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32));
 }
@@ -57,7 +57,7 @@ TEST(Pictures, IconAtBothSizesAndCursorPointingWithTheFingerTip) {
         EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage().convertToFormat(premultiplied),
                   drawn.convertToFormat(premultiplied));
     }
-    EXPECT_TRUE(HasBothSizes(resources::programIcon()));
+    EXPECT_TRUE(hasBothSizes(resources::programIcon()));
 
     const QCursor cursor = resources::linkCursor();
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
@@ -77,14 +77,14 @@ TEST_F(WindowResources, MainAndResultsWindowsCarryTheIconLoginWindowNone) {
 
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    EXPECT_TRUE(HasBothSizes(main.windowIcon()));
-    EXPECT_TRUE(HasBothSizes(main.windowHandle()->icon()));
+    EXPECT_TRUE(hasBothSizes(main.windowIcon()));
+    EXPECT_TRUE(hasBothSizes(main.windowHandle()->icon()));
 
     FindResultsWindow results(main);
     results.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&results));
-    EXPECT_TRUE(HasBothSizes(results.windowIcon()));
-    EXPECT_TRUE(HasBothSizes(results.windowHandle()->icon()));
+    EXPECT_TRUE(hasBothSizes(results.windowIcon()));
+    EXPECT_TRUE(hasBothSizes(results.windowHandle()->icon()));
 
     // Owned by the main window, the login window would show its icon unless it had none of its own.
     LoginWindow login(main);
