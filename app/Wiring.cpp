@@ -26,19 +26,19 @@ void connectCommands(DiaryWindow& form) {
     // to act on, and the command does nothing.
     auto forMember = [&form](void (*command)(DiaryWindow&)) {
         return [&form, command] {
-            if (form.module().loggedIn()) {
+            if (form.session().loggedIn()) {
                 command(form);
             }
         };
     };
     auto* find = new FindCommand(form);
     QObject::connect(form.findAction, &QAction::triggered, find, [&form, find] {
-        if (form.module().loggedIn()) {
+        if (form.session().loggedIn()) {
             find->find();
         }
     });
     QObject::connect(form.logOffAction, &QAction::triggered, &form, [&form] {
-        if (form.module().loggedIn()) {
+        if (form.session().loggedIn()) {
             form.logOff();
         }
     });

@@ -4,7 +4,6 @@
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
-#include "platform/qt/TextBox.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -38,18 +37,18 @@ void deleteAllPages(DiaryWindow& form) {
                               kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
         return;
     }
-    const MemberSession& m = form.module();
+    const MemberSession& m = form.session();
     for (int page = 1; page <= MemberSession::kPageCount; ++page) {
         try {
             rewriteMemberFile(m.pageFilePath(page), {});
         } catch (const std::exception& e) {
             // The view shows what its file holds now: emptied if it came before the failure.
             if (form.currentPage() < page) {
-                form.pageView->setText({});
+                form.clearPageView();
             }
             DiaryWindow::reportFailure(stoppedAt(page), e);
             return;
         }
     }
-    form.pageView->setText({});
+    form.clearPageView();
 }

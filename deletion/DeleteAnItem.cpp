@@ -8,7 +8,6 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/NumberText.h"
-#include "platform/qt/TextBox.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
@@ -22,7 +21,7 @@ constexpr const char* kPrompt = "Specify the item number to be deleted on the cu
 } // namespace
 
 void deleteAnItem(DiaryWindow& form) {
-    const MemberSession& m = form.module();
+    const MemberSession& m = form.session();
     const std::string page = std::to_string(form.currentPage());
     const std::string path = m.pageFilePath(form.currentPage());
     if (platform::ui().msgBox(kCaution, platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) !=
@@ -52,6 +51,6 @@ void deleteAnItem(DiaryWindow& form) {
         }
     }
     if (form.refreshPageView()) {
-        form.pageView->selectAll();
+        form.selectWholePage();
     }
 }

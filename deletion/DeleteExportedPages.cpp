@@ -27,7 +27,7 @@ bool listExports(const std::string& folder, std::vector<platform::FolderEntry>& 
 } // namespace
 
 void deleteExportedPages(DiaryWindow& form) {
-    const std::string folder = form.module().memberFolder();
+    const std::string folder = form.session().memberFolder();
     std::vector<platform::FolderEntry> exports;
     if (!listExports(folder, exports)) {
         return;

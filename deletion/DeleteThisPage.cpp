@@ -4,7 +4,6 @@
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
-#include "platform/qt/TextBox.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -19,11 +18,11 @@ void deleteThisPage(DiaryWindow& form) {
         return;
     }
     try {
-        rewriteMemberFile(form.module().pageFilePath(form.currentPage()), {});
+        rewriteMemberFile(form.session().pageFilePath(form.currentPage()), {});
     } catch (const std::exception& e) {
         DiaryWindow::reportFailure(
             "Page " + std::to_string(form.currentPage()) + " cannot be cleared; its file is left as it was.", e);
         return;
     }
-    form.pageView->setText({});
+    form.clearPageView();
 }

@@ -5,7 +5,6 @@
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
-#include "platform/qt/TextBox.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -29,7 +28,7 @@ std::string leftMessage(const std::string& member, const std::string& folder, co
 } // namespace
 
 void deleteUser(DiaryWindow& form) {
-    MemberSession& m = form.module();
+    MemberSession& m = form.session();
     const std::string member = m.currentMember();
     constexpr int kYesNoCaution = platform::vbYesNo + platform::vbExclamation;
     if (platform::ui().msgBox("Are you sure you want to delete '" + member + "' from this diary?", kYesNoCaution,
@@ -63,7 +62,7 @@ void deleteUser(DiaryWindow& form) {
         }
     }
 
-    form.pageView->setText({});
+    form.clearPageView();
     // Only the files the member was shown are deleted, with the program's own.
     const MemberSession::Deletion deletion = m.deleteMember(others);
     form.endSession();

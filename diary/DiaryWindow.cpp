@@ -201,6 +201,36 @@ int DiaryWindow::currentPage() const {
     return pageSelector->currentIndex() + 1;
 }
 
+void DiaryWindow::showPage(int page) {
+    pageSelector->setCurrentIndex(page - 1);
+}
+
+const std::string& DiaryWindow::pageText() const {
+    return pageView->text();
+}
+
+void DiaryWindow::clearPageView() {
+    pageView->setText({});
+}
+
+void DiaryWindow::selectWholePage() {
+    pageView->selectAll();
+}
+
+void DiaryWindow::showFoundText(std::size_t offset, std::size_t length) {
+    // A minimised diary comes back so that the member sees the selection. A hidden one cannot
+    // take the focus now; the page view gets it when the window shows again.
+    if (isVisible()) {
+        if (isMinimized()) {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        }
+        raise();
+        activateWindow();
+    }
+    pageView->setFocus();
+    pageView->select(offset, length);
+}
+
 void DiaryWindow::showSelectedPage() {
     if (m_ended || pageSelector->currentIndex() < 0) {
         return;

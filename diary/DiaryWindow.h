@@ -27,7 +27,7 @@ public:
     explicit DiaryWindow(MemberSession& module, QWidget* parent = nullptr);
     ~DiaryWindow() override;
 
-    MemberSession& module() const { return m_module; }
+    MemberSession& session() const { return m_module; }
 
     // Controls, named as designed.
     platform::TextBox* pageView = nullptr;     // page view
@@ -107,6 +107,19 @@ public:
 
     // The page shown: the selector's index plus one.
     int currentPage() const;
+
+    // What the other parts of the program ask of the diary window.
+    // Shows page 1 to 15, as the member's own choice of it does; a page already shown is not
+    // read again.
+    void showPage(int page);
+    // The text the page view shows (the display text of the page shown).
+    const std::string& pageText() const;
+    void clearPageView();
+    // Selects the whole page view, as after an entry is committed or masked.
+    void selectWholePage();
+    // Brings the diary forward with the page view focused and offset to offset + length of its
+    // text selected (offsets count as the page view counts them).
+    void showFoundText(std::size_t offset, std::size_t length);
 
     // Opens the login window modally, owned by this window, and waits until it closes. The
     // program installs the opener (the login window lives in its own part of the program).

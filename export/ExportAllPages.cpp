@@ -1,6 +1,5 @@
 #include "export/ExportAllPages.h"
 
-#include <QComboBox>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +13,6 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
-#include "platform/qt/TextBox.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -55,7 +53,7 @@ std::string incompletePages(const std::vector<int>& pages) {
 } // namespace
 
 void exportAllPages(DiaryWindow& form) {
-    const MemberSession& module = form.module();
+    const MemberSession& module = form.session();
     const std::optional<std::string> path =
         chooseOutputFile(module, "Do you want to export all pages of your diary as a text file?", "All Pages.txt");
     if (!path) {
@@ -68,16 +66,16 @@ void exportAllPages(DiaryWindow& form) {
     std::vector<int> incomplete;
     {
         const PagesWalk walk(form);
-        const int shown = form.pageSelector->currentIndex();
+        const int shown = form.currentPage();
         // Starting from the last page makes selecting the first one load it even when it is shown.
-        platform::attempt([&] { form.pageSelector->setCurrentIndex(form.pageSelector->count() - 1); });
-        for (int i = 0; i < form.pageSelector->count(); ++i) {
+        platform::attempt([&] { form.showPage(MemberSession::kPageCount); });
+        for (int i = 0; i < MemberSession::kPageCount; ++i) {
             platform::attempt([&] {
-                form.pageSelector->setCurrentIndex(i);
+                form.showPage(i + 1);
                 std::string block = "Page " + platform::numberForFile(i + 1) + "\r\n";
                 block += "------------\r\n";
                 if (form.pageShownWhole()) {
-                    block += form.pageView->text();
+                    block += form.pageText();
                 } else {
                     // A damaged page still gives what can be read of it, and says where it
                     // could not be read.
@@ -91,7 +89,7 @@ void exportAllPages(DiaryWindow& form) {
                 content += block;
             });
         }
-        platform::attempt([&] { form.pageSelector->setCurrentIndex(shown); });
+        platform::attempt([&] { form.showPage(shown); });
     }
     try {
         platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);

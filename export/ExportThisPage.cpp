@@ -10,11 +10,10 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
-#include "platform/qt/TextBox.h"
 #include "store/MemberSession.h"
 
 void exportThisPage(DiaryWindow& form) {
-    const MemberSession& module = form.module();
+    const MemberSession& module = form.session();
     const int page = form.currentPage();
     const std::string pageWord = "Page " + platform::str(page);
     const std::optional<std::string> path = chooseOutputFile(module, "Do you want to export this page as a text file?",
@@ -30,7 +29,7 @@ void exportThisPage(DiaryWindow& form) {
     content += "------------\r\n";
     // A damaged page still gives what can be read of it, and says where it could not be read.
     const MemberSession::ReadablePage readable = form.pageShownWhole()
-                                                     ? MemberSession::ReadablePage{form.pageView->text(), true}
+                                                     ? MemberSession::ReadablePage{form.pageText(), true}
                                                      : module.readWhatCanBeRead(page);
     content += readable.display;
     content += "\r\n";

@@ -16,7 +16,7 @@
 #include "store/MemberSession.h"
 
 void LoginWindow::addMember() {
-    MemberSession& m = m_main.module();
+    MemberSession& m = m_main.session();
     const std::string name = platform::ui().inputBox("Enter user name", "Add new user", "");
     if (name.empty()) {
         return;

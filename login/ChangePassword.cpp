@@ -7,7 +7,7 @@
 #include "store/PasswordFile.h"
 
 void changePassword(DiaryWindow& main) {
-    MemberSession& m = main.module();
+    MemberSession& m = main.session();
     const std::string password = platform::ui().inputBox(
         "Please enter new password for user '" + m.currentMember() + "'", platform::kAppTitle, std::string());
     if (password.empty()) {

@@ -146,7 +146,7 @@ void LoginWindow::createControls() {
 }
 
 void LoginWindow::load() {
-    MemberSession& m = m_main.module();
+    MemberSession& m = m_main.session();
     platform::attempt([&] {
         platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
                                  platform::pixelsToTwipsY(frameGeometry().height()), 300);
@@ -177,7 +177,7 @@ void LoginWindow::load() {
 }
 
 void LoginWindow::logIn() {
-    MemberSession& m = m_main.module();
+    MemberSession& m = m_main.session();
     const std::string typed = platform::fromQString(passwordBox->text());
     const std::string name = platform::fromQString(memberSelector->currentText());
     if (name.empty()) {

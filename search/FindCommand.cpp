@@ -29,7 +29,7 @@ FindResultsWindow* FindCommand::resultsWindow() const {
 }
 
 void FindCommand::find() {
-    MemberSession& m = m_main.module();
+    MemberSession& m = m_main.session();
     for (;;) {
         m.setSearchText(platform::ui().inputBox(kPrompt, platform::kAppTitle, m.searchText()));
         if (m.searchText().empty()) {

@@ -1,7 +1,6 @@
 #include "search/FindResultsWindow.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -10,7 +9,6 @@
 #include "platform/core/NumberText.h"
 #include "platform/core/Unicode.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
 #include "resources/ProgramIcon.h"
@@ -122,33 +120,14 @@ void FindResultsWindow::openResult() {
     if (!(page >= 1 && page <= MemberSession::kPageCount)) {
         return;
     }
-    const int index =
-        m_main.pageSelector->findText(platform::toQString("Page" + platform::str(static_cast<long long>(page))));
-    if (index < 0) {
-        return;
-    }
-    m_main.pageSelector->setCurrentIndex(index);
+    m_main.showPage(static_cast<int>(page));
 
-    const auto found = platform::findIgnoringCase(m_main.pageView->text(), m_main.module().searchText());
+    const auto found = platform::findIgnoringCase(m_main.pageText(), m_main.session().searchText());
     if (!found) {
         return;
     }
     close();
-    focusPageView();
-    m_main.pageView->select(found->offset, found->length);
-}
-
-void FindResultsWindow::focusPageView() {
-    // A minimised diary comes back so that the member sees the selection. A hidden one cannot
-    // take the focus now; the page view gets it when the window shows again.
-    if (m_main.isVisible()) {
-        if (m_main.isMinimized()) {
-            m_main.setWindowState(m_main.windowState() & ~Qt::WindowMinimized);
-        }
-        m_main.raise();
-        m_main.activateWindow();
-    }
-    m_main.pageView->setFocus();
+    m_main.showFoundText(found->offset, found->length);
 }
 
 void FindResultsWindow::closeResults() {

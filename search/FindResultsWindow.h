@@ -61,7 +61,6 @@ protected:
 private:
     void createControls();
     void place();
-    void focusPageView();
 
     DiaryWindow& m_main;
     ResultLines* m_lines = nullptr;
