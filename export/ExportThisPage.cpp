@@ -28,9 +28,8 @@ void exportThisPage(DiaryWindow& form) {
     content += pageWord + "\r\n";
     content += "------------\r\n";
     // A damaged page still gives what can be read of it, and says where it could not be read.
-    const MemberSession::ReadablePage readable = form.pageShownWhole()
-                                                     ? MemberSession::ReadablePage{form.pageText(), true}
-                                                     : module.readWhatCanBeRead(page);
+    const MemberSession::ReadablePage readable =
+        form.pageShownWhole() ? MemberSession::ReadablePage{form.pageText(), true} : module.readWhatCanBeRead(page);
     content += readable.display;
     content += "\r\n";
     try {

@@ -9,9 +9,9 @@
 #include "platform/core/NumberText.h"
 #include "platform/qt/QtText.h"
 #include "search/FindResultsWindow.h"
-#include "search/PageSearch.h"
 #include "search/ResultLines.h"
 #include "store/MemberSession.h"
+#include "store/PageSearch.h"
 
 FindCommand::FindCommand(DiaryWindow& main) : QObject(&main), m_main(main) {
     setObjectName(QStringLiteral("FindCommand"));

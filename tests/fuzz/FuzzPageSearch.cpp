@@ -10,9 +10,9 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
-#include "search/PageSearch.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
+#include "store/PageSearch.h"
 
 namespace {
 

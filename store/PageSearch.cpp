@@ -1,4 +1,4 @@
-#include "search/PageSearch.h"
+#include "store/PageSearch.h"
 
 #include <algorithm>
 #include <bit>
