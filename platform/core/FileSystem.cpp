@@ -239,27 +239,6 @@ void readFileBytes(const std::string& path, std::string& data) {
     data.resize(got);
 }
 
-std::vector<std::string> readLines(const std::string& path) {
-    const std::string data = readFileBytes(path);
-    std::vector<std::string> lines;
-    forEachLine(data, [&](std::string_view line) { lines.emplace_back(line); });
-    return lines;
-}
-
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::size_t size = 0;
-    for (const auto& line : lines) {
-        size += line.size() + 2;
-    }
-    std::string out;
-    out.reserve(size);
-    for (const auto& line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
-}
-
 PathKind kindOfPath(const std::string& path) {
     return kindOf(osPath(path));
 }
@@ -475,10 +454,6 @@ bool pathExists(const std::string& path) {
     return kindOfPath(path) != PathKind::Missing;
 }
 
-bool folderExists(const std::string& path) {
-    return kindOfPath(path) == PathKind::Folder;
-}
-
 void deleteFile(const std::string& path) {
     const std::string os = osPath(path);
     struct stat st {};
@@ -488,17 +463,6 @@ void deleteFile(const std::string& path) {
     if (detail::stepFails("delete", os) || ::unlink(os.c_str()) != 0) {
         fail(path, errno);
     }
-}
-
-std::size_t deleteFiles(const std::string& folder, const std::string& pattern) {
-    std::size_t deleted = 0;
-    for (const FolderEntry& entry : listFolder(folder, pattern, false)) {
-        const std::string os = osPath(joinPath(folder, entry.name));
-        if (!detail::stepFails("delete", os) && ::unlink(os.c_str()) == 0) {
-            ++deleted;
-        }
-    }
-    return deleted;
 }
 
 void makeFolder(const std::string& path) {

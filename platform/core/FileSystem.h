@@ -36,11 +36,6 @@ std::string readFileBytes(const std::string& path);
 // data holds nothing of use.
 void readFileBytes(const std::string& path, std::string& data);
 
-// The lines of a file without their line ends. A line ends at CR LF (or a lone CR or LF, which
-// only a damaged or hand-edited file holds); a last line without a line end is a line too, so a
-// file of n line ends has n lines, and an empty file none.
-std::vector<std::string> readLines(const std::string& path);
-
 // Calls f(line) for each line of data, split as ReadLines splits a file.
 template <typename F>
 void forEachLine(std::string_view data, F&& f) {
@@ -61,9 +56,6 @@ void forEachLine(std::string_view data, F&& f) {
         start = end;
     }
 }
-
-// The lines joined, each followed by CR LF.
-std::string joinLines(const std::vector<std::string>& lines);
 
 // Replaces a file's content whole, or creates it. The new content goes to a temporary file in
 // the same folder, reaches the disk, takes the given attributes and only then is renamed over
@@ -98,14 +90,7 @@ bool fileExists(const std::string& path);
 // True when anything (file, folder or link, hidden or not) is at path.
 bool pathExists(const std::string& path);
 
-// True when a folder is at path; a link to a folder is not one.
-bool folderExists(const std::string& path);
-
 void deleteFile(const std::string& path);
-
-// Deletes every ordinary file in folder whose name matches pattern (hidden and system files
-// are left alone). A file that cannot be deleted is skipped. Returns how many were deleted.
-std::size_t deleteFiles(const std::string& folder, const std::string& pattern);
 
 // Creates a member folder, for its owner only, and makes it reach the disk; fails when
 // anything of that name exists already.

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <optional>
@@ -128,7 +129,7 @@ TEST_F(Session, CaptionsThatCannotBeReadAreNeverSavedOver) {
         EXPECT_EQ(e.reason(), "It could not be read (" + platform::errorText(EISDIR) +
                                   "), so Jotterel leaves it as it is rather than write over the captions it holds.");
     }
-    EXPECT_TRUE(platform::folderExists(captions));
+    EXPECT_TRUE(std::filesystem::is_directory(captions));
 
     // Once it can be read again, the captions are loaded and saved as usual.
     platform::removeFolder(captions);

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "platform/core/FileSystem.h"
@@ -30,7 +31,7 @@ TEST(SafeWriteLeftovers, OnlyTheTemporaryFilesOfThatFileGo) {
     for (const char* name : kept) {
         EXPECT_EQ(fixture::readBytes(dir / name), "keep") << name;
     }
-    EXPECT_TRUE(platform::folderExists(dir / ".PAGE.new-folder"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / ".PAGE.new-folder"));
     EXPECT_EQ(platform::deleteSafeWriteLeftovers(dir / "PAGE"), 0u);
     // A file whose own rewrite finished normally leaves nothing to find.
     platform::writeFileSafely(dir / "PAGE", "new\r\n", 0);

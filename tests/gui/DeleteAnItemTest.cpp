@@ -72,7 +72,7 @@ TEST_F(DeleteItem, MasksOneEntryInPlaceAndShowsTheWholePageSelected) {
     // A masked entry is an ordinary entry: masking it again masks its stamp too.
     mask("2");
     EXPECT_EQ(
-        platform::readLines(pageFile("Ann", 1))[2],
+        fixture::readLines(pageFile("Ann", 1))[2],
         MemberSession::encryptWithKey(std::string("XXX XXXX XXXXXXXXX XXXXXXXX XXXXXXXXX XXXXXXXX") + kNow, kKey));
 }
 

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <QAction>
 #include <QComboBox>
 #include <cerrno>
@@ -78,7 +79,7 @@ protected:
         EXPECT_EQ(form->pageView->text(), "[1] \tBob's entry\r\n\r\n");
         EXPECT_EQ(form->captionLabel->text(), "Bob's caption");
         EXPECT_EQ(module.pageFilePath(1), pageFile("Bob", 1));
-        EXPECT_TRUE(platform::folderExists(app / "Bob"));
+        EXPECT_TRUE(std::filesystem::is_directory(app / "Bob"));
     }
 
     std::vector<std::string> membersListed;

@@ -19,7 +19,7 @@ protected:
     std::string captionsFile() const { return fixture::memberFile(app.path(), "Ann", MemberSession::kCaptionsFile); }
     std::vector<std::string> storedCaptions() const {
         std::vector<std::string> plain;
-        for (const std::string& line : platform::readLines(captionsFile())) {
+        for (const std::string& line : fixture::readLines(captionsFile())) {
             plain.push_back(MemberSession::decryptWithKey(line, kKey));
         }
         return plain;

@@ -190,7 +190,7 @@ TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
         ui.expectInputBox(kCaptionPrompt, "Jotterel", shown, "Mended");
         w.editCaption();
         EXPECT_TRUE(ui.done());
-        const std::vector<std::string> lines = platform::readLines(captionsFile());
+        const std::vector<std::string> lines = fixture::readLines(captionsFile());
         ASSERT_EQ(lines.size(), 15u);
         EXPECT_EQ(MemberSession::decryptWithKey(lines[0], kKey), "Mended");
         for (const std::string& line : lines) {

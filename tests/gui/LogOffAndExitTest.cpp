@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <QAction>
 #include <QComboBox>
 #include <QPushButton>
@@ -166,7 +167,7 @@ TEST_F(LogOffAndExit, CaptionsThatCannotBeReadAreNeitherEditedNorSavedOver) {
     w.exitButton->click();
     EXPECT_TRUE(ui.done());
     EXPECT_TRUE(w.ended());
-    EXPECT_TRUE(platform::folderExists(captions));
+    EXPECT_TRUE(std::filesystem::is_directory(captions));
 }
 
 } // namespace

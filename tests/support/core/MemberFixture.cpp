@@ -35,6 +35,13 @@ std::string readBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    const std::string bytes = readBytes(path);
+    platform::forEachLine(bytes, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
 bool isHidden(const std::string& path) {
     return (platform::getAttr(path) & platform::kAttrHidden) != 0;
 }

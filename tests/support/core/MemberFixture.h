@@ -27,6 +27,9 @@ std::string pageFile(const std::string& appPath, const std::string& member, int 
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
 
+// The lines of a file, without their line ends, split as the program splits them.
+std::vector<std::string> readLines(const std::string& path);
+
 // True when the file carries the hidden attribute as the program stores it.
 bool isHidden(const std::string& path);
 
