@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "store/MemberFileWriter.h"
@@ -28,13 +29,7 @@ std::string stoppedAt(int page) {
 } // namespace
 
 void deleteAllPages(DiaryWindow& form) {
-    constexpr int kYesNoCaution = platform::vbYesNo + platform::vbExclamation;
-    if (platform::ui().msgBox("Are you sure you want to clear ALL pages from your diary?", kYesNoCaution,
-                              platform::kAppTitle) == platform::vbNo) {
-        return;
-    }
-    if (platform::ui().msgBox("Deleted information cannot be restored later. Do you still want to proceed?",
-                              kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
+    if (!confirmedTwice("Are you sure you want to clear ALL pages from your diary?", kCannotBeRestored)) {
         return;
     }
     const MemberSession& m = form.session();

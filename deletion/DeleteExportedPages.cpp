@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileSystem.h"
@@ -37,8 +38,7 @@ void deleteExportedPages(DiaryWindow& form) {
                               platform::kAppTitle);
         return;
     }
-    if (platform::ui().msgBox("Are you sure you want to delete the text files exported from this diary?",
-                              platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) == platform::vbNo) {
+    if (!confirmed("Are you sure you want to delete the text files exported from this diary?")) {
         return;
     }
     // Listed afresh: the folder may have changed while the question was open.

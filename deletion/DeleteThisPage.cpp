@@ -2,19 +2,14 @@
 
 #include <string>
 
+#include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
 void deleteThisPage(DiaryWindow& form) {
-    constexpr int kYesNoCaution = platform::vbYesNo + platform::vbExclamation;
-    if (platform::ui().msgBox("Are you sure you want to clear this page from your diary?", kYesNoCaution,
-                              platform::kAppTitle) == platform::vbNo) {
-        return;
-    }
-    if (platform::ui().msgBox("Deleted information cannot be restored later. Do you still want to proceed?",
-                              kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
+    if (!confirmedTwice("Are you sure you want to clear this page from your diary?", kCannotBeRestored)) {
         return;
     }
     try {

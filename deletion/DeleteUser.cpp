@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "store/MemberSession.h"
@@ -30,14 +31,9 @@ std::string leftMessage(const std::string& member, const std::string& folder, co
 void deleteUser(DiaryWindow& form) {
     MemberSession& m = form.session();
     const std::string member = m.currentMember();
-    constexpr int kYesNoCaution = platform::vbYesNo + platform::vbExclamation;
-    if (platform::ui().msgBox("Are you sure you want to delete '" + member + "' from this diary?", kYesNoCaution,
-                              platform::kAppTitle) == platform::vbNo) {
-        return;
-    }
-    if (platform::ui().msgBox("Deleted information cannot be restored later. You will have to sign in as a new "
-                              "user. Do you still want to proceed?",
-                              kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
+    if (!confirmedTwice("Are you sure you want to delete '" + member + "' from this diary?",
+                        "Deleted information cannot be restored later. You will have to sign in as a new user. Do "
+                        "you still want to proceed?")) {
         return;
     }
     const std::string folder = m.memberFolder();
@@ -54,10 +50,9 @@ void deleteUser(DiaryWindow& form) {
         for (const std::string& name : others) {
             list += "\t" + name + "\r";
         }
-        if (platform::ui().msgBox("Your user folder contains the following non-program files.\r" + list +
-                                      "This operation cannot continue until these files are also deleted.\r"
-                                      "Do you want to delete these files now?",
-                                  kYesNoCaution, platform::kAppTitle) == platform::vbNo) {
+        if (!confirmed("Your user folder contains the following non-program files.\r" + list +
+                       "This operation cannot continue until these files are also deleted.\r"
+                       "Do you want to delete these files now?")) {
             return;
         }
     }

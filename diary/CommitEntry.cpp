@@ -1,5 +1,9 @@
 #include "diary/DiaryWindow.h"
 
+#include <optional>
+
+#include "diary/BusyPointer.h"
+
 #include "platform/core/Clock.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
@@ -12,18 +16,16 @@ void DiaryWindow::commitEntry() {
     if (!m_module.loggedIn()) {
         return;
     }
-    setBusyPointer(true);
+    std::optional<BusyPointer> busy(std::in_place, *this);
     entryBox->setText(MemberSession::replaceChar(entryBox->text(), ",", ";"));
     entryBox->setText(MemberSession::replaceChar(entryBox->text(), "\n", " "));
     if (entryBox->text().empty()) {
         platform::ui().beep();
-        setBusyPointer(false);
         return;
     }
     const int page = currentPage();
     if (platform::ui().msgBox("Save the typed text to page" + platform::str(page) + "?",
                               platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) == platform::vbNo) {
-        setBusyPointer(false);
         return;
     }
     const std::string stored = entryBox->text() + platform::entryStamp(platform::now());
@@ -31,7 +33,7 @@ void DiaryWindow::commitEntry() {
         // The entry line and its empty line go in one append, so a failure leaves no half of it.
         appendToMemberFile(m_module.pageFilePath(page), m_module.encryptKeyed(stored) + "\r\n\r\n");
     } catch (const std::exception& e) {
-        setBusyPointer(false);
+        busy.reset(); // the member reads the message with the usual pointer
         reportFailure("The entry cannot be saved to page" + platform::str(page) +
                           ". The page is as it was, and the text stays in the entry box.",
                       e);
@@ -41,5 +43,4 @@ void DiaryWindow::commitEntry() {
     refreshPageView();
     pageView->selectAll();
     entryBox->setFocus();
-    setBusyPointer(false);
 }

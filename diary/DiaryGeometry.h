@@ -1,14 +1,8 @@
 #pragma once
 
-// Positions and sizes of the main window's controls in twips, relative to its client area.
-struct TwipsRect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-    bool operator==(const TwipsRect&) const = default;
-};
+#include "platform/core/TwipsRect.h"
 
+// Positions and sizes of the main window's controls in twips, relative to its client area.
 struct DiaryGeometry {
     TwipsRect pageView;           // page view
     TwipsRect instructionLabel;   // instruction label

@@ -19,14 +19,6 @@
 #include "resources/ProgramIcon.h"
 #include "store/MemberSession.h"
 
-namespace {
-
-QRect pixels(const TwipsRect& r) {
-    return platform::TwipsRect(r.left, r.top, r.width, r.height);
-}
-
-} // namespace
-
 DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(parent), m_module(module) {
     setObjectName(QStringLiteral("DiaryWindow"));
     setWindowTitle(QStringLiteral("Jotterel"));
@@ -171,30 +163,28 @@ void DiaryWindow::setTabOrder() {
 
 void DiaryWindow::setGeometry(const DiaryGeometry& g) {
     m_geometry = g;
-    pageView->setGeometry(pixels(g.pageView));
-    instructionLabel->setGeometry(pixels(g.instructionLabel));
+    pageView->setGeometry(platform::toPixels(g.pageView));
+    instructionLabel->setGeometry(platform::toPixels(g.instructionLabel));
     platform::sizeToText(instructionLabel); // sized to its text from its design-time corner
-    entryBox->setGeometry(pixels(g.entryBox));
-    firstPageButton->setGeometry(pixels(g.firstPageButton));
-    previousPageButton->setGeometry(pixels(g.previousPageButton));
-    pageSelector->setGeometry(pixels(g.pageSelector));
-    nextPageButton->setGeometry(pixels(g.nextPageButton));
-    lastPageButton->setGeometry(pixels(g.lastPageButton));
-    captionLabel->setGeometry(pixels(g.captionLabel));
-    exitButton->setGeometry(pixels(g.exitButton));
-    commitButton->setGeometry(pixels(g.commitButton));
+    entryBox->setGeometry(platform::toPixels(g.entryBox));
+    firstPageButton->setGeometry(platform::toPixels(g.firstPageButton));
+    previousPageButton->setGeometry(platform::toPixels(g.previousPageButton));
+    pageSelector->setGeometry(platform::toPixels(g.pageSelector));
+    nextPageButton->setGeometry(platform::toPixels(g.nextPageButton));
+    lastPageButton->setGeometry(platform::toPixels(g.lastPageButton));
+    captionLabel->setGeometry(platform::toPixels(g.captionLabel));
+    exitButton->setGeometry(platform::toPixels(g.exitButton));
+    commitButton->setGeometry(platform::toPixels(g.commitButton));
 }
 
 void DiaryWindow::load() {
-    platform::attempt([&] {
-        platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
-                                 platform::pixelsToTwipsY(frameGeometry().height()), 300);
-    });
-    platform::attempt([&] { pageSelector->setCurrentIndex(0); });
+    platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
+                             platform::pixelsToTwipsY(frameGeometry().height()), 300);
+    pageSelector->setCurrentIndex(0);
     if (m_ended) {
         return;
     }
-    platform::attempt([&] { pageView->selectAll(); });
+    pageView->selectAll();
 }
 
 int DiaryWindow::currentPage() const {
@@ -262,30 +252,26 @@ bool DiaryWindow::refreshPageView() {
 }
 
 void DiaryWindow::goToFirstPage() {
-    platform::attempt([&] { pageSelector->setCurrentIndex(0); });
+    pageSelector->setCurrentIndex(0);
     entryBox->setFocus();
 }
 
 void DiaryWindow::goToPreviousPage() {
-    platform::attempt([&] {
-        if (pageSelector->currentIndex() != 0) {
-            pageSelector->setCurrentIndex(pageSelector->currentIndex() - 1);
-        }
-    });
+    if (pageSelector->currentIndex() != 0) {
+        pageSelector->setCurrentIndex(pageSelector->currentIndex() - 1);
+    }
     entryBox->setFocus();
 }
 
 void DiaryWindow::goToNextPage() {
-    platform::attempt([&] {
-        if (pageSelector->currentIndex() != 14) {
-            pageSelector->setCurrentIndex(pageSelector->currentIndex() + 1);
-        }
-    });
+    if (pageSelector->currentIndex() != MemberSession::kPageCount - 1) {
+        pageSelector->setCurrentIndex(pageSelector->currentIndex() + 1);
+    }
     entryBox->setFocus();
 }
 
 void DiaryWindow::goToLastPage() {
-    platform::attempt([&] { pageSelector->setCurrentIndex(pageSelector->count() - 1); });
+    pageSelector->setCurrentIndex(pageSelector->count() - 1);
     entryBox->setFocus();
 }
 
@@ -330,14 +316,6 @@ void DiaryWindow::endProgram() {
     m_ended = true;
     m_module.logOff(); // another copy may log the member in at once
     emit programEnded();
-}
-
-void DiaryWindow::setBusyPointer(bool busy) {
-    if (busy) {
-        setCursor(Qt::WaitCursor);
-    } else {
-        unsetCursor();
-    }
 }
 
 void DiaryWindow::reportFailure(const std::string& what, const std::exception& error) {

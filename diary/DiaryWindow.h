@@ -134,9 +134,6 @@ public:
     const DiaryGeometry& twipsGeometry() const { return m_geometry; }
     void setGeometry(const DiaryGeometry& geometry);
 
-    // The busy pointer over the main window while a command works, and back to the default.
-    void setBusyPointer(bool busy);
-
     // Shows a message about a failed file operation: what failed and why.
     static void reportFailure(const std::string& what, const std::exception& error);
 

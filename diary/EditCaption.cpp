@@ -25,23 +25,20 @@ void DiaryWindow::editCaption() {
         return;
     }
     for (;;) {
-        std::string answer;
-        platform::attempt([&] {
-            answer = platform::ui().inputBox("Enter a caption for this page (upto 32 characters long)",
-                                             platform::kAppTitle, platform::fromQString(captionLabel->text()));
-        });
+        const std::string answer =
+            platform::ui().inputBox("Enter a caption for this page (upto 32 characters long)", platform::kAppTitle,
+                                    platform::fromQString(captionLabel->text()));
         if (answer.empty()) {
             return;
         }
         // The limit counts the characters the member sees, however many bytes they take.
         if (platform::characterCount(answer) > kCaptionLimit) {
-            platform::attempt(
-                [&] { platform::ui().msgBox("Label too long", platform::vbOKOnly, platform::kAppTitle); });
+            platform::ui().msgBox("Label too long", platform::vbOKOnly, platform::kAppTitle);
             continue; // the question again, offering the caption shown, not the refused answer
         }
         const int page = currentPage();
-        platform::attempt([&] { m_module.setCaption(page, answer); });
-        platform::attempt([&] { captionLabel->setText(platform::toQString(m_module.caption(page))); });
+        m_module.setCaption(page, answer);
+        captionLabel->setText(platform::toQString(m_module.caption(page)));
         // A captions file that cannot be written leaves the caption shown and kept until the
         // next page selection reloads the captions.
         platform::attempt([&] { m_module.saveCaptions(); });

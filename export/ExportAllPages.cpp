@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "diary/BusyPointer.h"
 #include "diary/DiaryWindow.h"
 #include "export/OutputFile.h"
 #include "platform/core/Attempt.h"
@@ -21,21 +22,20 @@ namespace {
 // each page, and shows the busy pointer.
 class PagesWalk {
 public:
-    explicit PagesWalk(DiaryWindow& form) : m_form(form) {
-        m_form.setBusyPointer(true);
+    explicit PagesWalk(DiaryWindow& form) : m_form(form), m_busy(form) {
         m_form.setUpdatesEnabled(false);
         m_form.setPageErrorsQuiet(true); // the pages that could not be read are told at the end
     }
     ~PagesWalk() {
         m_form.setPageErrorsQuiet(false);
         m_form.setUpdatesEnabled(true);
-        m_form.setBusyPointer(false);
     }
     PagesWalk(const PagesWalk&) = delete;
     PagesWalk& operator=(const PagesWalk&) = delete;
 
 private:
     DiaryWindow& m_form;
+    BusyPointer m_busy;
 };
 
 // "Page 3" or "Pages 3, 7 and 12".
@@ -68,28 +68,26 @@ void exportAllPages(DiaryWindow& form) {
         const PagesWalk walk(form);
         const int shown = form.currentPage();
         // Starting from the last page makes selecting the first one load it even when it is shown.
-        platform::attempt([&] { form.showPage(MemberSession::kPageCount); });
+        form.showPage(MemberSession::kPageCount);
         for (int i = 0; i < MemberSession::kPageCount; ++i) {
-            platform::attempt([&] {
-                form.showPage(i + 1);
-                std::string block = "Page " + platform::numberForFile(i + 1) + "\r\n";
-                block += "------------\r\n";
-                if (form.pageShownWhole()) {
-                    block += form.pageText();
-                } else {
-                    // A damaged page still gives what can be read of it, and says where it
-                    // could not be read.
-                    const MemberSession::ReadablePage page = module.readWhatCanBeRead(i + 1);
-                    block += page.display;
-                    if (!page.whole) {
-                        incomplete.push_back(i + 1);
-                    }
+            form.showPage(i + 1);
+            std::string block = "Page " + platform::numberForFile(i + 1) + "\r\n";
+            block += "------------\r\n";
+            if (form.pageShownWhole()) {
+                block += form.pageText();
+            } else {
+                // A damaged page still gives what can be read of it, and says where it
+                // could not be read.
+                const MemberSession::ReadablePage page = module.readWhatCanBeRead(i + 1);
+                block += page.display;
+                if (!page.whole) {
+                    incomplete.push_back(i + 1);
                 }
-                block += "\r\n\r\n";
-                content += block;
-            });
+            }
+            block += "\r\n\r\n";
+            content += block;
         }
-        platform::attempt([&] { form.showPage(shown); });
+        form.showPage(shown);
     }
     try {
         platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);
@@ -108,5 +106,6 @@ void exportAllPages(DiaryWindow& form) {
                                   " could not be read whole: the file says where a line is missing.",
                               platform::vbExclamation, platform::kAppTitle);
     }
-    platform::attempt([&] { platform::programs().shell("Notepad " + *path, platform::vbMaximizedFocus); });
+    // The member has the path; an editor that cannot be started is not worth a second message.
+    platform::programs().shell("Notepad " + *path, platform::vbMaximizedFocus);
 }

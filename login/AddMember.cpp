@@ -69,14 +69,7 @@ void LoginWindow::addMember() {
     // Every visible subfolder is listed, member or not, until the window is opened again.
     memberSelector->clear();
     try {
-        for (const platform::FolderEntry& entry : platform::listFolder(m.appPath(), "*.*", true)) {
-            if (entry.isFolder && !entry.name.empty()) {
-                passwordBox->setEnabled(true);
-                okButton->setEnabled(true);
-                passwordBox->clear();
-                memberSelector->addItem(platform::toQString(entry.name));
-            }
-        }
+        listFolders(memberSelector);
     } catch (const std::exception& e) {
         DiaryWindow::reportFailure("The list of members cannot be read again.", e);
     }

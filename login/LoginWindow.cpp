@@ -57,7 +57,7 @@ LoginWindow::LoginWindow(DiaryWindow& main) : QDialog(&main), m_main(main) {
 
 void LoginWindow::createControls() {
     auto place = [](QWidget* w, double left, double top, double width, double height) {
-        w->setGeometry(platform::TwipsRect(left, top, width, height));
+        w->setGeometry(platform::toPixels({left, top, width, height}));
     };
 
     loginFrame = new QGroupBox(QStringLiteral("Member login"), this);
@@ -147,24 +147,14 @@ void LoginWindow::createControls() {
 
 void LoginWindow::load() {
     MemberSession& m = m_main.session();
-    platform::attempt([&] {
-        platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
-                                 platform::pixelsToTwipsY(frameGeometry().height()), 300);
-    });
+    platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
+                             platform::pixelsToTwipsY(frameGeometry().height()), 300);
     folderList->clear();
     memberSelector->clear();
     passwordBox->setEnabled(false);
     passwordBox->setText(QStringLiteral("Nobody"));
-    platform::attempt([&] {
-        for (const platform::FolderEntry& entry : platform::listFolder(m.appPath(), "*.*", true)) {
-            if (entry.isFolder && !entry.name.empty()) {
-                passwordBox->setEnabled(true);
-                okButton->setEnabled(true);
-                passwordBox->clear();
-                folderList->addItem(platform::toQString(entry.name));
-            }
-        }
-    });
+    // An application folder that cannot be read simply lists nobody.
+    platform::attempt([&] { listFolders(folderList); });
     for (int i = 0; i < folderList->count(); ++i) {
         const std::string name = platform::fromQString(folderList->item(i)->text());
         if (platform::pathExists(m.memberFile(name, MemberSession::kPasswordFile))) {
@@ -175,6 +165,20 @@ void LoginWindow::load() {
         memberSelector->setCurrentIndex(0);
     }
 }
+
+template <typename List>
+void LoginWindow::listFolders(List* list) {
+    for (const platform::FolderEntry& entry : platform::listFolder(m_main.session().appPath(), "*.*", true)) {
+        if (entry.isFolder && !entry.name.empty()) {
+            passwordBox->setEnabled(true);
+            okButton->setEnabled(true);
+            passwordBox->clear();
+            list->addItem(platform::toQString(entry.name));
+        }
+    }
+}
+
+template void LoginWindow::listFolders(QComboBox*);
 
 void LoginWindow::logIn() {
     MemberSession& m = m_main.session();

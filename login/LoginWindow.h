@@ -53,6 +53,11 @@ protected:
 
 private:
     void createControls();
+    // Adds every visible subfolder of the application folder to list; the password box and OK
+    // are usable as soon as there is one. Throws platform::FileError when the folder cannot be
+    // listed.
+    template <typename List>
+    void listFolders(List* list);
 
     DiaryWindow& m_main;
     bool m_loggedIn = false;

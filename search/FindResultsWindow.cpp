@@ -15,14 +15,6 @@
 #include "search/ResultLines.h"
 #include "store/MemberSession.h"
 
-namespace {
-
-QRect pixels(const TwipsRect& r) {
-    return platform::TwipsRect(r.left, r.top, r.width, r.height);
-}
-
-} // namespace
-
 FindResultsWindow::FindResultsWindow(DiaryWindow& main) : QDialog(nullptr), m_main(main) {
     setObjectName(QStringLiteral("FindResultsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -73,10 +65,10 @@ void FindResultsWindow::createControls() {
 }
 
 void FindResultsWindow::place() {
-    closeButton->setGeometry(pixels(m_geometry.closeButton));
-    columnHeader->setGeometry(pixels(m_geometry.columnHeader));
-    openButton->setGeometry(pixels(m_geometry.openButton));
-    resultList->setGeometry(pixels(m_geometry.resultList));
+    closeButton->setGeometry(platform::toPixels(m_geometry.closeButton));
+    columnHeader->setGeometry(platform::toPixels(m_geometry.columnHeader));
+    openButton->setGeometry(platform::toPixels(m_geometry.openButton));
+    resultList->setGeometry(platform::toPixels(m_geometry.resultList));
 }
 
 void FindResultsWindow::load() {

@@ -1,16 +1,17 @@
 #pragma once
 
-#include <exception>
+#include "platform/core/FileError.h"
 
 namespace platform {
 
-// Runs one step of a handler whose failing steps are skipped without a message, so that the
-// steps after it still run.
+// Runs one step on the disk whose failure is skipped without a message, where that is what the
+// program does by design, so that the steps after it still run. Only a failed file operation is
+// skipped; anything else is a fault and goes on to the caller.
 template <typename F>
 void attempt(F&& step) {
     try {
         step();
-    } catch (const std::exception&) {
+    } catch (const FileError&) {
     }
 }
 

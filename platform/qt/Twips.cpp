@@ -49,8 +49,8 @@ double pixelsToTwipsY(int pixels) {
     return pixels * 1440.0 / logicalDpiY();
 }
 
-QRect TwipsRect(double left, double top, double width, double height) {
-    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+QRect toPixels(const TwipsRect& r) {
+    return QRect(twipsToPixelsX(r.left), twipsToPixelsY(r.top), twipsToPixelsX(r.width), twipsToPixelsY(r.height));
 }
 
 void centreOnScreen(QWidget& window, double outerWidth, double outerHeight, double raise) {

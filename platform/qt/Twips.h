@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QSize>
 
+#include "platform/core/TwipsRect.h"
+
 class QWidget;
 
 // Window geometry is designed in twips (1440 to the inch); the screen's logical resolution
@@ -22,8 +24,8 @@ int twipsToPixelsY(double twips);
 double pixelsToTwipsX(int pixels);
 double pixelsToTwipsY(int pixels);
 
-// A rectangle given as left, top, width, height in twips.
-QRect TwipsRect(double left, double top, double width, double height);
+// The pixels of a rectangle in twips.
+QRect toPixels(const TwipsRect& r);
 
 // Moves a window so that its outer box, outerWidth by outerHeight twips, is centred on the
 // screen, then raised by raise twips. Nothing happens without a screen.

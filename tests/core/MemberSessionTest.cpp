@@ -1,5 +1,5 @@
-#include <filesystem>
 #include <cerrno>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 

@@ -1,7 +1,7 @@
-#include <filesystem>
 #include <QAction>
 #include <QComboBox>
 #include <cerrno>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "app/Wiring.h"

@@ -73,7 +73,7 @@ TEST_F(DiaryWindowTest, ButtonsLieAboveTheCaptionLabelAndLabelsShowTheirText) {
     EXPECT_DOUBLE_EQ(w.pageView->tabStopDistance(), 8 * QFontMetricsF(w.pageView->font()).horizontalAdvance(' '));
     // Sized to its text from its corner, wherever the layout has put that.
     const TwipsRect& corner = w.twipsGeometry().instructionLabel;
-    EXPECT_EQ(w.instructionLabel->geometry().topLeft(), platform::TwipsRect(corner.left, corner.top, 0, 0).topLeft());
+    EXPECT_EQ(w.instructionLabel->geometry().topLeft(), platform::toPixels({corner.left, corner.top, 0, 0}).topLeft());
 }
 
 TEST_F(DiaryWindowTest, TextOfRecordKeepsCrLfOffsets) {

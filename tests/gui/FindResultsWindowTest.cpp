@@ -108,7 +108,7 @@ TEST_F(ResultsWindow, ResizeRule) {
     EXPECT_NEAR(w.columnHeader->width(), platform::twipsToPixelsX(5400), 1);
     EXPECT_NEAR(w.resultList->width(), platform::twipsToPixelsX(5400), 1);
     EXPECT_NEAR(w.resultList->height(), platform::twipsToPixelsY(3500), 1);
-    EXPECT_EQ(w.openButton->pos(), platform::TwipsRect(1680, 150, 1275, 315).topLeft());
+    EXPECT_EQ(w.openButton->pos(), platform::toPixels({1680, 150, 1275, 315}).topLeft());
 }
 
 TEST_F(ResultsWindow, OpenShowsThePageWithTheFirstOccurrenceSelected) {

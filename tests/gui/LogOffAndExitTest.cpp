@@ -1,8 +1,8 @@
-#include <filesystem>
 #include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "login/LoginWindow.h"

@@ -77,14 +77,10 @@ TEST_F(WindowResize, ControlsFollowTheWindow) {
                          platform::pixelsToTwipsY(w.frameGeometry().height()));
     };
     auto placedBy = [&](const DiaryGeometry& g) {
-        return w.pageView->geometry() ==
-                   platform::TwipsRect(g.pageView.left, g.pageView.top, g.pageView.width, g.pageView.height) &&
-               w.entryBox->geometry() ==
-                   platform::TwipsRect(g.entryBox.left, g.entryBox.top, g.entryBox.width, g.entryBox.height) &&
-               w.commitButton->geometry() == platform::TwipsRect(g.commitButton.left, g.commitButton.top,
-                                                                 g.commitButton.width, g.commitButton.height) &&
-               w.captionLabel->geometry() == platform::TwipsRect(g.captionLabel.left, g.captionLabel.top,
-                                                                 g.captionLabel.width, g.captionLabel.height);
+        return w.pageView->geometry() == platform::toPixels(g.pageView) &&
+               w.entryBox->geometry() == platform::toPixels(g.entryBox) &&
+               w.commitButton->geometry() == platform::toPixels(g.commitButton) &&
+               w.captionLabel->geometry() == platform::toPixels(g.captionLabel);
     };
     // Laid out when first shown.
     {
