@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/DateFormat.h"
+#include "support/core/EnglishRegionalSettings.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST(DateFormat, RegionalNamesAndInjectedClock) {
     platform::setLocaleNames(&german);
     EXPECT_EQ(platform::formatDDMMMYY({2005, 3, 1, 9, 0, 0}), "01M\xC3\xA4r05");
     EXPECT_EQ(platform::formatHHMMAMPM({2005, 3, 1, 21, 7, 0}), "09:07nachm.");
-    platform::setLocaleNames(nullptr);
+    EnglishRegionalSettings::use();
 
     platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
     EXPECT_EQ(platform::now().hour, 21);

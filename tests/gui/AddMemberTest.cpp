@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -239,7 +240,7 @@ TEST_F(AddMember, FolderThatCannotBeCreatedIsReported) {
     module = MemberSession(app / "gone"); // the application folder has disappeared
     willAnswer("Bob");
     ui.expectMsgBox("The folder of the new member 'Bob' cannot be created. No member was added.\r\r" + app.path() +
-                        "/gone/Bob\rNo such file or directory",
+                        "/gone/Bob\r" + platform::errorText(ENOENT),
                     48, "Jotterel");
     w.addMemberButton->click();
     EXPECT_TRUE(ui.done());
@@ -253,7 +254,7 @@ TEST_F(AddMember, FailureAfterTheFolderRemovesItSoTheNameCanBeAddedAgain) {
         willAnswer("Bob");
         ui.expectMsgBox("The member 'Bob' cannot be added: a file of the member folder cannot be made. The folder made "
                         "for 'Bob' has been removed again, so nothing was added.\r\r" +
-                            app.path() + "/Bob/QRBNSTJ4\rNo space left on device",
+                            app.path() + "/Bob/QRBNSTJ4\r" + platform::errorText(ENOSPC),
                         48, "Jotterel");
         w.addMemberButton->click();
         EXPECT_TRUE(ui.done());
@@ -270,7 +271,7 @@ TEST_F(AddMember, FailureAfterTheFolderRemovesItSoTheNameCanBeAddedAgain) {
 TEST_F(AddMember, FolderThatCannotBeRemovedAgainIsNamed) {
     LoginWindow& w = openLoginWindow();
     const fixture::DiskFullAfter full(0);
-    const std::string failed = app.path() + "/Bob/QRBNSTJ4\rNo space left on device";
+    const std::string failed = app.path() + "/Bob/QRBNSTJ4\r" + platform::errorText(ENOSPC);
     // A first try counts the steps; removing the folder is the last of them.
     constexpr std::uint64_t kMany = 1000;
     platform::setFaultAfterSteps(kMany);

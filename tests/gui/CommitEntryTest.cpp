@@ -3,10 +3,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include "platform/core/Clock.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
@@ -211,8 +213,8 @@ TEST_F(Commit, FileFailureKeepsTheTextAndThePage) {
         std::string reason;
     };
     const Case cases[] = {
-        {"page file removed", [this] { platform::deleteFile(pageFile("Ann", 1)); }, "No such file or directory"},
-        {"disk full part-way", [] {}, "No space left on device"},
+        {"page file removed", [this] { platform::deleteFile(pageFile("Ann", 1)); }, platform::errorText(ENOENT)},
+        {"disk full part-way", [] {}, platform::errorText(ENOSPC)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -246,7 +248,8 @@ TEST_F(Commit, MissingPageDuringPageSelectionLeavesAUsableEmptyView) {
     DiaryWindow& w = open();
     QTest::keyClicks(w.entryBox, "draft");
     platform::deleteFile(pageFile("Ann", 2));
-    ui.expectMsgBox("Page 2 cannot be shown.\r\r" + pageFile("Ann", 2) + "\rNo such file or directory", 48, "Jotterel");
+    ui.expectMsgBox("Page 2 cannot be shown.\r\r" + pageFile("Ann", 2) + "\r" + platform::errorText(ENOENT), 48,
+                    "Jotterel");
     w.nextPageButton->click();
     EXPECT_TRUE(ui.done());
     EXPECT_EQ(w.currentPage(), 2);

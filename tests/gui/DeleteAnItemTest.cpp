@@ -6,6 +6,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/TextBox.h"
+#include "support/core/EnglishRegionalSettings.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -39,7 +40,7 @@ protected:
     }
     void TearDown() override {
         platform::setClock(nullptr);
-        platform::setLocaleNames(nullptr);
+        EnglishRegionalSettings::use();
         platform::setWriteBudget(std::nullopt);
     }
 

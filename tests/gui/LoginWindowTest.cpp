@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "login/LoginWindow.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "platform/qt/QtText.h"
 #include "store/MemberSession.h"
 #include "support/gui/DiaryFixture.h"
@@ -139,7 +141,7 @@ TEST_F(LoginWindowTest, UnreadablePasswordFileLogsNobodyIn) {
     };
     const std::string marker = MemberSession::encryptWithKey("usngubnrys", 110);
     const Case cases[] = {
-        {"missing", std::nullopt, "No such file or directory"},
+        {"missing", std::nullopt, platform::errorText(ENOENT)},
         {"two lines", MemberSession::encryptFixed(" 110") + "\r\n" + MemberSession::encryptWithKey("pw", 110) + "\r\n",
          "The file is damaged: the password file has fewer than three lines."},
         {"plain key line", "110\r\nxx\r\nyy\r\n", "The file is damaged: the password file holds no member key."},

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/FontSubstitutes.h"
+#include "support/core/EnglishRegionalSettings.h"
 #include "support/core/ExtendedAttributesCheck.h"
 
 // Window tests run inside one application object; listing the tests needs no display.
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
     ::testing::AddGlobalTestEnvironment(new ExtendedAttributesCheck);
+    ::testing::AddGlobalTestEnvironment(new EnglishRegionalSettings);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     platform::installFontSubstitutes(); // the windows' faces, as the program has them
