@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sys/resource.h>
@@ -8,6 +9,7 @@
 #include "store/EntryMask.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
+#include "support/core/HundredMegabytePage.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
 
@@ -28,9 +30,13 @@ protected:
 };
 
 TEST_F(MemberStore, PageFileNamesAndPaths) {
-    EXPECT_STREQ(MemberSession::pageFileName(1), "FGZISKL4");
-    EXPECT_STREQ(MemberSession::pageFileName(12), "FBJNSTJT");
-    EXPECT_STREQ(MemberSession::pageFileName(15), "7RUIYUBE");
+    // The fifteen names every member folder holds, page by page.
+    const char* const names[15] = {"FGZISKL4", "OTBKJI3W", "Q583IZCH", "UT4PC5G7", "WXSTYE7K",
+                                   "UBYRTRDY", "JSNGUBN3", "GIKJSNB8", "CYTYRBF3", "UBFUSOSJ",
+                                   "RYTIORE3", "FBJNSTJT", "HRKIEGI0", "GRKKIET5", "7RUIYUBE"};
+    for (int page = 1; page <= 15; ++page) {
+        EXPECT_STREQ(MemberSession::pageFileName(page), names[page - 1]) << page;
+    }
     EXPECT_EQ(m.pageFilePath(3), app.path() + "/Ann/Q583IZCH");
 }
 
@@ -74,18 +80,9 @@ TEST_F(MemberStore, ReadPageFailuresReachTheCaller) {
 }
 
 TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
-    const std::string entry =
-        MemberSession::encryptWithKey("Went to the market; bought apples and pears (07Dec26, 09:05PM)", kKey);
-    std::string bytes;
-    const std::size_t entries = 100'000'000 / (entry.size() + 4) + 1;
-    bytes.reserve(entries * (entry.size() + 4));
-    for (std::size_t i = 0; i < entries; ++i) {
-        bytes += entry;
-        bytes += "\r\n\r\n";
-    }
-    ASSERT_GE(bytes.size(), 100'000'000u);
-    fixture::writeBytes(page(1), bytes);
-    bytes = std::string();
+    const fixture::HundredMegabytePage big(page(1), kKey);
+    const std::size_t entries = big.entries();
+    ASSERT_GE(std::filesystem::file_size(page(1)), 100'000'000u);
 
     const std::string display = m.readPage(page(1));
     EXPECT_TRUE(display.ends_with("[" + std::to_string(entries) +
@@ -100,7 +97,7 @@ TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
     platform::forEachLine(written, [&](std::string_view line) { lines.push_back(m.decryptKeyed(line)); });
     ASSERT_EQ(lines.size(), 2 * entries);
     EXPECT_TRUE(lines[2 * entries - 2].starts_with("XXXX XX XXX XXXXXXX"));
-    EXPECT_EQ(lines[2 * entries - 4], MemberSession::decryptWithKey(entry, kKey));
+    EXPECT_EQ(lines[2 * entries - 4], fixture::kHundredMegabyteEntry);
 
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

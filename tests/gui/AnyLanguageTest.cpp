@@ -78,7 +78,7 @@ TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {
     EXPECT_NE(storable.find("&#26085;&#35352;"), std::string::npos) << "日記 as references";
 
     // Find in capitals, and Open selects the word as it stands on the page.
-    ui.expectInputBox(FindCommand::kPrompt, "Jotterel", "", "K\xC3\x96LN");
+    ui.expectInputBox("Enter text to search for in your diary", "Jotterel", "", "K\xC3\x96LN");
     w.findAction->trigger();
     FindResultsWindow* results = w.findChild<FindCommand*>()->resultsWindow();
     ASSERT_NE(results, nullptr);

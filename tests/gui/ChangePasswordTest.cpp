@@ -37,7 +37,10 @@ TEST_F(ChangePassword, NewPasswordCountsFromTheNextLogin) {
     ui.expectInputBox(kPrompt, "Jotterel", "", " New Pass ");
     ui.expectMsgBox(kSave, 4, "Jotterel", platform::vbYes);
     form->changePasswordAction->trigger();
-    EXPECT_EQ(fixture::readBytes(passwordFile()), PasswordFile::content(118, " New Pass "));
+    // The same key line, the new password and the marker, each shifted by the key 118.
+    EXPECT_EQ(fixture::readBytes(passwordFile()), "\xA0\xB1\xB1\xB8\r\n"
+                                                  "\x96\xC4\xDB\xED\x96\xC6\xD7\xE9\xE9\x96\r\n"
+                                                  "\xEB\xE9\xE4\xDD\xEB\xD8\xE4\xE8\xEF\xE9\r\n");
     EXPECT_TRUE(fixture::isHidden(passwordFile()));
     EXPECT_EQ(module.enteredPassword(), "old one"); // still logged in as before
 

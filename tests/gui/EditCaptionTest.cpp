@@ -30,25 +30,31 @@ TEST_F(CaptionEdit, AnswersOfTheInputBox) {
     const std::string exactly32(32, 'x');
     struct Case {
         const char* name;
+        std::string before;               // the caption of page 1 at the start; empty: none set
         std::vector<std::string> answers; // given to the input boxes in turn
         std::string shown;                // the caption afterwards
         bool saved;
     };
     const Case cases[] = {
-        {"32 characters", {exactly32}, exactly32, true},
-        {"33 characters, then 32", {exactly32 + "y", exactly32}, exactly32, true},
-        {"cancel after too long", {exactly32 + "y", ""}, "No caption set", false},
-        {"blanks only", {"   "}, "   ", true},
-        {"kept as typed", {" a, \"b\" <i>c</i> "}, " a, \"b\" <i>c</i> ", true},
-        {"cancel", {""}, "No caption set", false},
+        {"32 characters", "", {exactly32}, exactly32, true},
+        {"33 characters, then 32", "", {exactly32 + "y", exactly32}, exactly32, true},
+        {"cancel after too long", "", {exactly32 + "y", ""}, "No caption set", false},
+        {"blanks only", "", {"   "}, "   ", true},
+        {"kept as typed", "", {" a, \"b\" <i>c</i> "}, " a, \"b\" <i>c</i> ", true},
+        {"cancel", "", {""}, "No caption set", false},
+        {"cancel keeps a caption set before", "Garden plans", {""}, "Garden plans", false},
+        {"cancel after too long keeps it too", "Garden plans", {exactly32 + "y", ""}, "Garden plans", false},
+        {"a caption set before is replaced", "Garden plans", {"Holidays"}, "Holidays", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         makeMember("Ann", kKey, "pw");
+        const std::string before = c.before.empty() ? "" : fixture::pageContent(kKey, {c.before});
+        fixture::writeBytes(captionsFile(), before);
         DiaryWindow& w = openDiary("Ann", "pw");
         for (const std::string& answer : c.answers) {
             // Every question offers the caption shown, never a refused answer.
-            ui.expectInputBox(kPrompt, "Jotterel", "No caption set", answer);
+            ui.expectInputBox(kPrompt, "Jotterel", c.before.empty() ? "No caption set" : c.before, answer);
             if (answer.size() > 32) {
                 ui.expectMsgBox("Label too long", 0, "Jotterel");
             }
@@ -60,7 +66,7 @@ TEST_F(CaptionEdit, AnswersOfTheInputBox) {
         if (c.saved) {
             EXPECT_EQ(storedCaptions().at(0), c.shown);
         } else {
-            EXPECT_EQ(fixture::readBytes(captionsFile()), "");
+            EXPECT_EQ(fixture::readBytes(captionsFile()), before);
         }
         form.reset();
         module = MemberSession(app.path());

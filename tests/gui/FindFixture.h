@@ -41,7 +41,7 @@ protected:
 
     // The Find prompt, expected to offer defaultText, answered with input.
     void expectPrompt(const std::string& defaultText, const std::string& input) {
-        ui.expectInputBox(FindCommand::kPrompt, "Jotterel", defaultText, input);
+        ui.expectInputBox("Enter text to search for in your diary", "Jotterel", defaultText, input);
     }
     // Find, with one prompt and whatever else the test expects after it.
     void findText(const std::string& defaultText, const std::string& input) {

@@ -11,6 +11,7 @@
 #include "search/FindCommand.h"
 #include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
+#include "support/core/HundredMegabytePage.h"
 #include "support/gui/DiaryFixture.h"
 
 // Damaged, hand-edited and huge member files opened through the windows: every page is shown or
@@ -57,21 +58,23 @@ std::size_t lineCount(const std::string& bytes, std::size_t* firstUnreadable = n
 struct HostilePage {
     const char* what;
     std::string bytes;
+    std::size_t lines = 0;      // how many lines the file holds
+    std::size_t unreadable = 0; // the first line that cannot be deciphered; 0: none
 };
 
 std::vector<HostilePage> hostilePages() {
     return {
-        {"zero length", ""},
-        {"plain text, below the key", "Went to the market\r\n\r\n"},
-        {"no line end", enciphered("Only entry")},
-        {"lone CR and LF", enciphered("one") + "\r" + enciphered("two") + "\n\n" + enciphered("three")},
-        {"empty lines only", "\r\n\r\n\n\r"},
-        {"NUL bytes", std::string(64, '\0') + "\r\n"},
-        {"random bytes", randomBytes(4096, 0, 1)},
-        {"random bytes at or above the key, no line end", randomBytes(4096, kKey, 2)},
-        {"bytes at the top", std::string(300, '\xFF') + "\r\n\r\n"},
-        {"a line of a megabyte", enciphered(std::string(1 << 20, 'w')) + "\r\n\r\n"},
-        {"entry after a damaged line", enciphered("good") + "\r\n\x01\r\n" + enciphered("later") + "\r\n"},
+        {"zero length", "", 0, 0},
+        {"plain text, below the key", "Went to the market\r\n\r\n", 2, 1},
+        {"no line end", enciphered("Only entry"), 1, 0},
+        {"lone CR and LF", enciphered("one") + "\r" + enciphered("two") + "\n\n" + enciphered("three"), 4, 0},
+        {"empty lines only", "\r\n\r\n\n\r", 4, 0},
+        {"NUL bytes", std::string(64, '\0') + "\r\n", 1, 1},
+        {"random bytes", randomBytes(4096, 0, 1), 27, 1},
+        {"random bytes at or above the key, no line end", randomBytes(4096, kKey, 2), 1, 0},
+        {"bytes at the top", std::string(300, '\xFF') + "\r\n\r\n", 2, 0},
+        {"a line of a megabyte", enciphered(std::string(1 << 20, 'w')) + "\r\n\r\n", 2, 0},
+        {"entry after a damaged line", enciphered("good") + "\r\n\x01\r\n" + enciphered("later") + "\r\n", 3, 2},
     };
 }
 
@@ -95,8 +98,8 @@ TEST_F(HostileFiles, PageOfAnyBytesIsShownOrRefusedAndNeverWrittenBackDamaged) {
         SCOPED_TRACE(c.what);
         const std::string page = pageFile("Ann", 2);
         place(page, c.bytes);
-        std::size_t unreadable = 0;
-        const std::size_t lines = lineCount(c.bytes, &unreadable);
+        const std::size_t unreadable = c.unreadable;
+        const std::size_t lines = c.lines;
         const std::string why = "Line " + std::to_string(unreadable);
 
         if (unreadable) {
@@ -143,7 +146,7 @@ TEST_F(HostileFiles, FindGoesOnPastDamagedPages) {
     }
     writePage("Ann", 15, kKey, {"Last page, as it should be", ""});
     DiaryWindow& w = openDiary("Ann", "pw");
-    ui.expectInputBox(FindCommand::kPrompt, "Jotterel", "", "AS IT SHOULD BE");
+    ui.expectInputBox("Enter text to search for in your diary", "Jotterel", "", "AS IT SHOULD BE");
     w.findAction->trigger();
     EXPECT_TRUE(ui.done());
     FindResultsWindow* results = w.findChild<FindCommand*>()->resultsWindow();
@@ -201,17 +204,9 @@ TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
 }
 
 TEST_F(HostileFiles, HundredMegabytePageIsShown) {
-    const std::string entry = enciphered("Went to the market; bought apples and pears (07Dec26, 09:05PM)");
-    const std::size_t entries = 100'000'000 / (entry.size() + 4) + 1;
-    {
-        std::string bytes;
-        bytes.reserve(entries * (entry.size() + 4));
-        for (std::size_t i = 0; i < entries; ++i) {
-            bytes += entry;
-            bytes += "\r\n\r\n";
-        }
-        place(pageFile("Ann", 2), bytes);
-    }
+    const fixture::HundredMegabytePage big(pageFile("Ann", 2), kKey);
+    platform::setAttr(pageFile("Ann", 2), platform::kAttrHidden);
+    const std::size_t entries = big.entries();
     DiaryWindow& w = openDiary("Ann", "pw");
     w.show();
     w.pageSelector->setCurrentIndex(1);
