@@ -33,17 +33,6 @@ bool lowerInto(char* out, const char* in, std::size_t n, unsigned shift) {
     return below == 0;
 }
 
-// True when Windows-1252 text read from a file is not already its UTF-8 text: it holds a byte
-// above ASCII or may hold a reference.
-bool needsDecoding(std::string_view plain) {
-    unsigned char any = 0;
-    for (char c : plain) {
-        const auto b = static_cast<unsigned char>(c);
-        any |= static_cast<unsigned char>((b & 0x80) | (b == '&'));
-    }
-    return any != 0;
-}
-
 std::string lowered(std::string_view text, int shift) {
     std::string out(text.size(), '\0');
     if (!lowerInto(out.data(), text.data(), text.size(), static_cast<unsigned>(shift))) {
@@ -371,7 +360,7 @@ std::string MemberSession::displayText(std::string_view data, int key) {
             }
             // Most entries are plain ASCII and already are their text; the rest are turned back
             // into Unicode, references included.
-            if (needsDecoding(std::string_view(plain, line.size()))) {
+            if (storableNeedsDecoding(std::string_view(plain, line.size()))) {
                 const std::string text = textFromStorable(std::string_view(plain, line.size()), key);
                 display.resize(at);
                 display += text;

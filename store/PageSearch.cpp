@@ -68,17 +68,6 @@ std::uint64_t candidateMask(const unsigned char* flags) {
     return mask;
 }
 
-// True when Windows-1252 text read from a file is not already its UTF-8 text: it holds a byte
-// above ASCII or may hold a reference.
-bool needsDecoding(std::string_view plain) {
-    unsigned char any = 0;
-    for (char c : plain) {
-        const auto b = static_cast<unsigned char>(c);
-        any |= static_cast<unsigned char>((b & 0x80) | (b == '&'));
-    }
-    return any != 0;
-}
-
 // The characters that fold to c, c among them.
 std::u32string foldClass(char32_t c) {
     std::u32string members(1, c);
@@ -288,7 +277,7 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
         decipherInto(plain.data(), p + begin, end - begin, key);
         const bool references = !m_allStored || holdsReference(p + begin, end - begin);
         std::string decoded;
-        if (needsDecoding(plain)) {
+        if (storableNeedsDecoding(plain)) {
             decoded = textFromStorable(plain, m_key);
         }
         const std::string_view text = decoded.empty() ? std::string_view(plain) : std::string_view(decoded);

@@ -27,6 +27,15 @@ bool readReference(std::string_view storable, std::size_t& i, char32_t& c) {
 
 } // namespace
 
+bool storableNeedsDecoding(std::string_view storable) {
+    unsigned char any = 0;
+    for (char c : storable) {
+        const auto b = static_cast<unsigned char>(c);
+        any |= static_cast<unsigned char>((b & 0x80) | (b == '&'));
+    }
+    return any != 0;
+}
+
 bool keyStores(char32_t c, int key) {
     const int byte = platform::unicodeToCp1252(c);
     return byte >= 0 && byte + key <= 255;

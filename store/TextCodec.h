@@ -10,6 +10,10 @@
 // point in decimal, made of characters every key stores: nothing a member types is lost, and
 // text the key can store is written byte for byte as before.
 
+// True when Windows-1252 text read from a file is not its text as it stands: it holds a byte
+// above ASCII or may hold a reference. Most entries are plain ASCII and need no decoding.
+bool storableNeedsDecoding(std::string_view storable);
+
 // True when key stores c as a character of its own.
 bool keyStores(char32_t c, int key);
 
