@@ -275,9 +275,11 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
         next = end;
         plain.resize(end - begin);
         decipherInto(plain.data(), p + begin, end - begin, key);
-        const bool references = !m_allStored || holdsReference(p + begin, end - begin);
+        // Plain ASCII, the common entry, is its own text and holds no reference.
+        const bool plainAscii = !storableNeedsDecoding(plain);
+        const bool references = !m_allStored || (!plainAscii && holdsReference(p + begin, end - begin));
         std::string decoded;
-        if (storableNeedsDecoding(plain)) {
+        if (!plainAscii) {
             decoded = textFromStorable(plain, m_key);
         }
         const std::string_view text = decoded.empty() ? std::string_view(plain) : std::string_view(decoded);
