@@ -10,6 +10,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+namespace platform {
+class FramePlacement;
+}
 
 // The login window: the member picks a name and types the password. It also adds members and
 // can end the program. Opened modally by the main window whenever nobody is logged in.
@@ -60,5 +63,6 @@ private:
     void listFolders(List* list);
 
     DiaryWindow& m_main;
+    platform::FramePlacement* m_placement = nullptr;
     bool m_loggedIn = false;
 };
