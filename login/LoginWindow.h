@@ -45,8 +45,8 @@ public:
 
     // The title bar text.
     static constexpr const char* kTitle = "Jotterel - Member login";
-    // The contact line under the title bar.
-    static constexpr const char* kContactLine = "Jotterel 1.0 \x96 a shared diary";
+    // The contact line under the title bar (UTF-8, as all text handed to the windows).
+    static constexpr const char* kContactLine = "Jotterel 1.0 \xe2\x80\x93 a shared diary";
 
     bool loggedIn() const { return m_loggedIn; }
 
