@@ -38,6 +38,23 @@ bool framed(const QWidget& w) {
     return w.isVisible() && w.frameGeometry() != w.geometry();
 }
 
+// Where a window's frame stood when the window system first framed it.
+class FirstFrame : public QObject {
+public:
+    explicit FirstFrame(QWidget& w) : m_window(w) { w.installEventFilter(this); }
+    const QRect& seen() const { return m_seen; }
+    bool eventFilter(QObject*, QEvent*) override {
+        if (m_seen.isNull() && framed(m_window)) {
+            m_seen = m_window.frameGeometry();
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    QRect m_seen;
+};
+
 // Waits until the window is framed and its frame stands where it belongs (or a few seconds
 // have passed), then a moment more for anything that would still move it.
 void waitUntilPlaced(const QWidget& w, double raise) {
@@ -51,12 +68,15 @@ void waitUntilPlaced(const QWidget& w, double raise) {
     QTest::qWait(150);
 }
 
-void expectPlaced(const QWidget& w, double raise) {
+// The window's outer frame is centred, raised by raise twips, and stood there from the moment it
+// was framed: nothing jumped.
+void expectPlaced(const QWidget& w, const FirstFrame& first, double raise) {
     ASSERT_TRUE(framed(w)) << "the window manager did not frame the window";
     const QRect outer = w.frameGeometry();
     const QPointF at = centred(outer, raise);
     EXPECT_NEAR(outer.left(), at.x(), 1) << "outer " << outer.width() << " x " << outer.height();
     EXPECT_NEAR(outer.top(), at.y(), 1) << "outer " << outer.width() << " x " << outer.height();
+    EXPECT_EQ(first.seen(), outer) << "the window moved after it was framed";
 }
 
 class WindowPlacement : public ::testing::Test {
@@ -73,9 +93,11 @@ protected:
     void showDiary() {
         ASSERT_EQ(module.logIn("Ann", "pw").outcome, MemberSession::LoginOutcome::LoggedIn);
         form->memberLoggedIn();
+        const FirstFrame first(*form);
         form->load();
         form->show();
         waitUntilPlaced(*form, 300);
+        expectPlaced(*form, first, 300);
     }
 
     TempFolder app;
@@ -87,15 +109,15 @@ protected:
 // The first window of a run: no window has been framed before it.
 TEST_F(WindowPlacement, LoginWindowIsCentredByItsOuterFrameAndRaised) {
     LoginWindow login(*form);
+    const FirstFrame first(login);
     login.load();
     login.show();
     waitUntilPlaced(login, 300);
-    expectPlaced(login, 300);
+    expectPlaced(login, first, 300);
 }
 
 TEST_F(WindowPlacement, MainWindowIsCentredByItsOuterFrameAndRaised) {
     showDiary();
-    expectPlaced(*form, 300);
 }
 
 TEST_F(WindowPlacement, FindResultsWindowIsCentredAndItsListFillsItFromTheFirstPaint) {
@@ -115,10 +137,11 @@ TEST_F(WindowPlacement, FindResultsWindowIsCentredAndItsListFillsItFromTheFirstP
     } firstPaint;
     firstPaint.seen = [&] { firstPainted = results->resultList->geometry(); };
     results->resultList->viewport()->installEventFilter(&firstPaint);
+    const FirstFrame first(*results);
     results->load();
     results->show();
     waitUntilPlaced(*results, 0);
-    expectPlaced(*results, 0);
+    expectPlaced(*results, first, 0);
 
     const QRect outer = results->frameGeometry();
     EXPECT_NEAR(outer.width(), 0.75 * form->frameGeometry().width(), 1);
