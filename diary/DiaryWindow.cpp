@@ -10,11 +10,13 @@
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileError.h"
+#include "platform/qt/FramePlacement.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
+#include "platform/qt/WindowFrame.h"
 #include "resources/LinkCursor.h"
 #include "resources/ProgramIcon.h"
 #include "store/MemberSession.h"
@@ -32,6 +34,12 @@ DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(p
     // whatever size the member gives it (layOutControls).
     resize(platform::twipsToPixelsX(DiaryGeometry::kClientWidth),
            platform::twipsToPixelsY(DiaryGeometry::kClientHeight) + menuBar()->sizeHint().height());
+    // Centred by its outer size, raised a little.
+    m_placement = new platform::FramePlacement(*this, [this] {
+        const QSize outer = platform::outerSize(*this);
+        platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()),
+                                 platform::pixelsToTwipsY(outer.height()), 300);
+    });
 }
 
 DiaryWindow::~DiaryWindow() = default;
@@ -178,8 +186,7 @@ void DiaryWindow::setGeometry(const DiaryGeometry& g) {
 }
 
 void DiaryWindow::load() {
-    platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
-                             platform::pixelsToTwipsY(frameGeometry().height()), 300);
+    m_placement->place();
     pageSelector->setCurrentIndex(0);
     if (m_ended) {
         return;

@@ -13,6 +13,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 namespace platform {
+class FramePlacement;
 class Label;
 class TextBox;
 } // namespace platform
@@ -162,5 +163,6 @@ private:
     bool m_ended = false;
     bool m_pageShownWhole = false;
     bool m_pageErrorsQuiet = false;
+    platform::FramePlacement* m_placement = nullptr;
     QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };

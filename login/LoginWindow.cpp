@@ -16,9 +16,11 @@
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileSystem.h"
+#include "platform/qt/FramePlacement.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
+#include "platform/qt/WindowFrame.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -53,6 +55,12 @@ LoginWindow::LoginWindow(DiaryWindow& main) : QDialog(&main), m_main(main) {
     setWindowIcon(QIcon());
     setFont(platform::defaultWindowFont());
     createControls();
+    // Centred by its outer size, raised a little.
+    m_placement = new platform::FramePlacement(*this, [this] {
+        const QSize outer = platform::outerSize(*this);
+        platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()),
+                                 platform::pixelsToTwipsY(outer.height()), 300);
+    });
 }
 
 void LoginWindow::createControls() {
@@ -147,8 +155,7 @@ void LoginWindow::createControls() {
 
 void LoginWindow::load() {
     MemberSession& m = m_main.session();
-    platform::centreOnScreen(*this, platform::pixelsToTwipsX(frameGeometry().width()),
-                             platform::pixelsToTwipsY(frameGeometry().height()), 300);
+    m_placement->place();
     folderList->clear();
     memberSelector->clear();
     passwordBox->setEnabled(false);

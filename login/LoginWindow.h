@@ -10,6 +10,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+namespace platform {
+class FramePlacement;
+}
 
 // The login window: the member picks a name and types the password. It also adds members and
 // can end the program. Opened modally by the main window whenever nobody is logged in.
@@ -42,8 +45,8 @@ public:
 
     // The title bar text.
     static constexpr const char* kTitle = "Jotterel - Member login";
-    // The contact line under the title bar.
-    static constexpr const char* kContactLine = "Jotterel 1.0 \x96 a shared diary";
+    // The contact line under the title bar (UTF-8, as all text handed to the windows).
+    static constexpr const char* kContactLine = "Jotterel 1.0 \xe2\x80\x93 a shared diary";
 
     bool loggedIn() const { return m_loggedIn; }
 
@@ -60,5 +63,6 @@ private:
     void listFolders(List* list);
 
     DiaryWindow& m_main;
+    platform::FramePlacement* m_placement = nullptr;
     bool m_loggedIn = false;
 };

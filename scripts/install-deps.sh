@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation2 fonts-comic-neue
     desktop-file-utils
+    libxcb1-dev xvfb icewm
     "$@"
 )
 

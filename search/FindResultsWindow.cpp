@@ -3,14 +3,19 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMoveEvent>
 #include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/NumberText.h"
 #include "platform/core/Unicode.h"
+#include "platform/qt/FramePlacement.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
+#include "platform/qt/WindowFrame.h"
 #include "resources/ProgramIcon.h"
 #include "search/ResultLines.h"
 #include "store/MemberSession.h"
@@ -27,6 +32,7 @@ FindResultsWindow::FindResultsWindow(DiaryWindow& main) : QDialog(nullptr), m_ma
     resize(platform::twipsToPixelsX(FindResultsGeometry::kClientWidth),
            platform::twipsToPixelsY(FindResultsGeometry::kClientHeight));
     place();
+    m_placement = new platform::FramePlacement(*this, [this] { placeWindow(); });
 }
 
 void FindResultsWindow::createControls() {
@@ -72,20 +78,24 @@ void FindResultsWindow::place() {
 }
 
 void FindResultsWindow::load() {
-    // This window's frame is not known before it is first shown; the main window's frame is
-    // the same kind of frame.
-    const QRect mainOuter = m_main.frameGeometry();
-    const int frameWidth = mainOuter.width() - m_main.width();
-    const int frameHeight = mainOuter.height() - m_main.height();
-    const double outerWidth = 0.75 * platform::pixelsToTwipsX(mainOuter.width());
-    const double outerHeight = FindResultsGeometry::kClientHeight + platform::pixelsToTwipsY(frameHeight);
+    m_placement->place();
+}
+
+void FindResultsWindow::placeWindow() {
+    const QMargins frame = platform::windowFrame(*this);
+    const int frameWidth = frame.left() + frame.right();
+    const double outerWidth = 0.75 * platform::pixelsToTwipsX(platform::outerSize(m_main).width());
     resize(std::max(platform::twipsToPixelsX(outerWidth) - frameWidth, 1),
            platform::twipsToPixelsY(FindResultsGeometry::kClientHeight));
-    platform::centreOnScreen(*this, outerWidth, outerHeight);
+    const QSize outer = platform::outerSize(*this);
+    platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()), platform::pixelsToTwipsY(outer.height()));
+    layOutControls();
 }
 
 void FindResultsWindow::layOutControls() {
-    const QRect outer = frameGeometry();
+    // Before the window system has framed the window, the frame of another window stands in.
+    const QSize outer = platform::outerSize(*this);
+    m_laidOutFor = outer;
     m_geometry = m_geometry.resized(platform::pixelsToTwipsX(outer.width()), platform::pixelsToTwipsY(outer.height()));
     place();
 }
@@ -93,6 +103,20 @@ void FindResultsWindow::layOutControls() {
 void FindResultsWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layOutControls();
+}
+
+void FindResultsWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    layOutControls();
+}
+
+void FindResultsWindow::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    // The window system may add its frame only after the window is shown, which moves the
+    // window without resizing it; the outer size has changed all the same.
+    if (isVisible() && platform::outerSize(*this) != m_laidOutFor) {
+        layOutControls();
+    }
 }
 
 void FindResultsWindow::openResult() {

@@ -9,6 +9,9 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class ResultLines;
+namespace platform {
+class FramePlacement;
+}
 
 // The find results window: the lines Find lists, one per entry that holds the searched text,
 // and the way back from a line to its page. It has no owner and is not modal, so the diary
@@ -28,10 +31,10 @@ public:
     static constexpr const char* kHeader = "Page #              Text";
 
     // Window load: three quarters of the main window's outer width, its designed height,
-    // centred on the screen.
+    // centred on the screen by its outer size.
     void load();
 
-    // Lays the controls out for the window's present size.
+    // Lays the controls out for the window's present outer size.
     void layOutControls();
 
     // Open: shows the page of the selected line (or of the first line when none is selected)
@@ -55,15 +58,21 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
     void createControls();
     void place();
+    // Sizes and centres the window by its outer size (see load()).
+    void placeWindow();
 
     DiaryWindow& m_main;
     ResultLines* m_lines = nullptr;
+    platform::FramePlacement* m_placement = nullptr;
     FindResultsGeometry m_geometry = FindResultsGeometry::designTime();
+    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
     bool m_unloaded = false;
 };
