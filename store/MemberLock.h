@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // While a member is logged in, this copy of the program holds the member's lock, so that a
@@ -30,11 +31,11 @@ public:
     // member's files are never reached through it) or the lock file cannot be opened.
     bool acquire(const std::string& memberFolder);
     void release();
-    bool held() const { return m_fd >= 0; }
+    bool held() const { return m_handle != -1; }
 
     // The lock file of memberFolder, which deleting the member removes with the folder.
     static std::string lockFilePath(const std::string& memberFolder);
 
 private:
-    int m_fd = -1;
+    std::intptr_t m_handle = -1; // the open lock file
 };

@@ -1,7 +1,5 @@
 #include "platform/core/Paths.h"
 
-#include <cstring>
-
 #include "platform/core/Cp1252.h"
 
 namespace platform {
@@ -31,10 +29,6 @@ std::string folderOf(std::string_view path) {
 
 std::string osPath(std::string_view path) {
     return std::string(path); // the program's text is UTF-8, as file names are here
-}
-
-std::string errorText(int err) {
-    return std::strerror(err);
 }
 
 } // namespace platform
