@@ -64,10 +64,7 @@ bool MemberLock::acquire(const std::string& memberFolder) {
     namespace native = platform::native;
     const std::string path = lockFilePath(memberFolder);
     const std::string os = platform::osPath(path);
-    native::Handle handle = native::openFile(os, native::Access::Write, true);
-    if (handle == native::kNoHandle && platform::kindOfPath(path) == platform::PathKind::File) {
-        handle = native::openFile(os, native::Access::Write, false);
-    }
+    const native::Handle handle = native::openFile(os, native::Access::Write, true);
     if (handle == native::kNoHandle) {
         const int err = native::lastError();
         const platform::PathKind kind = platform::kindOfPath(path);

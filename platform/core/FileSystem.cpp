@@ -82,22 +82,9 @@ private:
 // whether it was.
 native::Handle openOrdinary(const std::string& path, const std::string& osPath, native::Access access,
                             bool create = false, bool* created = nullptr) {
-    native::Handle handle = native::kNoHandle;
-    if (create) {
-        handle = native::openFile(osPath, access, true);
-        if (handle != native::kNoHandle) {
-            if (created) {
-                *created = true;
-            }
-        } else if (native::kindOf(osPath) == PathKind::Missing) {
-            failOpen(path, osPath, native::lastError());
-        }
-    }
+    const native::Handle handle = native::openFile(osPath, access, create, created);
     if (handle == native::kNoHandle) {
-        handle = native::openFile(osPath, access, false);
-        if (handle == native::kNoHandle) {
-            failOpen(path, osPath, native::lastError());
-        }
+        failOpen(path, osPath, native::lastError());
     }
     bool isFolder = false;
     if (!native::isOrdinaryFile(handle, isFolder)) {

@@ -28,10 +28,10 @@ PathKind kindOf(const std::string& path);
 
 enum class Access { Read, Write, Append };
 
-// Opens an ordinary file without following a link or waiting on a named pipe. With create, the
-// file is made, for its owner only, and the call fails when anything of that name exists. Other
-// readers and writers, and a rename over the file, are never shut out.
-Handle openFile(const std::string& path, Access access, bool create);
+// Opens an ordinary file without following a link or waiting on a named pipe. With create, a
+// missing file is made, for its owner only, and created tells whether it was. Other readers and
+// writers, and a rename over the file, are never shut out. Append writes at the end.
+Handle openFile(const std::string& path, Access access, bool create, bool* created = nullptr);
 // True when the open handle is an ordinary file; isFolder tells why it is not.
 bool isOrdinaryFile(Handle handle, bool& isFolder);
 bool fileSize(Handle handle, std::uint64_t& size);

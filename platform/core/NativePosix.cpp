@@ -89,15 +89,25 @@ PathKind kindOf(const std::string& path) {
     return S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
 }
 
-Handle openFile(const std::string& path, Access access, bool create) {
+Handle openFile(const std::string& path, Access access, bool create, bool* created) {
     // Not waiting keeps a named pipe from hanging the program until somebody opens its other end.
     int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     flags |= access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : (O_WRONLY | O_APPEND);
-    const int result = create ? ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0600) : ::open(path.c_str(), flags);
-    if (result >= 0 && create) {
-        ::fchmod(result, 0600); // whatever the umask
+    if (create) {
+        const int made = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0600);
+        if (made >= 0) {
+            ::fchmod(made, 0600); // whatever the umask
+            if (created) {
+                *created = true;
+            }
+            return made;
+        }
+        if (errno != EEXIST) {
+            return kNoHandle;
+        }
     }
-    return result >= 0 ? result : kNoHandle;
+    const int opened = ::open(path.c_str(), flags);
+    return opened >= 0 ? opened : kNoHandle;
 }
 
 bool isOrdinaryFile(Handle handle, bool& isFolder) {
