@@ -90,10 +90,4 @@ cmake -S . -B "$build/jotterel" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF || core_does_not_build
 cmake --build "$build/jotterel" --parallel "$jobs" || core_does_not_build
 
-status=0
-if [ -f "$build/jotterel/CTestTestfile.cmake" ]; then
-    ctest --test-dir "$build/jotterel" --output-on-failure --parallel "$jobs" || status=$?
-else
-    echo "The core builds for Windows; a build without windows has no tests to run yet."
-fi
-exit "$status"
+ctest --test-dir "$build/jotterel" --output-on-failure --parallel "$jobs"

@@ -81,6 +81,9 @@ std::string errorText(int err) {
     if (buffer) {
         ::LocalFree(buffer);
     }
+    if (text.empty() && err == kNotOnAFolder) {
+        text = "An operation is not supported on a directory."; // a system without the text for it
+    }
     return text.empty() ? "System error " + std::to_string(err) + "." : text;
 }
 

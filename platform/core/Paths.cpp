@@ -11,13 +11,24 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return out;
 }
 
+namespace {
+
+// Windows takes "/" between names as well as its own separator.
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "\\/";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+} // namespace
+
 std::string fileNameOf(std::string_view path) {
-    const std::size_t pos = path.find_last_of(kPathSeparator);
+    const std::size_t pos = path.find_last_of(kSeparators);
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
 std::string folderOf(std::string_view path) {
-    const std::size_t pos = path.find_last_of(kPathSeparator);
+    const std::size_t pos = path.find_last_of(kSeparators);
     if (pos == std::string_view::npos) {
         return ".";
     }
