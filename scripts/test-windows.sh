@@ -13,9 +13,10 @@ root=$(pwd)
 build=${1:-build-windows}
 case $build in /*) ;; *) build=$root/$build ;; esac
 
-# Packages: MinGW-w64 with POSIX threads (std::thread, std::mutex), Wine, and the sources of
-# GoogleTest. Those already installed are skipped.
-packages=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine64)
+# Packages: MinGW-w64 with POSIX threads (std::thread, std::mutex), Wine, the sources of
+# GoogleTest, and what the Linux half of the exchange test builds with. Those already installed
+# are skipped.
+packages=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine64)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -85,9 +86,14 @@ core_does_not_build() {
     exit 2
 }
 
+# The Linux half of the exchange test: the same helper built for Linux, core only.
+cmake -S . -B "$build/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF >/dev/null
+cmake --build "$build/linux" --parallel "$jobs" --target member_exchange
+
 cmake -S . -B "$build/jotterel" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_PREFIX_PATH="$gtest/install" -DCMAKE_BUILD_TYPE=Release \
-    -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF || core_does_not_build
+    -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF \
+    -DJOTTEREL_EXCHANGE_PARTNER="$build/linux/tests/exchange/member_exchange" || core_does_not_build
 cmake --build "$build/jotterel" --parallel "$jobs" || core_does_not_build
 
 ctest --test-dir "$build/jotterel" --output-on-failure --parallel "$jobs"
