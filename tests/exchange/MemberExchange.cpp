@@ -4,16 +4,22 @@
 //   member_exchange continue APPFOLDER  checks what start wrote, byte for byte and hidden marks,
 //                                       then adds an entry, changes the password, masks an entry
 //   member_exchange check APPFOLDER     checks what continue left, byte for byte and hidden marks
+//   member_exchange hold APPFOLDER      logs the member in, writes APPFOLDER/held, and logs off
+//                                       once APPFOLDER/release appears
+//   member_exchange refused APPFOLDER   fails unless the member is logged in elsewhere
 //
 // Each step knows what the folder must hold from the store's own routines, so a file written
 // differently on one system, a lost hidden mark or a scrap of a rewrite left behind fails the
 // step that finds it. Exit status 0 when the step did what it should.
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/FileAttributes.h"
@@ -175,12 +181,29 @@ void check(MemberSession& session) {
     session.logOff();
 }
 
+// The member lock of one system keeps the other out: Linux holds it while Windows tries.
+void hold(MemberSession& session) {
+    logIn(session, initialPassword());
+    std::ofstream(systemPath(platform::joinPath(session.appPath(), "held"))) << "held\n";
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!std::filesystem::exists(systemPath(platform::joinPath(session.appPath(), "release")))) {
+        require(std::chrono::steady_clock::now() < giveUp, "nobody asked for the lock back");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    session.logOff();
+}
+
+void refused(MemberSession& session) {
+    require(session.logIn(kMember, initialPassword()).outcome == MemberSession::LoginOutcome::LoggedInElsewhere,
+            "the member could log in while logged in elsewhere");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string step = argc == 3 ? argv[1] : "";
-    if (step != "start" && step != "continue" && step != "check") {
-        std::cerr << "usage: member_exchange start|continue|check APPFOLDER\n";
+    if (step != "start" && step != "continue" && step != "check" && step != "hold" && step != "refused") {
+        std::cerr << "usage: member_exchange start|continue|check|hold|refused APPFOLDER\n";
         return 2;
     }
     try {
@@ -189,6 +212,10 @@ int main(int argc, char** argv) {
             start(session);
         } else if (step == "continue") {
             continueOn(session);
+        } else if (step == "hold") {
+            hold(session);
+        } else if (step == "refused") {
+            refused(session);
         } else {
             check(session);
         }
