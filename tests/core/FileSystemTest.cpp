@@ -140,9 +140,14 @@ TEST(FileSystem, SafeRewriteKeepsTheOldFileOnFailure) {
     platform::writeFileSafely(f, "new\r\n", platform::kAttrHidden);
     EXPECT_EQ(fixture::readBytes(f), "new\r\n");
     EXPECT_TRUE(fixture::isHidden(f));
+}
 
-    // A folder that cannot take a new file: the old one stays. The superuser ignores the mode,
-    // so an ordinary user tries.
+TEST(FileSystem, SafeRewriteInAFolderThatTakesNoNewFileKeepsTheOldFile) {
+    TempFolder dir;
+    const std::string f = dir / "PAGE";
+    fixture::writeBytes(f, "new\r\n");
+    platform::setAttr(f, platform::kAttrHidden);
+    // The superuser ignores the mode, so an ordinary user tries.
 #ifndef _WIN32
     ::chmod(dir.path().c_str(), 0555);
 #endif
