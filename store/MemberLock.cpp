@@ -68,11 +68,12 @@ bool MemberLock::acquire(const std::string& memberFolder) {
     if (handle == native::kNoHandle) {
         const int err = native::lastError();
         const platform::PathKind kind = platform::kindOfPath(path);
-        if (kind == platform::PathKind::Missing) {
+        if (kind == platform::PathKind::Missing && native::writeRefused(err)) {
             return true; // an application folder nobody may add to: no lock to be had, as above
         }
-        throw platform::FileError(path, kind == platform::PathKind::File ? platform::errorText(err)
-                                                                         : platform::refusalReason(kind));
+        throw platform::FileError(path, kind == platform::PathKind::File || kind == platform::PathKind::Missing
+                                            ? platform::errorText(err)
+                                            : platform::refusalReason(kind));
     }
     bool isFolder = false;
     if (!native::isOrdinaryFile(handle, isFolder)) {

@@ -22,6 +22,9 @@ void setFaultError();
 int fullDiskError();
 int missingError();
 int folderError();
+// True for an error that says the file system will not let this account write there (access
+// denied, a read-only disk).
+bool writeRefused(int err);
 
 // What is at a path, without following a link.
 PathKind kindOf(const std::string& path);

@@ -75,6 +75,10 @@ int folderError() {
     return EISDIR;
 }
 
+bool writeRefused(int err) {
+    return err == EACCES || err == EROFS;
+}
+
 PathKind kindOf(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {

@@ -109,6 +109,10 @@ int folderError() {
     return kNotOnAFolder;
 }
 
+bool writeRefused(int err) {
+    return err == ERROR_ACCESS_DENIED || err == ERROR_WRITE_PROTECT;
+}
+
 PathKind kindOf(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
