@@ -12,7 +12,9 @@
 // with a name starting with a dot so that no listing ever shows it: the member folder holds
 // nothing but the member's files. It is opened for writing because a network folder grants an
 // exclusive lock only on such a file, and the lock belongs to the open file, not the process,
-// so two windows of one process exclude each other as two programs do.
+// so two windows of one process exclude each other as two programs do. The Windows build locks
+// the same file the same way, so a copy running under Wine and one running on Linux exclude
+// each other too.
 class MemberLock {
 public:
     MemberLock() = default;
