@@ -1,26 +1,18 @@
 #include "store/MemberLock.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 
 namespace {
 
 // The longest name a folder entry may have on the file systems the program runs on.
 constexpr std::size_t kLongestFileName = 255;
-
-// True when the file system has no locks to give, as opposed to a lock that is taken.
-bool noLocksHere(int err) {
-    return err == ENOLCK || err == EOPNOTSUPP || err == ENOSYS || err == EINVAL;
-}
 
 std::uint64_t nameHash(std::string_view name) {
     std::uint64_t h = 14695981039346656037ULL; // FNV-1a
@@ -32,13 +24,13 @@ std::uint64_t nameHash(std::string_view name) {
 
 } // namespace
 
-MemberLock::MemberLock(MemberLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {
+MemberLock::MemberLock(MemberLock&& other) noexcept : m_handle(std::exchange(other.m_handle, -1)) {
 }
 
 MemberLock& MemberLock::operator=(MemberLock&& other) noexcept {
     if (this != &other) {
         release();
-        m_fd = std::exchange(other.m_fd, -1);
+        m_handle = std::exchange(other.m_handle, -1);
     }
     return *this;
 }
@@ -65,56 +57,50 @@ bool MemberLock::acquire(const std::string& memberFolder) {
     // them elsewhere.
     if (const platform::PathKind kind = platform::kindOfPath(memberFolder); kind != platform::PathKind::Folder) {
         if (kind == platform::PathKind::Missing) {
-            throw platform::FileError(memberFolder, platform::errorText(ENOENT));
+            throw platform::FileError(memberFolder, platform::errorText(platform::native::missingError()));
         }
         throw platform::FileError(memberFolder, platform::refusalReason(kind));
     }
+    namespace native = platform::native;
     const std::string path = lockFilePath(memberFolder);
     const std::string os = platform::osPath(path);
-    constexpr int kOpen = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::open(os.c_str(), kOpen | O_CREAT | O_EXCL, 0600);
-    if (fd >= 0) {
-        ::fchmod(fd, 0600); // whatever the umask
-    } else if (errno == EEXIST) {
-        fd = ::open(os.c_str(), kOpen);
-    }
-    if (fd < 0 && (errno == EACCES || errno == EROFS) && platform::kindOfPath(path) == platform::PathKind::Missing) {
-        return true; // an application folder nobody may add to: no lock to be had, as above
-    }
-    if (fd < 0) {
-        const int err = errno;
+    const native::Handle handle = native::openFile(os, native::Access::Write, true);
+    if (handle == native::kNoHandle) {
+        const int err = native::lastError();
         const platform::PathKind kind = platform::kindOfPath(path);
-        throw platform::FileError(path, kind == platform::PathKind::Link || kind == platform::PathKind::Folder ||
-                                                kind == platform::PathKind::Other
-                                            ? platform::refusalReason(kind)
-                                            : platform::errorText(err));
+        if (kind == platform::PathKind::Missing && native::writeRefused(err)) {
+            return true; // an application folder nobody may add to: no lock to be had, as above
+        }
+        throw platform::FileError(path, kind == platform::PathKind::File || kind == platform::PathKind::Missing
+                                            ? platform::errorText(err)
+                                            : platform::refusalReason(kind));
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    bool isFolder = false;
+    if (!native::isOrdinaryFile(handle, isFolder)) {
+        native::closeFile(handle);
         throw platform::FileError(path, platform::refusalReason(platform::PathKind::Other));
     }
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
-        const int err = errno;
-        ::close(fd);
-        if (err == EAGAIN || err == EACCES) {
-            return false;
-        }
-        if (noLocksHere(err)) {
-            return true; // the member logs in as on a disk of a single user
-        }
-        throw platform::FileError(path, platform::errorText(err));
+    switch (native::lockWhole(handle)) {
+    case native::LockResult::Taken:
+        m_handle = handle;
+        return true;
+    case native::LockResult::Busy:
+        native::closeFile(handle);
+        return false;
+    case native::LockResult::NoLocks:
+        native::closeFile(handle);
+        return true; // the member logs in as on a disk of a single user
+    case native::LockResult::Failed:
+        break;
     }
-    m_fd = fd;
-    return true;
+    const int err = native::lastError();
+    native::closeFile(handle);
+    throw platform::FileError(path, platform::errorText(err));
 }
 
 void MemberLock::release() {
-    if (m_fd >= 0) {
-        ::close(m_fd); // closing the last descriptor of the open file drops the lock
-        m_fd = -1;
+    if (m_handle != -1) {
+        // Closing the last handle of the open file drops the lock.
+        platform::native::closeFile(std::exchange(m_handle, -1));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // While a member is logged in, this copy of the program holds the member's lock, so that a
@@ -11,7 +12,9 @@
 // with a name starting with a dot so that no listing ever shows it: the member folder holds
 // nothing but the member's files. It is opened for writing because a network folder grants an
 // exclusive lock only on such a file, and the lock belongs to the open file, not the process,
-// so two windows of one process exclude each other as two programs do.
+// so two windows of one process exclude each other as two programs do. The Windows build locks
+// the same file the same way, so a copy running under Wine and one running on Linux exclude
+// each other too.
 class MemberLock {
 public:
     MemberLock() = default;
@@ -30,11 +33,11 @@ public:
     // member's files are never reached through it) or the lock file cannot be opened.
     bool acquire(const std::string& memberFolder);
     void release();
-    bool held() const { return m_fd >= 0; }
+    bool held() const { return m_handle != -1; }
 
     // The lock file of memberFolder, which deleting the member removes with the folder.
     static std::string lockFilePath(const std::string& memberFolder);
 
 private:
-    int m_fd = -1;
+    std::intptr_t m_handle = -1; // the open lock file
 };

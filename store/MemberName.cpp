@@ -50,11 +50,9 @@ std::optional<std::string> memberNameProblem(std::string_view name) {
     if (platform::isDeviceName(name)) {
         return "Windows keeps that name for a device.";
     }
-#ifndef _WIN32
     if (name.front() == '.') {
-        return "on this system a folder whose name starts with \".\" is hidden, so the member could never be listed.";
+        return "a folder whose name starts with \".\" is hidden, so the member could never be listed.";
     }
-#endif
     if (const std::size_t units = folderNameUnits(name); units > kMaxMemberNameBytes) {
         return "it is too long for a folder name: it takes " + std::to_string(units) +
                " bytes, and this system allows " + std::to_string(kMaxMemberNameBytes) + ".";

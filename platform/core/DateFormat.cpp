@@ -5,7 +5,9 @@
 
 #include "platform/core/Cp1252.h"
 
-#if defined(__unix__) || defined(__APPLE__)
+#if defined(_WIN32)
+#include <windows.h>
+#elif defined(__unix__) || defined(__APPLE__)
 #include <langinfo.h>
 #include <locale.h>
 #endif
@@ -26,9 +28,35 @@ LocaleNames englishNames() {
     return names;
 }
 
+#ifdef _WIN32
+// A name from the user's regional settings, in UTF-8; empty when there is none.
+std::string localeText(LCTYPE what) {
+    wchar_t text[80];
+    const int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, what, text, 80);
+    if (n <= 1) {
+        return {};
+    }
+    char out[320];
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, n - 1, out, sizeof out, nullptr, nullptr);
+    return bytes > 0 ? std::string(out, static_cast<std::size_t>(bytes)) : std::string();
+}
+#endif
+
 LocaleNames readSystemNames() {
     LocaleNames names = englishNames();
-#if defined(__unix__) || defined(__APPLE__)
+#if defined(_WIN32)
+    for (int i = 0; i < 12; ++i) {
+        if (const std::string m = localeText(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i)); !m.empty()) {
+            names.months[i] = m;
+        }
+    }
+    const std::string am = localeText(LOCALE_S1159);
+    const std::string pm = localeText(LOCALE_S2359);
+    if (!am.empty() && !pm.empty()) {
+        names.am = am;
+        names.pm = pm;
+    }
+#elif defined(__unix__) || defined(__APPLE__)
     // The regional settings are the environment's, whatever the process locale is now.
     locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
     if (loc == static_cast<locale_t>(nullptr)) {

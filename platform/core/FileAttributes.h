@@ -27,10 +27,4 @@ unsigned getAttr(const std::string& path);
 // simply is not hidden.
 void setAttr(const std::string& path, unsigned attributes);
 
-namespace detail {
-// The same for an open file descriptor (used on a new file before it takes its place); osPath
-// is the file's own path, for the record of disk steps.
-void setAttrOnDescriptor(int fd, unsigned attributes, const std::string& pathForErrors, const std::string& osPath);
-} // namespace detail
-
 } // namespace platform

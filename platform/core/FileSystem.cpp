@@ -2,16 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileError.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Unicode.h"
 
@@ -43,115 +38,76 @@ void record(std::string_view step, const std::string& path) {
     throw FileError(path, errorText(err));
 }
 
-PathKind kindOf(const std::string& osPath) {
-    struct stat st {};
-    if (::lstat(osPath.c_str(), &st) != 0) {
-        return PathKind::Missing;
-    }
-    if (S_ISLNK(st.st_mode)) {
-        return PathKind::Link;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return PathKind::Folder;
-    }
-    return S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
-}
-
 // A failed open, explained: what is at the path says more than the error number of an open
 // that refuses links and will not wait.
 [[noreturn]] void failOpen(const std::string& path, const std::string& osPath, int err) {
-    const PathKind kind = kindOf(osPath);
+    const PathKind kind = native::kindOf(osPath);
     if (kind == PathKind::Link || kind == PathKind::Folder || kind == PathKind::Other) {
         throw FileError(path, refusalReason(kind));
     }
     fail(path, err);
 }
 
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
+// Closes a file when it goes out of scope.
+class OpenFile {
 public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
+    explicit OpenFile(native::Handle handle) : m_handle(handle) {}
+    ~OpenFile() {
+        if (m_handle != native::kNoHandle) {
+            native::closeFile(m_handle);
         }
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    native::Handle get() const { return m_handle; }
     // Closes now and reports the error a delayed write may bring.
-    int close(const std::string& osPath) {
+    bool close(const std::string& osPath) {
         const bool fault = detail::stepFails("close", osPath);
-        const int rc = ::close(m_fd);
-        m_fd = -1;
+        const bool closed = native::closeFile(m_handle);
+        m_handle = native::kNoHandle;
         if (fault) {
-            errno = EIO;
-            return -1;
+            native::setFaultError();
+            return false;
         }
-        return rc;
+        return closed;
     }
 
 private:
-    int m_fd;
+    native::Handle m_handle;
 };
 
 // Opens a file for the program's reading or writing: never through a link, and only an
-// ordinary file. The open does not wait, so a named pipe is refused at once instead of hanging
-// the program until somebody opens its other end. With create, a missing file is made, for its
-// owner only whatever the umask says; created tells whether it was.
-int openOrdinary(const std::string& path, const std::string& osPath, int access, bool create = false,
-                 bool* created = nullptr) {
-    constexpr int kSafe = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    int fd = -1;
-    if (create) {
-        fd = ::open(osPath.c_str(), access | O_CREAT | O_EXCL | kSafe, 0600);
-        if (fd >= 0) {
-            ::fchmod(fd, 0600);
-            if (created) {
-                *created = true;
-            }
-        } else if (errno != EEXIST) {
-            failOpen(path, osPath, errno);
-        }
+// ordinary file. A named pipe is refused at once instead of hanging the program until somebody
+// opens its other end. With create, a missing file is made, for its owner only; created tells
+// whether it was.
+native::Handle openOrdinary(const std::string& path, const std::string& osPath, native::Access access,
+                            bool create = false, bool* created = nullptr) {
+    const native::Handle handle = native::openFile(osPath, access, create, created);
+    if (handle == native::kNoHandle) {
+        failOpen(path, osPath, native::lastError());
     }
-    if (fd < 0) {
-        fd = ::open(osPath.c_str(), access | kSafe);
-        if (fd < 0) {
-            failOpen(path, osPath, errno);
-        }
+    bool isFolder = false;
+    if (!native::isOrdinaryFile(handle, isFolder)) {
+        native::closeFile(handle);
+        throw FileError(path, refusalReason(isFolder ? PathKind::Folder : PathKind::Other));
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = errno;
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        if (st.st_mode != 0) {
-            throw FileError(path, refusalReason(folder ? PathKind::Folder : PathKind::Other));
-        }
-        fail(path, err);
-    }
-    // An ordinary file is read and written as usual from here on.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return handle;
 }
 
-// Writes everything or returns the errno of the failure.
-int writeAll(int fd, std::string_view data, const std::string& osPath) {
+// Writes everything or returns the error of the failure.
+int writeAll(native::Handle handle, std::string_view data, const std::string& osPath) {
     record("write", osPath);
     while (!data.empty()) {
         std::size_t chunk = data.size();
         if (budgetLeft()) {
             if (*budgetLeft() == 0) {
-                return ENOSPC;
+                return native::fullDiskError();
             }
             chunk = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, *budgetLeft()));
         }
-        const ssize_t n = ::write(fd, data.data(), chunk);
+        const std::int64_t n = native::writeSome(handle, data.data(), chunk);
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
+            return native::lastError();
         }
         if (budgetLeft()) {
             *budgetLeft() -= static_cast<std::uint64_t>(n);
@@ -161,26 +117,20 @@ int writeAll(int fd, std::string_view data, const std::string& osPath) {
     return 0;
 }
 
-// Makes a new name in folder durable. Returns 0 or the errno of the failure.
+// Makes a new name in folder durable. Returns 0 or the error of the failure.
 int syncFolder(const std::string& osFolder) {
-    const int fd = ::open(osFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
+    if (detail::stepFails("sync folder", osFolder)) {
+        return native::lastError();
     }
-    int err = 0;
-    if (detail::stepFails("sync folder", osFolder) || ::fsync(fd) != 0) {
-        err = errno;
-    }
-    ::close(fd);
-    return err;
+    return native::syncFolder(osFolder);
 }
 
-// Cuts an appended file back to its old length through its path, once its descriptor is gone.
-void cutBack(const std::string& osPath, off_t length) {
+// Cuts an appended file back to its old length through its path, once its handle is gone.
+void cutBack(const std::string& osPath, std::uint64_t length) {
     try {
-        Descriptor fd(openOrdinary(osPath, osPath, O_WRONLY));
-        if (!detail::stepFails("truncate", osPath) && ::ftruncate(fd.get(), length) == 0) {
-            ::fsync(fd.get());
+        OpenFile file(openOrdinary(osPath, osPath, native::Access::Write));
+        if (!detail::stepFails("truncate", osPath) && native::truncateFile(file.get(), length)) {
+            native::syncFile(file.get());
         }
     } catch (const FileError&) {
         // gone, or no longer the file that was appended to: nothing to cut back
@@ -212,24 +162,21 @@ std::string readFileBytes(const std::string& path) {
 }
 
 void readFileBytes(const std::string& path, std::string& data) {
-    Descriptor fd(openOrdinary(path, osPath(path), O_RDONLY));
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) {
-        fail(path, errno);
+    OpenFile file(openOrdinary(path, osPath(path), native::Access::Read));
+    std::uint64_t size = 0;
+    if (!native::fileSize(file.get(), size)) {
+        fail(path, native::lastError());
     }
-    data.resize(static_cast<std::size_t>(st.st_size));
+    data.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
         if (got == data.size()) {
-            // The file may have grown since fstat; read on until the end.
+            // The file may have grown since its size was taken; read on until the end.
             data.resize(data.size() + 65536);
         }
-        const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
+        const std::int64_t n = native::readSome(file.get(), data.data() + got, data.size() - got);
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail(path, errno);
+            fail(path, native::lastError());
         }
         if (n == 0) {
             break;
@@ -240,7 +187,7 @@ void readFileBytes(const std::string& path, std::string& data) {
 }
 
 PathKind kindOfPath(const std::string& path) {
-    return kindOf(osPath(path));
+    return native::kindOf(osPath(path));
 }
 
 std::string refusalReason(PathKind kind) {
@@ -248,9 +195,9 @@ std::string refusalReason(PathKind kind) {
     case PathKind::Link:
         return "It is a link to another place, which Jotterel never follows.";
     case PathKind::Folder:
-        return errorText(EISDIR);
+        return errorText(native::folderError());
     case PathKind::Missing:
-        return errorText(ENOENT);
+        return errorText(native::missingError());
     case PathKind::File:
     case PathKind::Other:
         break;
@@ -261,7 +208,7 @@ std::string refusalReason(PathKind kind) {
 void checkOrdinaryFile(const std::string& path) {
     const PathKind kind = kindOfPath(path);
     if (kind == PathKind::Missing) {
-        fail(path, errno); // as the look at the path left it: missing, or out of reach
+        fail(path, native::lastError()); // as the look at the path left it: missing, or out of reach
     }
     if (kind != PathKind::File) {
         throw FileError(path, refusalReason(kind));
@@ -270,57 +217,51 @@ void checkOrdinaryFile(const std::string& path) {
 
 void writeFileSafely(const std::string& path, std::string_view content, unsigned attributes) {
     const std::string os = osPath(path);
-    // Keep the permissions the file had; a new file is its owner's alone. What is at the path is
-    // looked at, not followed: the rename would put the file in place of a link, which the
-    // member never asked for.
-    struct stat old {};
-    mode_t mode = 0600;
-    if (::lstat(os.c_str(), &old) == 0) {
-        if (!S_ISREG(old.st_mode)) {
-            throw FileError(path, refusalReason(kindOf(os)));
-        }
-        mode = old.st_mode & 07777;
+    // What is at the path is looked at, not followed: the rename would put the file in place of
+    // a link, which the member never asked for.
+    if (const PathKind kind = native::kindOf(os); kind != PathKind::Missing && kind != PathKind::File) {
+        throw FileError(path, refusalReason(kind));
     }
-    std::string temp = folderOf(os) + "/" + temporaryPrefix(os) + kTemporarySuffix;
+    const std::string folder = folderOf(os);
+    const std::string prefix = temporaryPrefix(os);
+    std::string temp = joinPath(folder, prefix + kTemporarySuffix);
     if (detail::stepFails("create", temp)) {
-        fail(path, errno);
+        fail(path, native::lastError());
     }
-    Descriptor fd(::mkstemp(temp.data()));
-    if (fd.get() < 0) {
-        fail(path, errno);
+    OpenFile file(native::createTemporaryFile(folder, prefix, temp));
+    if (file.get() == native::kNoHandle) {
+        fail(path, native::lastError());
     }
     auto discard = [&](int err) {
         if (!detail::stepFails("delete", temp)) {
-            ::unlink(temp.c_str());
+            native::deleteFile(temp);
         }
         fail(path, err);
     };
-    // The new file takes the mode of the one it replaces. A file system that keeps no
-    // permissions (some network folders) refuses; the file then has the mode it gives.
-    ::fchmod(fd.get(), mode);
-    if (const int err = writeAll(fd.get(), content, temp); err != 0) {
+    // The new file keeps the permissions of the one it replaces; a new one is its owner's alone.
+    native::keepPermissions(file.get(), os);
+    if (const int err = writeAll(file.get(), content, temp); err != 0) {
         discard(err);
     }
-    if (detail::stepFails("sync file", temp) || ::fsync(fd.get()) != 0) {
-        discard(errno);
+    if (detail::stepFails("sync file", temp) || !native::syncFile(file.get())) {
+        discard(native::lastError());
     }
-    try {
-        detail::setAttrOnDescriptor(fd.get(), attributes, path, temp);
-    } catch (const FileError&) {
-        if (!detail::stepFails("delete", temp)) {
-            ::unlink(temp.c_str());
+    // The attribute goes on the new file before it takes its place, so the file is never seen
+    // under its name without it.
+    if ((attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive)) != 0) {
+        if (detail::stepFails("set attribute", temp) || !native::writeAttributes(file.get(), attributes)) {
+            discard(native::lastError());
         }
-        throw;
     }
-    if (fd.close(temp) != 0) {
-        discard(errno);
+    if (!file.close(temp)) {
+        discard(native::lastError());
     }
-    if (detail::stepFails("rename", os) || ::rename(temp.c_str(), os.c_str()) != 0) {
-        discard(errno);
+    if (detail::stepFails("rename", os) || !native::replaceFile(temp, os)) {
+        discard(native::lastError());
     }
     // The file already holds its new content, so a failure here changes nothing the program
     // could report.
-    syncFolder(folderOf(os));
+    syncFolder(folder);
 }
 
 namespace {
@@ -329,22 +270,17 @@ namespace {
 // picks; folderForErrors names it in a failure.
 template <typename Picks>
 std::size_t deleteLeftovers(const std::string& folder, const std::string& folderForErrors, Picks picks) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir) {
-        fail(folderForErrors, errno);
-    }
-    std::vector<std::string> leftovers;
-    while (const dirent* d = ::readdir(dir.get())) {
-        if (picks(std::string_view(d->d_name))) {
-            leftovers.emplace_back(d->d_name);
-        }
+    std::vector<std::string> names;
+    if (!native::listNames(folder, names)) {
+        fail(folderForErrors, native::lastError());
     }
     std::size_t deleted = 0;
-    for (const std::string& name : leftovers) {
-        const std::string full = folder + "/" + name;
-        struct stat st {};
-        if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !detail::stepFails("delete", full) &&
-            ::unlink(full.c_str()) == 0) {
+    for (const std::string& name : names) {
+        if (!picks(std::string_view(name))) {
+            continue;
+        }
+        const std::string full = joinPath(folder, name);
+        if (native::kindOf(full) == PathKind::File && !detail::stepFails("delete", full) && native::deleteFile(full)) {
             ++deleted;
         }
     }
@@ -381,64 +317,64 @@ std::size_t deleteAllSafeWriteLeftovers(const std::string& folder) {
 std::uint64_t appendToFile(const std::string& path, std::string_view content) {
     const std::string os = osPath(path);
     if (detail::stepFails("open", os)) {
-        fail(path, errno);
+        fail(path, native::lastError());
     }
     bool created = false;
-    Descriptor fd(openOrdinary(path, os, O_WRONLY | O_APPEND, true, &created));
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) {
-        fail(path, errno);
+    OpenFile file(openOrdinary(path, os, native::Access::Append, true, &created));
+    std::uint64_t oldLength = 0;
+    if (!native::fileSize(file.get(), oldLength)) {
+        fail(path, native::lastError());
     }
-    int err = writeAll(fd.get(), content, os);
-    if (err == 0 && (detail::stepFails("sync file", os) || ::fsync(fd.get()) != 0)) {
-        err = errno;
+    int err = writeAll(file.get(), content, os);
+    if (err == 0 && (detail::stepFails("sync file", os) || !native::syncFile(file.get()))) {
+        err = native::lastError();
     }
     if (err != 0) {
         // Never leave half an entry behind.
-        if (!detail::stepFails("truncate", os) && ::ftruncate(fd.get(), st.st_size) == 0) {
-            ::fsync(fd.get());
+        if (!detail::stepFails("truncate", os) && native::truncateFile(file.get(), oldLength)) {
+            native::syncFile(file.get());
         }
         fail(path, err);
     }
-    if (fd.close(os) != 0) {
+    if (!file.close(os)) {
         // Whatever reached the disk, the caller hears that the append failed: take it back, so
         // that an entry is never saved twice when the member tries again.
-        err = errno;
-        cutBack(os, st.st_size);
+        err = native::lastError();
+        cutBack(os, oldLength);
         fail(path, err);
     }
     if (created) {
         syncFolder(folderOf(os)); // the content is on the disk; its name follows as it can
     }
-    return static_cast<std::uint64_t>(st.st_size);
+    return oldLength;
 }
 
 void truncateFile(const std::string& path, std::uint64_t length) {
     const std::string os = osPath(path);
-    Descriptor fd(openOrdinary(path, os, O_WRONLY));
-    if (detail::stepFails("truncate", os) || ::ftruncate(fd.get(), static_cast<off_t>(length)) != 0) {
-        fail(path, errno);
+    OpenFile file(openOrdinary(path, os, native::Access::Write));
+    if (detail::stepFails("truncate", os) || !native::truncateFile(file.get(), length)) {
+        fail(path, native::lastError());
     }
-    if (detail::stepFails("sync file", os) || ::fsync(fd.get()) != 0) {
-        fail(path, errno);
+    if (detail::stepFails("sync file", os) || !native::syncFile(file.get())) {
+        fail(path, native::lastError());
     }
 }
 
 void createEmptyFile(const std::string& path) {
     const std::string os = osPath(path);
     if (detail::stepFails("create", os)) {
-        fail(path, errno);
+        fail(path, native::lastError());
     }
     bool created = false;
-    Descriptor fd(openOrdinary(path, os, O_WRONLY, true, &created));
-    if (!created && (detail::stepFails("truncate", os) || ::ftruncate(fd.get(), 0) != 0)) {
-        fail(path, errno);
+    OpenFile file(openOrdinary(path, os, native::Access::Write, true, &created));
+    if (!created && (detail::stepFails("truncate", os) || !native::truncateFile(file.get(), 0))) {
+        fail(path, native::lastError());
     }
-    if (detail::stepFails("sync file", os) || ::fsync(fd.get()) != 0) {
-        fail(path, errno);
+    if (detail::stepFails("sync file", os) || !native::syncFile(file.get())) {
+        fail(path, native::lastError());
     }
-    if (fd.close(os) != 0) {
-        fail(path, errno);
+    if (!file.close(os)) {
+        fail(path, native::lastError());
     }
     // A new member's files must be there after a power cut, not only their folder.
     if (const int err = syncFolder(folderOf(os)); err != 0) {
@@ -456,60 +392,42 @@ bool pathExists(const std::string& path) {
 
 void deleteFile(const std::string& path) {
     const std::string os = osPath(path);
-    struct stat st {};
-    if (::lstat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        fail(path, EISDIR);
+    if (native::kindOf(os) == PathKind::Folder) {
+        fail(path, native::folderError());
     }
-    if (detail::stepFails("delete", os) || ::unlink(os.c_str()) != 0) {
-        fail(path, errno);
+    if (detail::stepFails("delete", os) || !native::deleteFile(os)) {
+        fail(path, native::lastError());
     }
 }
 
 void makeFolder(const std::string& path) {
     const std::string os = osPath(path);
-    if (detail::stepFails("mkdir", os) || ::mkdir(os.c_str(), 0700) != 0) {
-        fail(path, errno);
+    if (detail::stepFails("mkdir", os) || !native::makeFolder(os)) {
+        fail(path, native::lastError());
     }
-    // Whatever the umask says, a member folder is its owner's alone. The folder is changed
-    // through a descriptor, or a call, that does not follow a link: nothing else is ever changed.
-    int err = 0;
-    const int fd = ::open(os.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && (st.st_mode & 07777) != 0700) {
-            ::fchmod(fd, 0700);
-        }
-        ::close(fd);
-    } else if (errno != EACCES || ::fchmodat(AT_FDCWD, os.c_str(), 0700, AT_SYMLINK_NOFOLLOW) != 0) {
-        err = errno; // an umask that left the owner no way in, and no way to mend it
-    }
-    if (err == 0) {
-        // Adding a member must survive a power cut: the folder's name reaches the disk.
-        err = syncFolder(folderOf(os));
-    }
-    if (err != 0) {
-        // A folder that may not be on the disk is no folder to build a member in.
-        ::rmdir(os.c_str());
+    // Adding a member must survive a power cut: the folder's name reaches the disk. A folder
+    // that may not be on the disk is no folder to build a member in.
+    if (const int err = syncFolder(folderOf(os)); err != 0) {
+        native::removeFolder(os);
         fail(path, err);
     }
 }
 
 void removeFolder(const std::string& path) {
     const std::string os = osPath(path);
-    if (detail::stepFails("remove folder", os) || ::rmdir(os.c_str()) != 0) {
-        fail(path, errno);
+    if (detail::stepFails("remove folder", os) || !native::removeFolder(os)) {
+        fail(path, native::lastError());
     }
 }
 
 std::vector<FolderEntry> listFolder(const std::string& folder, const std::string& pattern, bool includeFolders) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(osPath(folder).c_str()), ::closedir);
-    if (!dir) {
-        fail(folder, errno);
+    std::vector<std::string> names;
+    if (!native::listNames(osPath(folder), names)) {
+        fail(folder, native::lastError());
     }
     std::vector<FolderEntry> entries;
-    while (const dirent* d = ::readdir(dir.get())) {
-        // Every name is listed by its real name, in whatever language it is written.
-        const std::string name = d->d_name;
+    // Every name is listed by its real name, in whatever language it is written.
+    for (const std::string& name : names) {
         if (name == "." || name == ".." || !matchesPattern(name, pattern)) {
             continue;
         }
@@ -600,7 +518,7 @@ bool stepFails(std::string_view step, const std::string& path) {
         return false;
     }
     steps.reset(); // one fault: the disk works again for whatever the program does next
-    errno = EIO;
+    native::setFaultError();
     return true;
 }
 

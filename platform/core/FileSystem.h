@@ -138,8 +138,8 @@ using DiskStepRecorder = std::function<void(std::string_view step, const std::st
 void setDiskStepRecorder(DiskStepRecorder recorder);
 
 namespace detail {
-// Records the step and is true, with errno set, when the fault set by SetFaultAfterSteps falls
-// on it.
+// Records the step and is true, with the system's last error set to an input/output error, when
+// the fault set by SetFaultAfterSteps falls on it.
 bool stepFails(std::string_view step, const std::string& path);
 } // namespace detail
 

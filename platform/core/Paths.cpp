@@ -1,7 +1,5 @@
 #include "platform/core/Paths.h"
 
-#include <cstring>
-
 #include "platform/core/Cp1252.h"
 
 namespace platform {
@@ -13,13 +11,24 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return out;
 }
 
+namespace {
+
+// Windows takes "/" between names as well as its own separator.
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "\\/";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+} // namespace
+
 std::string fileNameOf(std::string_view path) {
-    const std::size_t pos = path.find_last_of(kPathSeparator);
+    const std::size_t pos = path.find_last_of(kSeparators);
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
 std::string folderOf(std::string_view path) {
-    const std::size_t pos = path.find_last_of(kPathSeparator);
+    const std::size_t pos = path.find_last_of(kSeparators);
     if (pos == std::string_view::npos) {
         return ".";
     }
@@ -31,10 +40,6 @@ std::string folderOf(std::string_view path) {
 
 std::string osPath(std::string_view path) {
     return std::string(path); // the program's text is UTF-8, as file names are here
-}
-
-std::string errorText(int err) {
-    return std::strerror(err);
 }
 
 } // namespace platform

@@ -24,7 +24,8 @@ std::string folderOf(std::string_view path);
 // The path in the form the operating system takes (UTF-8 here).
 std::string osPath(std::string_view path);
 
-// The reason text of an errno value, in Windows-1252.
+// The reason text of an error number of this system (errno, or a Windows error code), as
+// the system words it. Each system's side of the file routines defines it (Native.h).
 std::string errorText(int err);
 
 } // namespace platform

@@ -1,10 +1,13 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
 #include "store/MemberSession.h"
@@ -37,7 +40,7 @@ TEST_F(MemberStore, PageFileNamesAndPaths) {
     for (int page = 1; page <= 15; ++page) {
         EXPECT_STREQ(MemberSession::pageFileName(page), names[page - 1]) << page;
     }
-    EXPECT_EQ(m.pageFilePath(3), app.path() + "/Ann/Q583IZCH");
+    EXPECT_EQ(m.pageFilePath(3), platform::joinPath(app / "Ann", "Q583IZCH"));
 }
 
 TEST_F(MemberStore, ReadPageNumbersNonEmptyLines) {
@@ -76,7 +79,7 @@ TEST_F(MemberStore, ReadPageTenthEntryAndLastLineWithoutLineEnd) {
 TEST_F(MemberStore, ReadPageFailuresReachTheCaller) {
     fixture::writeBytes(page(1), "plain text\r\n");
     EXPECT_THROW(m.readPage(page(1)), CipherError);
-    EXPECT_THROW(m.readPage(app.path() + "/Ann/missing"), platform::FileError);
+    EXPECT_THROW(m.readPage(platform::joinPath(app / "Ann", "missing")), platform::FileError);
 }
 
 TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
@@ -99,10 +102,12 @@ TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
     EXPECT_TRUE(lines[2 * entries - 2].starts_with("XXXX XX XXX XXXXXXX"));
     EXPECT_EQ(lines[2 * entries - 4], fixture::kHundredMegabyteEntry);
 
+#ifndef _WIN32
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::cout << "A page of " << entries << " entries: at most " << usage.ru_maxrss / 1024 << " MB of memory in use"
               << std::endl;
+#endif
 }
 
 TEST_F(MemberStore, CaptionsLoadFromEmptyShortDamagedAndMissingFiles) {

@@ -49,10 +49,12 @@ TEST(MemberLock, OneHolderAtATimeAndNothingAddedToTheMemberFolder) {
     EXPECT_EQ(entriesOf(ann), annFiles);
     const std::string lockFile = MemberLock::lockFilePath(ann);
     EXPECT_EQ(lockFile, app / ".Ann.lock");
+    EXPECT_EQ(platform::kindOfPath(lockFile), platform::PathKind::File);
+#ifndef _WIN32
     struct stat st {};
     ASSERT_EQ(::lstat(lockFile.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISREG(st.st_mode));
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+#endif
     std::vector<std::string> listed;
     for (const auto& e : platform::listFolder(app.path(), "*.*", true)) {
         listed.push_back(e.name);
@@ -74,15 +76,19 @@ TEST(MemberLock, NoTwoMembersShareALockFile) {
                                  "\xE9t\xE9"};
     std::set<std::string> lockFiles;
     for (const std::string& name : names) {
-        const std::string path = MemberLock::lockFilePath("/app/" + name);
-        const std::string file = path.substr(5);
-        EXPECT_TRUE(path.starts_with("/app/.")) << name;
+        const std::string path = MemberLock::lockFilePath(platform::joinPath("app", name));
+        const std::string file = path.substr(4);
+        EXPECT_TRUE(path.starts_with(platform::joinPath("app", "."))) << name;
         EXPECT_LE(platform::osPath(file).size(), 255u) << name;
         EXPECT_TRUE(lockFiles.insert(file).second) << name;
     }
 }
 
 TEST(MemberLock, ALinkIsNeitherAMemberFolderNorALockFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Not on Windows: it plants symbolic links, which a Windows account without the right to make "
+                    "links cannot, and Wine shows as the files they point to.";
+#else
     TempFolder app;
     const std::string ann = fixture::makeMember(app.path(), "Ann", 110, "Ann");
     std::filesystem::create_directory_symlink(ann, app / "Linked");
@@ -106,6 +112,7 @@ TEST(MemberLock, ALinkIsNeitherAMemberFolderNorALockFile) {
     ASSERT_EQ(::stat(outside.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(fixture::readBytes(outside), "not the diary's");
+#endif
 }
 
 TEST(MemberLock, AReadOnlyApplicationFolderLetsTheMemberInWithoutALock) {
@@ -114,7 +121,9 @@ TEST(MemberLock, AReadOnlyApplicationFolderLetsTheMemberInWithoutALock) {
     std::string whyNot;
     const bool passed = fixture::runAsOrdinaryUser(
         [&] {
+#ifndef _WIN32
             ASSERT_EQ(::chmod(app.path().c_str(), 0555), 0);
+#endif
             MemberLock lock;
             EXPECT_TRUE(lock.acquire(ann));
             EXPECT_FALSE(lock.held());

@@ -126,7 +126,7 @@ TEST_F(Session, CaptionsThatCannotBeReadAreNeverSavedOver) {
         ADD_FAILURE() << "saved over captions that could not be read";
     } catch (const platform::FileError& e) {
         EXPECT_EQ(e.path(), captions);
-        EXPECT_EQ(e.reason(), "It could not be read (" + platform::errorText(EISDIR) +
+        EXPECT_EQ(e.reason(), "It could not be read (" + platform::refusalReason(platform::PathKind::Folder) +
                                   "), so Jotterel leaves it as it is rather than write over the captions it holds.");
     }
     EXPECT_TRUE(std::filesystem::is_directory(captions));

@@ -18,6 +18,8 @@ TEST(MemberName, RefusesNamesThatAreNoPlainFolderName) {
     struct Case {
         std::string name;
         bool refused;
+        // Windows counts a name in UTF-16 units, of which these take fewer than bytes of UTF-8.
+        bool fitsInUtf16 = false;
     };
     const Case cases[] = {
         {"Garden", false},
@@ -53,13 +55,18 @@ TEST(MemberName, RefusesNamesThatAreNoPlainFolderName) {
         {std::string(255, 'a'), false},
         {std::string(256, 'a'), true},
         {repeated("\xC3\xA9", 127), false},              // two bytes each on the disk: 254
-        {repeated("\xC3\xA9", 128), true},               // 256
+        {repeated("\xC3\xA9", 128), true, true},         // 256
         {"\xE2\x82\xAC" + std::string(252, 'a'), false}, // the euro sign takes three bytes
-        {"\xE2\x82\xAC" + std::string(253, 'a'), true},
+        {"\xE2\x82\xAC" + std::string(253, 'a'), true, true},
     };
     for (const Case& c : cases) {
         const auto problem = memberNameProblem(c.name);
-        EXPECT_EQ(problem.has_value(), c.refused) << "name of " << c.name.size() << " bytes: " << c.name;
+#ifdef _WIN32
+        const bool refused = c.refused && !c.fitsInUtf16;
+#else
+        const bool refused = c.refused;
+#endif
+        EXPECT_EQ(problem.has_value(), refused) << "name of " << c.name.size() << " bytes: " << c.name;
         if (problem) {
             EXPECT_FALSE(problem->empty());
             EXPECT_EQ(problem->back(), '.');

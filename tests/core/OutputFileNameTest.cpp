@@ -16,7 +16,10 @@ TEST(OutputFileName, RulesForTheNameOfAnExport) {
     fixture::writeBytes(folder / ".hidden.txt", "x");
     fixture::writeBytes(folder / "Marked.txt", "x");
     platform::setAttr(folder / "Marked.txt", platform::kAttrHidden);
+#ifndef _WIN32
+    // Windows accounts may not make links; the case is left out there.
     std::filesystem::create_symlink("/etc/hostname", folder / "Link.txt");
+#endif
     fixture::writeBytes(folder / "Old.txt", "an earlier export");
     struct Case {
         std::string name;
@@ -47,6 +50,11 @@ TEST(OutputFileName, RulesForTheNameOfAnExport) {
         {"Marked.txt", "Your diary folder holds a hidden file of that name, which an export never replaces."},
     };
     for (const Case& c : cases) {
+#ifdef _WIN32
+        if (c.name == "Link.txt") {
+            continue; // no link was made
+        }
+#endif
         EXPECT_EQ(unusableOutputName(folder.path(), c.name), c.reason) << c.name;
     }
 }

@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -102,3 +104,14 @@ TEST(SharedInstall, TwoAccountsEachKeepTheirOwnAndCannotReplaceTheProgram) {
 }
 
 } // namespace
+
+#else
+
+#include <gtest/gtest.h>
+
+TEST(SharedInstall, TwoAccountsEachKeepTheirOwnAndCannotReplaceTheProgram) {
+    GTEST_SKIP() << "Not on Windows: it shares an application folder between two accounts through owners, groups and "
+                    "the setgid and sticky modes, which Windows does not have.";
+}
+
+#endif

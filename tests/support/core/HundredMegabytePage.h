@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace fixture {
@@ -22,7 +23,7 @@ public:
     std::size_t entries() const { return m_entries; }
 
 private:
-    int m_lock = -1;
+    std::intptr_t m_lock = -1; // the open lock file
     std::size_t m_entries = 0;
 };
 

@@ -1,18 +1,20 @@
 #include "support/core/MemberFixture.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
 namespace fixture {
 
 std::string memberFile(const std::string& appPath, const std::string& member, const std::string& fileName) {
-    return appPath + "/" + member + "/" + fileName;
+    return platform::joinPath(platform::joinPath(appPath, member), fileName);
 }
 
 std::string pageFile(const std::string& appPath, const std::string& member, int page) {
@@ -20,7 +22,8 @@ std::string pageFile(const std::string& appPath, const std::string& member, int 
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                      std::ios::binary | std::ios::trunc);
     if (!out) {
         throw std::runtime_error("cannot write " + path);
     }
@@ -28,7 +31,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
     if (!in) {
         throw std::runtime_error("cannot read " + path);
     }
@@ -55,17 +58,17 @@ DiskFullAfter::~DiskFullAfter() {
 }
 
 std::string makeMember(const std::string& appPath, const std::string& name, int key, const std::string& password) {
-    const std::string folder = appPath + "/" + name;
+    const std::string folder = platform::joinPath(appPath, name);
     platform::makeFolder(folder);
-    const std::string passwordPath = folder + "/" + MemberSession::kPasswordFile;
+    const std::string passwordPath = platform::joinPath(folder, MemberSession::kPasswordFile);
     writeBytes(passwordPath, PasswordFile::content(key, password));
     platform::setAttr(passwordPath, platform::kAttrHidden);
     for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        const std::string path = folder + "/" + MemberSession::pageFileName(page);
+        const std::string path = platform::joinPath(folder, MemberSession::pageFileName(page));
         writeBytes(path, "");
         platform::setAttr(path, platform::kAttrHidden);
     }
-    const std::string captions = folder + "/" + MemberSession::kCaptionsFile;
+    const std::string captions = platform::joinPath(folder, MemberSession::kCaptionsFile);
     writeBytes(captions, "");
     platform::setAttr(captions, platform::kAttrHidden);
     return folder;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/core/Paths.h"
+
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // object goes away. Tests use one as their application folder.
 class TempFolder {
@@ -12,7 +14,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+    std::string operator/(const std::string& name) const { return platform::joinPath(m_path, name); }
 
 private:
     std::string m_path;

@@ -1,0 +1,228 @@
+// One member folder, written in turn by the Linux and the Windows build of the core:
+//
+//   member_exchange start APPFOLDER     adds a member, writes entries and captions
+//   member_exchange continue APPFOLDER  checks what start wrote, byte for byte and hidden marks,
+//                                       then adds an entry, changes the password, masks an entry
+//   member_exchange check APPFOLDER     checks what continue left, byte for byte and hidden marks
+//   member_exchange hold APPFOLDER      logs the member in, writes APPFOLDER/held, and logs off
+//                                       once APPFOLDER/release appears
+//   member_exchange refused APPFOLDER   fails unless the member is logged in elsewhere
+//
+// Each step knows what the folder must hold from the store's own routines, so a file written
+// differently on one system, a lost hidden mark or a scrap of a rewrite left behind fails the
+// step that finds it. Exit status 0 when the step did what it should.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/core/FileAttributes.h"
+#include "platform/core/FileError.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "store/CipherError.h"
+#include "store/EntryMask.h"
+#include "store/MemberFileWriter.h"
+#include "store/MemberSession.h"
+#include "store/PasswordFile.h"
+
+namespace {
+
+// A name in two scripts and with a letter outside Windows-1252, so the folder name must go
+// through UTF-16 on Windows and UTF-8 on Linux and come out the same.
+const std::string kMember = "Zo\xC3\xAB \xE6\x97\xA5\xE8\xA8\x98";
+const std::string kFirstEntry = "Started the diary on Linux (07Dec26, 09:05PM)";
+const std::string kSecondEntry = "Tea with \xC5\x81ucja, \xE2\x82\xAC"
+                                 "3 (08Dec26, 10:00AM)";
+const std::string kWindowsEntry =
+    "Written on Windows: \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 (09Dec26, 07:30PM)";
+const std::string kLastPageEntry = "On the last page (07Dec26, 09:10PM)";
+const std::string kNewPassword = "n\xC3\xA9w pass";
+const std::string kMaskStamp = " (09Dec26, 07:31PM)";
+const std::string kFirstCaption = "Caf\xC3\xA9 notes";
+const std::string kLastCaption = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1";
+
+class StepFailed : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void require(bool condition, const std::string& what) {
+    if (!condition) {
+        throw StepFailed(what);
+    }
+}
+
+std::filesystem::path systemPath(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string entryBytes(int key, const std::string& entry) {
+    return MemberSession::encryptWithKey(entry, key) + "\r\n\r\n";
+}
+
+// The first four characters of the name, as a new member's password is made.
+std::string initialPassword() {
+    std::string password;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < kMember.size() && characters < 4; ++characters) {
+        const unsigned char lead = static_cast<unsigned char>(kMember[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        password += kMember.substr(i, length);
+        i += length;
+    }
+    return password;
+}
+
+// What the member folder holds after start ("start") or after continue ("continue"), file by
+// file: every member file, and nothing else.
+std::map<std::string, std::string> expectedFiles(const std::string& step, int key) {
+    std::map<std::string, std::string> files;
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        files[MemberSession::pageFileName(page)] = "";
+    }
+    std::string firstPage = entryBytes(key, kFirstEntry) + entryBytes(key, kSecondEntry);
+    std::string password = initialPassword();
+    if (step == "continue") {
+        std::vector<std::string> lines = {kFirstEntry, "", kSecondEntry, "", kWindowsEntry, ""};
+        maskLine(lines, 1, kMaskStamp);
+        firstPage = encipheredLines(key, lines);
+        password = kNewPassword;
+    }
+    files[MemberSession::pageFileName(1)] = firstPage;
+    files[MemberSession::pageFileName(15)] = entryBytes(key, kLastPageEntry);
+    std::string captions;
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        const std::string caption = page == 1    ? kFirstCaption
+                                    : page == 15 ? kLastCaption
+                                                 : std::string(MemberSession::kNoCaption);
+        captions += MemberSession::encryptWithKey(caption, key) + "\r\n";
+    }
+    files[MemberSession::kCaptionsFile] = captions;
+    files[MemberSession::kPasswordFile] = PasswordFile::content(key, password);
+    return files;
+}
+
+// Compares the member folder with what it must hold after step: the same names, the same
+// bytes, every file hidden. Returns the member key.
+int checkFolder(const MemberSession& session, const std::string& step) {
+    const std::string folder = session.memberFolder(kMember);
+    const int key = PasswordFile::read(session.memberFile(kMember, MemberSession::kPasswordFile)).key;
+    const std::map<std::string, std::string> expected = expectedFiles(step, key);
+    std::set<std::string> present;
+    for (const auto& entry : std::filesystem::directory_iterator(systemPath(folder))) {
+        const std::u8string name = entry.path().filename().u8string();
+        present.emplace(name.begin(), name.end());
+    }
+    std::set<std::string> names;
+    for (const auto& [name, bytes] : expected) {
+        names.insert(name);
+    }
+    for (const std::string& name : present) {
+        require(names.count(name) == 1, "an unexpected file in the member folder: " + name);
+    }
+    for (const auto& [name, bytes] : expected) {
+        const std::string path = platform::joinPath(folder, name);
+        require(present.count(name) == 1, "missing member file " + name);
+        require(platform::readFileBytes(path) == bytes,
+                "member file " + name + " differs from what " + step + " writes");
+        require((platform::getAttr(path) & platform::kAttrHidden) != 0, "member file " + name + " is not hidden");
+    }
+    return key;
+}
+
+void logIn(MemberSession& session, const std::string& password) {
+    const MemberSession::LoginResult result = session.logIn(kMember, password);
+    require(result.outcome == MemberSession::LoginOutcome::LoggedIn,
+            "cannot log in" + (result.error ? ": " + std::string(result.error->what()) : std::string()));
+}
+
+void start(MemberSession& session) {
+    const MemberSession::NewMember added = session.addMember(kMember);
+    require(added.status == MemberSession::NewMember::Added, "cannot add the member");
+    require(added.password == initialPassword(), "the initial password is not the name's first four characters");
+    logIn(session, added.password);
+    appendToMemberFile(session.pageFilePath(1), entryBytes(session.cipherKey(), kFirstEntry));
+    appendToMemberFile(session.pageFilePath(1), entryBytes(session.cipherKey(), kSecondEntry));
+    appendToMemberFile(session.pageFilePath(15), entryBytes(session.cipherKey(), kLastPageEntry));
+    session.setCaption(1, kFirstCaption);
+    session.setCaption(15, kLastCaption);
+    session.saveCaptions();
+    session.logOff();
+    checkFolder(session, "start");
+}
+
+void continueOn(MemberSession& session) {
+    const int key = checkFolder(session, "start");
+    logIn(session, initialPassword());
+    require(session.caption(1) == kFirstCaption && session.caption(15) == kLastCaption, "the captions read differ");
+    appendToMemberFile(session.pageFilePath(1), entryBytes(key, kWindowsEntry));
+    rewriteMemberFile(session.passwordPath(), PasswordFile::content(key, kNewPassword));
+    std::vector<std::string> lines = readDecipheredLines(key, session.pageFilePath(1));
+    require(maskLine(lines, 1, kMaskStamp), "the first entry cannot be masked");
+    rewriteMemberFile(session.pageFilePath(1), encipheredLines(key, lines));
+    session.logOff();
+    checkFolder(session, "continue");
+}
+
+void check(MemberSession& session) {
+    checkFolder(session, "continue");
+    require(session.logIn(kMember, initialPassword()).outcome == MemberSession::LoginOutcome::WrongPassword,
+            "the old password still lets the member in");
+    logIn(session, kNewPassword);
+    const std::string page = session.readPage(session.pageFilePath(1));
+    require(page.find(kWindowsEntry) != std::string::npos, "the entry written on Windows is not on the page");
+    require(page.find(kFirstEntry) == std::string::npos, "the masked entry can still be read");
+    session.logOff();
+}
+
+// The member lock of one system keeps the other out: Linux holds it while Windows tries.
+void hold(MemberSession& session) {
+    logIn(session, initialPassword());
+    std::ofstream(systemPath(platform::joinPath(session.appPath(), "held"))) << "held\n";
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!std::filesystem::exists(systemPath(platform::joinPath(session.appPath(), "release")))) {
+        require(std::chrono::steady_clock::now() < giveUp, "nobody asked for the lock back");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    session.logOff();
+}
+
+void refused(MemberSession& session) {
+    require(session.logIn(kMember, initialPassword()).outcome == MemberSession::LoginOutcome::LoggedInElsewhere,
+            "the member could log in while logged in elsewhere");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string step = argc == 3 ? argv[1] : "";
+    if (step != "start" && step != "continue" && step != "check" && step != "hold" && step != "refused") {
+        std::cerr << "usage: member_exchange start|continue|check|hold|refused APPFOLDER\n";
+        return 2;
+    }
+    try {
+        MemberSession session(argv[2]);
+        if (step == "start") {
+            start(session);
+        } else if (step == "continue") {
+            continueOn(session);
+        } else if (step == "hold") {
+            hold(session);
+        } else if (step == "refused") {
+            refused(session);
+        } else {
+            check(session);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << step << ": " << e.what() << "\n";
+        return 1;
+    }
+    std::cout << step << ": done\n";
+    return 0;
+}
