@@ -15,25 +15,9 @@ root=$(pwd)
 build=${1:-build-windows}
 case $build in /*) ;; *) build=$root/$build ;; esac
 
-# Packages: MinGW-w64 with POSIX threads (std::thread, std::mutex), Wine, the sources of
-# GoogleTest, and what the Linux half of the exchange test builds with. Those already installed
-# are skipped.
-packages=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine64)
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    SUDO=""
-    if [ "$(id -u)" -ne 0 ]; then
-        SUDO="sudo"
-    fi
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# Besides what every build needs: MinGW-w64 with POSIX threads (std::thread, std::mutex), Wine
+# and the sources of GoogleTest. Those already installed are skipped.
+scripts/install-deps.sh googletest g++-mingw-w64-x86-64-posix wine64
 
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=$(nproc)
