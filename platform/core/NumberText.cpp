@@ -1,5 +1,6 @@
 #include "platform/core/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -77,6 +78,29 @@ std::string numberForFile(long long number) {
     return str(number) + " ";
 }
 
+namespace {
+
+// The power of ten of the first significant digit of a number gathered as
+// "[sign]digits[.digits][e[sign]digits]" that holds a digit other than 0.
+long long orderOfMagnitude(std::string_view compact) {
+    const std::size_t e = compact.find('e');
+    const std::string_view mantissa = compact.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::from_chars(compact.data() + e + 1 + (compact[e + 1] == '+'), compact.data() + compact.size(), exponent);
+    }
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return exponent;
+    }
+    const long long place =
+        first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
+    return place + exponent;
+}
+
+} // namespace
+
 double val(std::string_view text) {
     BlankSkippingCursor cur(text);
     if (cur.peek() == '&') {
@@ -146,9 +170,10 @@ double val(std::string_view text) {
     const auto [end, ec] = std::from_chars(first, compact.data() + compact.size(), value);
     (void)end;
     if (ec == std::errc::result_out_of_range) {
+        // Too small or too large for a double: the power of ten of its first significant digit
+        // says which, whether the exponent was written or the digits stand after many zeros.
         const bool negative = compact[0] == '-';
-        const bool tiny = compact.find("e-") != std::string::npos;
-        if (tiny) {
+        if (orderOfMagnitude(compact) < 0) {
             return negative ? -0.0 : 0.0;
         }
         return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();

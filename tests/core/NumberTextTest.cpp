@@ -29,6 +29,12 @@ TEST(NumberText, LeadingNumber) {
     }
     EXPECT_TRUE(std::isinf(platform::val("1e999")));
     EXPECT_EQ(platform::val("1e-999"), 0.0);
+    // Too small without an exponent: the digits stand after a thousand zeros.
+    EXPECT_EQ(platform::val("." + std::string(1000, '0') + "51"), 0.0);
+    EXPECT_EQ(platform::val("-0." + std::string(1000, '0') + "5"), 0.0);
+    EXPECT_TRUE(std::signbit(platform::val("-0." + std::string(1000, '0') + "5")));
+    EXPECT_TRUE(std::isinf(platform::val("5" + std::string(1000, '0') + ".5")));
+    EXPECT_EQ(platform::val("0.000" + std::string(400, '0') + "1e500"), 1e96);
 }
 
 } // namespace
