@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
+    libsodium-dev
     fonts-dejavu-core fonts-liberation2 fonts-comic-neue
     desktop-file-utils
     libxcb1-dev xvfb icewm
