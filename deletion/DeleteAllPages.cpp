@@ -20,9 +20,9 @@ std::string stoppedAt(int page) {
     if (page == 1) {
         return "Page 1 cannot be cleared, so no page has been cleared.";
     }
-    const bool onePageLeft = page == MemberSession::kPageCount;
+    const bool onePageLeft = page == MemberFolder::kPageCount;
     return "Clearing stopped at page " + std::to_string(page) + ", which cannot be cleared: " + pages(1, page - 1) +
-           (page == 2 ? " is" : " are") + " empty now, " + pages(page, MemberSession::kPageCount) +
+           (page == 2 ? " is" : " are") + " empty now, " + pages(page, MemberFolder::kPageCount) +
            (onePageLeft ? " keeps its" : " keep their") + " entries.";
 }
 
@@ -33,7 +33,7 @@ void deleteAllPages(DiaryWindow& form) {
         return;
     }
     const MemberSession& m = form.session();
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
         try {
             rewriteMemberFile(m.pageFilePath(page), {});
         } catch (const std::exception& e) {

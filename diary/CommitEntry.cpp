@@ -8,7 +8,9 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/TextReplace.h"
 #include "platform/qt/TextBox.h"
+#include "store/Cipher.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -17,8 +19,8 @@ void DiaryWindow::commitEntry() {
         return;
     }
     std::optional<BusyPointer> busy(std::in_place, *this);
-    entryBox->setText(MemberSession::replaceChar(entryBox->text(), ",", ";"));
-    entryBox->setText(MemberSession::replaceChar(entryBox->text(), "\n", " "));
+    entryBox->setText(platform::replaceText(entryBox->text(), ",", ";"));
+    entryBox->setText(platform::replaceText(entryBox->text(), "\n", " "));
     if (entryBox->text().empty()) {
         platform::ui().beep();
         return;
@@ -31,7 +33,8 @@ void DiaryWindow::commitEntry() {
     const std::string stored = entryBox->text() + platform::entryStamp(platform::now());
     try {
         // The entry line and its empty line go in one append, so a failure leaves no half of it.
-        appendToMemberFile(m_module.pageFilePath(page), m_module.encryptKeyed(stored) + "\r\n\r\n");
+        appendToMemberFile(m_module.pageFilePath(page),
+                           Cipher::encryptWithKey(stored, m_module.cipherKey()) + "\r\n\r\n");
     } catch (const std::exception& e) {
         busy.reset(); // the member reads the message with the usual pointer
         reportFailure("The entry cannot be saved to page" + platform::str(page) +

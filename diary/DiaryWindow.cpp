@@ -19,6 +19,7 @@
 #include "platform/qt/WindowFrame.h"
 #include "resources/LinkCursor.h"
 #include "resources/ProgramIcon.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(parent), m_module(module) {
@@ -94,7 +95,7 @@ void DiaryWindow::createControls() {
     pageSelector->setAccessibleName(QStringLiteral("Page"));
     {
         const QSignalBlocker block(pageSelector);
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
             pageSelector->addItem(QStringLiteral("Page %1").arg(page));
         }
         pageSelector->setCurrentIndex(-1); // nothing selected until the window loads
@@ -202,6 +203,15 @@ void DiaryWindow::showPage(int page) {
     pageSelector->setCurrentIndex(page - 1);
 }
 
+void DiaryWindow::showPageAfresh(int page) {
+    if (currentPage() == page) {
+        showSelectedPage();
+    } else {
+        showPage(page);
+    }
+    entryBox->setFocus();
+}
+
 const std::string& DiaryWindow::pageText() const {
     return pageView->text();
 }
@@ -246,14 +256,12 @@ void DiaryWindow::showSelectedPage() {
 
 bool DiaryWindow::refreshPageView() {
     try {
-        pageView->setText(m_module.readPage(m_module.pageFilePath(currentPage())));
+        pageView->setText(readMemberPage(m_module, currentPage(), PageFile::Unreadable::Fail).display);
         m_pageShownWhole = true;
     } catch (const std::exception& e) {
         pageView->setText({});
         m_pageShownWhole = false;
-        if (!m_pageErrorsQuiet) {
-            reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
-        }
+        reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
     }
     return m_pageShownWhole;
 }
@@ -271,7 +279,7 @@ void DiaryWindow::goToPreviousPage() {
 }
 
 void DiaryWindow::goToNextPage() {
-    if (pageSelector->currentIndex() != MemberSession::kPageCount - 1) {
+    if (pageSelector->currentIndex() != MemberFolder::kPageCount - 1) {
         pageSelector->setCurrentIndex(pageSelector->currentIndex() + 1);
     }
     entryBox->setFocus();
@@ -310,10 +318,7 @@ void DiaryWindow::logInAgain() {
     if (m_ended || !m_module.loggedIn()) {
         return;
     }
-    // Whatever page was shown, one of the two presses changes the page selector, so the page
-    // view reads the new member's pages and ends on page 1.
-    lastPageButton->click();
-    firstPageButton->click();
+    showPageAfresh(1);
 }
 
 void DiaryWindow::endProgram() {

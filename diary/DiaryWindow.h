@@ -73,9 +73,6 @@ public:
     bool refreshPageView();
     // True when the page view holds the whole page shown: its last refresh could read it.
     bool pageShownWhole() const { return m_pageShownWhole; }
-    // While set, a page that cannot be shown leaves the view empty without a message (a command
-    // that walks through the pages says what it met at its end).
-    void setPageErrorsQuiet(bool quiet) { m_pageErrorsQuiet = quiet; }
 
     // Navigation buttons.
     void goToFirstPage();
@@ -113,6 +110,9 @@ public:
     // Shows page 1 to 15, as the member's own choice of it does; a page already shown is not
     // read again.
     void showPage(int page);
+    // Shows page 1 to 15 read afresh with its caption, whether or not it is shown already, and
+    // puts the focus in the entry box (a new member's first page).
+    void showPageAfresh(int page);
     // The text the page view shows (the display text of the page shown).
     const std::string& pageText() const;
     void clearPageView();
@@ -162,7 +162,6 @@ private:
     std::function<void(DiaryWindow&)> m_loginOpener;
     bool m_ended = false;
     bool m_pageShownWhole = false;
-    bool m_pageErrorsQuiet = false;
     platform::FramePlacement* m_placement = nullptr;
     QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };

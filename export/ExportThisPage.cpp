@@ -10,6 +10,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 void exportThisPage(DiaryWindow& form) {
@@ -28,8 +29,7 @@ void exportThisPage(DiaryWindow& form) {
     content += pageWord + "\r\n";
     content += "------------\r\n";
     // A damaged page still gives what can be read of it, and says where it could not be read.
-    const MemberSession::ReadablePage readable =
-        form.pageShownWhole() ? MemberSession::ReadablePage{form.pageText(), true} : module.readWhatCanBeRead(page);
+    const ReadablePage readable = readMemberPage(module, page, PageFile::Unreadable::Mark);
     content += readable.display;
     content += "\r\n";
     try {
@@ -39,7 +39,7 @@ void exportThisPage(DiaryWindow& form) {
         return;
     }
 
-    if (readable.whole) {
+    if (readable.whole()) {
         platform::ui().msgBox(pageWord + " printed to " + *path, platform::vbInformation, platform::kAppTitle);
     } else {
         platform::ui().msgBox(pageWord + " printed to " + *path +

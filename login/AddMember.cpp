@@ -12,6 +12,7 @@
 #include "platform/core/NumberText.h"
 #include "platform/core/Unicode.h"
 #include "platform/qt/QtText.h"
+#include "store/MemberList.h"
 #include "store/MemberName.h"
 #include "store/MemberSession.h"
 
@@ -69,7 +70,11 @@ void LoginWindow::addMember() {
     // Every visible subfolder is listed, member or not, until the window is opened again.
     memberSelector->clear();
     try {
-        listFolders(memberSelector);
+        const std::vector<ListedFolder> folders = listMemberFolders(m.appPath());
+        offerFolders(folders);
+        for (const ListedFolder& folder : folders) {
+            memberSelector->addItem(platform::toQString(folder.name));
+        }
     } catch (const std::exception& e) {
         DiaryWindow::reportFailure("The list of members cannot be read again.", e);
     }

@@ -8,19 +8,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProxyStyle>
 #include <QPushButton>
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
-#include "platform/core/FileSystem.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
 #include "platform/qt/WindowFrame.h"
+#include "store/MemberList.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -137,12 +136,6 @@ void LoginWindow::createControls() {
     place(contactLabel, 2340, 60, 1965, 210);
     platform::sizeToText(contactLabel);
 
-    folderList = new QListWidget(this);
-    folderList->setObjectName(QStringLiteral("folderList"));
-    place(folderList, 180, -2000, 3585, 1230);
-    folderList->setFocusPolicy(Qt::NoFocus);
-    folderList->setAccessibleName(QStringLiteral("Member folders"));
-
     QWidget::setTabOrder(memberSelector, passwordBox);
     QWidget::setTabOrder(passwordBox, exitButton);
     QWidget::setTabOrder(exitButton, addMemberButton);
@@ -154,18 +147,17 @@ void LoginWindow::createControls() {
 }
 
 void LoginWindow::load() {
-    MemberSession& m = m_main.session();
     m_placement->place();
-    folderList->clear();
     memberSelector->clear();
     passwordBox->setEnabled(false);
     passwordBox->setText(QStringLiteral("Nobody"));
     // An application folder that cannot be read simply lists nobody.
-    platform::attempt([&] { listFolders(folderList); });
-    for (int i = 0; i < folderList->count(); ++i) {
-        const std::string name = platform::fromQString(folderList->item(i)->text());
-        if (platform::pathExists(m.memberFile(name, MemberSession::kPasswordFile))) {
-            memberSelector->addItem(folderList->item(i)->text());
+    std::vector<ListedFolder> folders;
+    platform::attempt([&] { folders = listMemberFolders(m_main.session().appPath()); });
+    offerFolders(folders);
+    for (const ListedFolder& folder : folders) {
+        if (folder.member) {
+            memberSelector->addItem(platform::toQString(folder.name));
         }
     }
     if (memberSelector->count() > 0) {
@@ -173,19 +165,13 @@ void LoginWindow::load() {
     }
 }
 
-template <typename List>
-void LoginWindow::listFolders(List* list) {
-    for (const platform::FolderEntry& entry : platform::listFolder(m_main.session().appPath(), "*.*", true)) {
-        if (entry.isFolder && !entry.name.empty()) {
-            passwordBox->setEnabled(true);
-            okButton->setEnabled(true);
-            passwordBox->clear();
-            list->addItem(platform::toQString(entry.name));
-        }
+void LoginWindow::offerFolders(const std::vector<ListedFolder>& folders) {
+    if (!folders.empty()) {
+        passwordBox->setEnabled(true);
+        okButton->setEnabled(true);
+        passwordBox->clear();
     }
 }
-
-template void LoginWindow::listFolders(QComboBox*);
 
 void LoginWindow::logIn() {
     MemberSession& m = m_main.session();

@@ -9,10 +9,8 @@
 #include <algorithm>
 
 #include "diary/DiaryWindow.h"
-#include "platform/core/NumberText.h"
 #include "platform/core/Unicode.h"
 #include "platform/qt/FramePlacement.h"
-#include "platform/qt/QtText.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
 #include "platform/qt/WindowFrame.h"
@@ -120,30 +118,21 @@ void FindResultsWindow::moveEvent(QMoveEvent* event) {
 }
 
 void FindResultsWindow::openResult() {
-    QString line;
+    if (m_lines->count() == 0) {
+        return;
+    }
     const QModelIndexList selected = resultList->selectionModel()->selectedIndexes();
-    if (!selected.isEmpty()) {
-        line = m_lines->line(selected.first().row());
-    }
-    if (line.isEmpty() && m_lines->count() > 0) {
-        line = m_lines->line(0);
-    }
-    if (line.isEmpty()) {
-        return;
-    }
-    // The page number stands in the first three characters: a space and one or two digits.
-    const double page = platform::val(platform::fromQString(line.left(3)));
-    if (!(page >= 1 && page <= MemberSession::kPageCount)) {
-        return;
-    }
-    m_main.showPage(static_cast<int>(page));
+    const FoundEntry& found = m_lines->found(selected.isEmpty() ? 0 : selected.first().row());
+    m_main.showPage(found.page);
 
-    const auto found = platform::findIgnoringCase(m_main.pageText(), m_main.session().searchText());
-    if (!found) {
+    // The page view selects the text where it first stands on the page, as the member searched
+    // for it now.
+    const auto at = platform::findIgnoringCase(m_main.pageText(), m_main.session().searchText());
+    if (!at) {
         return;
     }
     close();
-    m_main.showFoundText(found->offset, found->length);
+    m_main.showFoundText(at->offset, at->length);
 }
 
 void FindResultsWindow::closeResults() {
