@@ -8,11 +8,10 @@
 #include <QPushButton>
 
 #include "platform/core/Attempt.h"
-#include "platform/core/Dialogs.h"
-#include "platform/core/FileError.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
@@ -252,7 +251,7 @@ bool DiaryWindow::refreshPageView() {
         pageView->setText({});
         m_pageShownWhole = false;
         if (!m_pageErrorsQuiet) {
-            reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
+            platform::reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
         }
     }
     return m_pageShownWhole;
@@ -323,16 +322,6 @@ void DiaryWindow::endProgram() {
     m_ended = true;
     m_module.logOff(); // another copy may log the member in at once
     emit programEnded();
-}
-
-void DiaryWindow::reportFailure(const std::string& what, const std::exception& error) {
-    std::string text = what;
-    if (const auto* fileError = dynamic_cast<const platform::FileError*>(&error)) {
-        text += "\r\r" + fileError->path() + "\r" + fileError->reason();
-    } else {
-        text += std::string("\r\r") + error.what();
-    }
-    platform::ui().msgBox(text, platform::vbExclamation, platform::kAppTitle);
 }
 
 void DiaryWindow::keyPressEvent(QKeyEvent* event) {

@@ -135,9 +135,6 @@ public:
     const DiaryGeometry& twipsGeometry() const { return m_geometry; }
     void setGeometry(const DiaryGeometry& geometry);
 
-    // Shows a message about a failed file operation: what failed and why.
-    static void reportFailure(const std::string& what, const std::exception& error);
-
 signals:
     // The program is ending; the application closes every window.
     void programEnded();

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "diary/BusyPointer.h"
 #include "diary/DiaryWindow.h"
 #include "export/OutputFile.h"
 #include "platform/core/Attempt.h"
@@ -14,6 +13,8 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/BusyPointer.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -35,7 +36,7 @@ public:
 
 private:
     DiaryWindow& m_form;
-    BusyPointer m_busy;
+    platform::BusyPointer m_busy;
 };
 
 // "Page 3" or "Pages 3, 7 and 12".
@@ -94,7 +95,7 @@ void exportAllPages(DiaryWindow& form) {
     } catch (const std::exception& e) {
         // Saying the pages were printed when no file was written would send the member looking
         // for a file that is not there.
-        DiaryWindow::reportFailure("All pages of your diary could not be exported.", e);
+        platform::reportFailure("All pages of your diary could not be exported.", e);
         return;
     }
 

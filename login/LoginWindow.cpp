@@ -18,6 +18,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
 #include "platform/qt/WindowFrame.h"
@@ -208,13 +209,13 @@ void LoginWindow::logIn() {
         passwordBox->clear();
         break;
     case MemberSession::LoginOutcome::PasswordFileUnreadable:
-        DiaryWindow::reportFailure("The password file of member '" + name +
-                                       "' cannot be read, so nobody can log in as '" + name + "'.",
-                                   *result.error);
+        platform::reportFailure("The password file of member '" + name + "' cannot be read, so nobody can log in as '" +
+                                    name + "'.",
+                                *result.error);
         break;
     case MemberSession::LoginOutcome::FolderUnopenable:
-        DiaryWindow::reportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.",
-                                   *result.error);
+        platform::reportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.",
+                                *result.error);
         break;
     case MemberSession::LoginOutcome::LoggedInElsewhere:
         platform::ui().msgBox("'" + name +
