@@ -8,14 +8,15 @@
 #include <QPushButton>
 
 #include "platform/core/Attempt.h"
+#include "platform/qt/CentreByOuterSize.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/LayoutWatcher.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
-#include "platform/qt/WindowFrame.h"
 #include "resources/LinkCursor.h"
 #include "resources/ProgramIcon.h"
 #include "store/MemberSession.h"
@@ -33,12 +34,11 @@ DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(p
     // whatever size the member gives it (layOutControls).
     resize(platform::twipsToPixelsX(DiaryGeometry::kClientWidth),
            platform::twipsToPixelsY(DiaryGeometry::kClientHeight) + menuBar()->sizeHint().height());
+    // Watching before the placement does, so that the controls follow where the placement puts
+    // the window once its frame is known.
+    new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     // Centred by its outer size, raised a little.
-    m_placement = new platform::FramePlacement(*this, [this] {
-        const QSize outer = platform::outerSize(*this);
-        platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()),
-                                 platform::pixelsToTwipsY(outer.height()), 300);
-    });
+    m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
 }
 
 DiaryWindow::~DiaryWindow() = default;

@@ -143,9 +143,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     // The unload: closing the main window in any way ends the program.
     void closeEvent(QCloseEvent* event) override;
 
@@ -161,5 +158,4 @@ private:
     bool m_pageShownWhole = false;
     bool m_pageErrorsQuiet = false;
     platform::FramePlacement* m_placement = nullptr;
-    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };
