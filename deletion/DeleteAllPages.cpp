@@ -5,6 +5,7 @@
 #include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -41,7 +42,7 @@ void deleteAllPages(DiaryWindow& form) {
             if (form.currentPage() < page) {
                 form.clearPageView();
             }
-            DiaryWindow::reportFailure(stoppedAt(page), e);
+            platform::reportFailure(stoppedAt(page), e);
             return;
         }
     }

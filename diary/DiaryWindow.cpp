@@ -8,15 +8,15 @@
 #include <QPushButton>
 
 #include "platform/core/Attempt.h"
-#include "platform/core/Dialogs.h"
-#include "platform/core/FileError.h"
+#include "platform/qt/CentreByOuterSize.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/LayoutWatcher.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
-#include "platform/qt/WindowFrame.h"
 #include "resources/LinkCursor.h"
 #include "resources/ProgramIcon.h"
 #include "store/MemberPages.h"
@@ -35,12 +35,11 @@ DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(p
     // whatever size the member gives it (layOutControls).
     resize(platform::twipsToPixelsX(DiaryGeometry::kClientWidth),
            platform::twipsToPixelsY(DiaryGeometry::kClientHeight) + menuBar()->sizeHint().height());
+    // Watching before the placement does, so that the controls follow where the placement puts
+    // the window once its frame is known.
+    new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     // Centred by its outer size, raised a little.
-    m_placement = new platform::FramePlacement(*this, [this] {
-        const QSize outer = platform::outerSize(*this);
-        platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()),
-                                 platform::pixelsToTwipsY(outer.height()), 300);
-    });
+    m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
 }
 
 DiaryWindow::~DiaryWindow() = default;
@@ -261,7 +260,7 @@ bool DiaryWindow::refreshPageView() {
     } catch (const std::exception& e) {
         pageView->setText({});
         m_pageShownWhole = false;
-        reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
+        platform::reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
     }
     return m_pageShownWhole;
 }
@@ -328,16 +327,6 @@ void DiaryWindow::endProgram() {
     m_ended = true;
     m_module.logOff(); // another copy may log the member in at once
     emit programEnded();
-}
-
-void DiaryWindow::reportFailure(const std::string& what, const std::exception& error) {
-    std::string text = what;
-    if (const auto* fileError = dynamic_cast<const platform::FileError*>(&error)) {
-        text += "\r\r" + fileError->path() + "\r" + fileError->reason();
-    } else {
-        text += std::string("\r\r") + error.what();
-    }
-    platform::ui().msgBox(text, platform::vbExclamation, platform::kAppTitle);
 }
 
 void DiaryWindow::keyPressEvent(QKeyEvent* event) {

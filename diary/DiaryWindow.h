@@ -135,9 +135,6 @@ public:
     const DiaryGeometry& twipsGeometry() const { return m_geometry; }
     void setGeometry(const DiaryGeometry& geometry);
 
-    // Shows a message about a failed file operation: what failed and why.
-    static void reportFailure(const std::string& what, const std::exception& error);
-
 signals:
     // The program is ending; the application closes every window.
     void programEnded();
@@ -146,9 +143,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     // The unload: closing the main window in any way ends the program.
     void closeEvent(QCloseEvent* event) override;
 
@@ -163,5 +157,4 @@ private:
     bool m_ended = false;
     bool m_pageShownWhole = false;
     platform::FramePlacement* m_placement = nullptr;
-    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "diary/BusyPointer.h"
 #include "diary/DiaryWindow.h"
 #include "export/OutputFile.h"
 #include "platform/core/Attempt.h"
@@ -15,6 +14,8 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/BusyPointer.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
@@ -50,7 +51,7 @@ void exportAllPages(DiaryWindow& form) {
     // until it is gone.
     std::exception_ptr failure;
     {
-        const BusyPointer busy(form);
+        const platform::BusyPointer busy(form);
         const std::vector<ReadablePage> pages = readAllMemberPages(module);
         for (int i = 0; i < MemberFolder::kPageCount; ++i) {
             const ReadablePage& page = pages[static_cast<std::size_t>(i)];
@@ -76,7 +77,7 @@ void exportAllPages(DiaryWindow& form) {
         } catch (const std::exception& e) {
             // Saying the pages were printed when no file was written would send the member
             // looking for a file that is not there.
-            DiaryWindow::reportFailure("All pages of your diary could not be exported.", e);
+            platform::reportFailure("All pages of your diary could not be exported.", e);
             return;
         }
     }

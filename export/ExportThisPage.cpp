@@ -10,6 +10,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
@@ -35,7 +36,7 @@ void exportThisPage(DiaryWindow& form) {
     try {
         platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure("Page " + std::to_string(page) + " could not be exported.", e);
+        platform::reportFailure("Page " + std::to_string(page) + " could not be exported.", e);
         return;
     }
 
