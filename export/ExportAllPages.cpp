@@ -53,6 +53,11 @@ void exportAllPages(DiaryWindow& form) {
     {
         const platform::BusyPointer busy(form);
         const std::vector<ReadablePage> pages = readAllMemberPages(module);
+        std::size_t size = content.size();
+        for (const ReadablePage& page : pages) {
+            size += page.display.size() + 32; // the page's heading, rule and blank lines
+        }
+        content.reserve(size);
         for (int i = 0; i < MemberFolder::kPageCount; ++i) {
             const ReadablePage& page = pages[static_cast<std::size_t>(i)];
             content += "Page " + platform::numberForFile(i + 1) + "\r\n";
