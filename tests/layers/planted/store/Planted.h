@@ -1,0 +1,5 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include "platform/core/Paths.h"
