@@ -1,5 +1,5 @@
 #pragma once
 
+#include "platform/core/Paths.h"
 #include <QString>
 #include <string>
-#include "platform/core/Paths.h"
