@@ -34,6 +34,18 @@ protected:
     }
 };
 
+TEST_F(LogOffAndExit, NextMembersOtherPagesAreNotReadOnTheWayToPageOne) {
+    // Bob's last page cannot be shown; he never asked for it, so he hears nothing of it.
+    fixture::writeBytes(fixture::pageFile(app.path(), "Bob", 15), "plain text\r\n");
+    DiaryWindow& w = openDiary("Ann", "ann");
+    ui.expectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbYes);
+    nextLogin([&](LoginWindow& login) { typeLogin(login, "Bob", "bob"); });
+    w.logOffAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(w.currentPage(), 1);
+    EXPECT_EQ(w.pageView->text(), "[1] \tBob's page 1\r\n\r\n");
+}
+
 TEST_F(LogOffAndExit, LogOffAnsweredNoChangesNothing) {
     DiaryWindow& w = openDiary("Ann", "ann");
     w.entryBox->setText("half typed");
