@@ -112,6 +112,13 @@ TEST_F(StoreQueries, FoundEntriesAreValuesWithPageNumberTextAndWhereTheMatchIs) 
         EXPECT_EQ(found[i].offset, expected[i].offset);
         EXPECT_EQ(found[i].length, expected[i].length);
     }
+    // Plain ASCII, letter case ignored the same way.
+    fixture::writePage(app.path(), "Ann", 3, kKey, {"Went to the MarKet; market again"});
+    const std::vector<FoundEntry> market = findEntries(m, "mARKET");
+    ASSERT_EQ(market.size(), 1u);
+    EXPECT_EQ(market[0].page, 3);
+    EXPECT_EQ(market[0].offset, 12u);
+    EXPECT_EQ(market[0].length, 6u);
 }
 
 TEST_F(StoreQueries, MemberFoldersAreTheVisibleSubfoldersMarkedByTheirPasswordFile) {
