@@ -8,6 +8,7 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"

@@ -11,6 +11,7 @@
 #include "diary/DiaryWindow.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
