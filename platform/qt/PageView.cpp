@@ -154,11 +154,9 @@ void PageView::indexLines() {
     const std::size_t ends = static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '\n') +
                                                       std::count(m_text.begin(), m_text.end(), '\r'));
     std::vector<std::uint32_t> starts;
-    std::vector<std::uint32_t> units;
+    std::vector<std::uint32_t> units; // stays empty while every offset is its byte: plain ASCII
     starts.reserve(ends + 1);
-    units.reserve(ends + 1);
     starts.push_back(0);
-    units.push_back(0);
     const std::string_view text(m_text);
     const std::size_t n = text.size();
     std::size_t u = 0;
@@ -166,6 +164,10 @@ void PageView::indexLines() {
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
+            if (units.empty()) {
+                units.reserve(ends + 1);
+                units.assign(starts.begin(), starts.end());
+            }
             u += nextCodePoint(text, i) > 0xFFFF ? 2 : 1;
             continue;
         }
@@ -177,7 +179,9 @@ void PageView::indexLines() {
                 ++u;
             }
             starts.push_back(static_cast<std::uint32_t>(i));
-            units.push_back(static_cast<std::uint32_t>(u));
+            if (!units.empty()) {
+                units.push_back(static_cast<std::uint32_t>(u));
+            }
         }
     }
     m_lineStarts = std::move(starts);
@@ -186,18 +190,19 @@ void PageView::indexLines() {
 }
 
 std::size_t PageView::lineOfOffset(std::size_t offset) const {
-    const auto after = std::upper_bound(m_lineUnits.begin(), m_lineUnits.end(), offset);
-    return static_cast<std::size_t>(after - m_lineUnits.begin()) - 1;
+    const std::vector<std::uint32_t>& index = m_lineUnits.empty() ? m_lineStarts : m_lineUnits;
+    const auto after = std::upper_bound(index.begin(), index.end(), offset);
+    return static_cast<std::size_t>(after - index.begin()) - 1;
 }
 
 std::size_t PageView::lineLength(std::size_t line) const {
     if (line + 1 >= m_lineStarts.size()) {
-        return m_length - m_lineUnits[line];
+        return m_length - lineOffset(line);
     }
     // A line holds no CR or LF of its own, so a CR before the final LF is the same line end.
     const std::size_t next = m_lineStarts[line + 1];
     const bool crLf = m_text[next - 1] == '\n' && next >= m_lineStarts[line] + 2 && m_text[next - 2] == '\r';
-    return m_lineUnits[line + 1] - m_lineUnits[line] - (crLf ? 2 : 1);
+    return lineOffset(line + 1) - lineOffset(line) - (crLf ? 2 : 1);
 }
 
 QString PageView::lineText(std::size_t line) const {
@@ -241,7 +246,7 @@ std::size_t PageView::byteOfOffset(std::size_t offset) const {
     const std::size_t line = lineOfOffset(offset);
     const std::size_t length = lineLength(line);
     std::size_t i = m_lineStarts[line];
-    std::size_t u = m_lineUnits[line];
+    std::size_t u = lineOffset(line);
     const std::size_t end = std::min(offset, u + length);
     while (u < end) {
         u += nextCodePoint(m_text, i) > 0xFFFF ? 2 : 1;
@@ -253,9 +258,9 @@ std::size_t PageView::byteOfOffset(std::size_t offset) const {
 std::size_t PageView::snapped(std::size_t offset) const {
     offset = std::min(offset, m_length);
     const std::size_t line = lineOfOffset(offset);
-    const std::size_t start = m_lineUnits[line];
+    const std::size_t start = lineOffset(line);
     if (offset - start > lineLength(line)) {
-        return m_lineUnits[line + 1]; // between the CR and the LF of a line end
+        return lineOffset(line + 1); // between the CR and the LF of a line end
     }
     std::size_t i = m_lineStarts[line];
     std::size_t u = start;
@@ -350,7 +355,7 @@ qreal PageView::rowHeight(std::size_t line, int row) {
 
 PageView::Row PageView::rowOfOffset(std::size_t offset) {
     const std::size_t line = lineOfOffset(offset);
-    const QTextLine row = layoutOf(line).lineForTextPosition(static_cast<int>(offset - m_lineUnits[line]));
+    const QTextLine row = layoutOf(line).lineForTextPosition(static_cast<int>(offset - lineOffset(line)));
     return {line, row.isValid() ? row.lineNumber() : 0};
 }
 
@@ -408,17 +413,17 @@ void PageView::paintEvent(QPaintEvent* event) {
         if (y + height >= area.top() && y <= area.bottom()) {
             // The selection in the line's own positions; its line end counts one, and is shown
             // selected when the selection goes on past it.
-            const auto start = static_cast<long long>(from) - static_cast<long long>(m_lineUnits[line]);
+            const auto start = static_cast<long long>(from) - static_cast<long long>(lineOffset(line));
             const auto length = static_cast<long long>(lineLength(line));
-            const bool pastEnd = line + 1 < lineCount() && to >= m_lineUnits[line + 1];
-            const long long end = pastEnd ? length + 1 : static_cast<long long>(to) - m_lineUnits[line];
+            const bool pastEnd = line + 1 < lineCount() && to >= lineOffset(line + 1);
+            const long long end = pastEnd ? length + 1 : static_cast<long long>(to) - lineOffset(line);
             QList<QTextLayout::FormatRange> selections;
             if (start <= length && end > 0 && end > start) {
                 const long long clipped = std::max(start, 0LL);
                 selections.append({static_cast<int>(clipped), static_cast<int>(end - clipped), selected});
             }
             layout.draw(&painter, offset, selections, area);
-            const auto caret = static_cast<long long>(m_caret) - m_lineUnits[line];
+            const auto caret = static_cast<long long>(m_caret) - lineOffset(line);
             if (m_caretShown && hasFocus() && caret >= 0 && caret <= length) {
                 layout.drawCursor(&painter, offset, static_cast<int>(caret), 1);
             }
@@ -574,12 +579,13 @@ void PageView::scrollToOffset(std::size_t offset) {
     if (reached) {
         return;
     }
-    // Below the view: the caret's row becomes the last one that shows whole.
+    // Below the view: the caret's row becomes the last one that shows whole, measured as the
+    // lowest scroll position is.
     Row top = caret;
     qreal filled = rowHeight(caret.line, caret.row);
     for (Row above = caret; previousRow(above);) {
         filled += rowHeight(above.line, above.row);
-        if (filled > height) {
+        if (filled > height - kMargin - 1) {
             break;
         }
         top = above;
@@ -648,58 +654,58 @@ void PageView::restartBlink() {
 
 std::size_t PageView::moved(std::size_t offset, int key, bool word) {
     const std::size_t line = lineOfOffset(offset);
-    const int pos = static_cast<int>(offset - m_lineUnits[line]);
+    const int pos = static_cast<int>(offset - lineOffset(line));
     const int length = static_cast<int>(lineLength(line));
     const QTextLayout& layout = layoutOf(line);
     const auto mode = word ? QTextLayout::SkipWords : QTextLayout::SkipCharacters;
     if (key == Qt::Key_Right) {
         if (pos < length) {
-            return m_lineUnits[line] + layout.nextCursorPosition(pos, mode);
+            return lineOffset(line) + layout.nextCursorPosition(pos, mode);
         }
-        return line + 1 < lineCount() ? m_lineUnits[line + 1] : offset;
+        return line + 1 < lineCount() ? lineOffset(line + 1) : offset;
     }
     if (pos > 0) {
-        return m_lineUnits[line] + layout.previousCursorPosition(pos, mode);
+        return lineOffset(line) + layout.previousCursorPosition(pos, mode);
     }
-    return line > 0 ? m_lineUnits[line - 1] + lineLength(line - 1) : offset;
+    return line > 0 ? lineOffset(line - 1) + lineLength(line - 1) : offset;
 }
 
 std::size_t PageView::verticallyMoved(std::size_t offset, int rows) {
     Row r = rowOfOffset(offset);
     if (m_caretX < 0) {
         const std::size_t line = lineOfOffset(offset);
-        m_caretX = layoutOf(line).lineAt(r.row).cursorToX(static_cast<int>(offset - m_lineUnits[line]));
+        m_caretX = layoutOf(line).lineAt(r.row).cursorToX(static_cast<int>(offset - lineOffset(line)));
     }
     for (; rows > 0 && nextRow(r); --rows) {
     }
     for (; rows < 0 && previousRow(r); ++rows) {
     }
-    return m_lineUnits[r.line] + layoutOf(r.line).lineAt(r.row).xToCursor(m_caretX);
+    return lineOffset(r.line) + layoutOf(r.line).lineAt(r.row).xToCursor(m_caretX);
 }
 
 std::size_t PageView::rowEdge(std::size_t offset, bool end) {
     const std::size_t line = lineOfOffset(offset);
     const QTextLayout& layout = layoutOf(line);
-    const QTextLine row = layout.lineForTextPosition(static_cast<int>(offset - m_lineUnits[line]));
+    const QTextLine row = layout.lineForTextPosition(static_cast<int>(offset - lineOffset(line)));
     if (!row.isValid()) {
         return offset;
     }
     if (!end) {
-        return m_lineUnits[line] + row.textStart();
+        return lineOffset(line) + row.textStart();
     }
     int pos = row.textStart() + row.textLength();
     // A row that wrapped at a blank ends before it.
     if (row.lineNumber() + 1 < layout.lineCount() && row.textLength() > 0 && layout.text().at(pos - 1).isSpace()) {
         --pos;
     }
-    return m_lineUnits[line] + std::min(pos, static_cast<int>(lineLength(line)));
+    return lineOffset(line) + std::min(pos, static_cast<int>(lineLength(line)));
 }
 
 std::pair<std::size_t, std::size_t> PageView::unitAt(std::size_t offset, Unit unit) {
     const std::size_t line = lineOfOffset(offset);
-    const std::size_t start = m_lineUnits[line];
+    const std::size_t start = lineOffset(line);
     if (unit == Unit::Line) {
-        return {start, line + 1 < lineCount() ? m_lineUnits[line + 1] : m_length};
+        return {start, line + 1 < lineCount() ? lineOffset(line + 1) : m_length};
     }
     if (unit == Unit::Character) {
         return {offset, offset};
@@ -857,7 +863,7 @@ std::size_t PageView::offsetAt(QPoint point) {
         y += height;
         r = next;
     }
-    return m_lineUnits[r.line] + layoutOf(r.line).lineAt(r.row).xToCursor(point.x());
+    return lineOffset(r.line) + layoutOf(r.line).lineAt(r.row).xToCursor(point.x());
 }
 
 QRect PageView::offsetRect(std::size_t offset) {
@@ -870,7 +876,7 @@ QRect PageView::offsetRect(std::size_t offset) {
         if (r.line == target.line && r.row == target.row) {
             const std::size_t line = target.line;
             const QTextLayout& layout = layoutOf(line);
-            const int pos = static_cast<int>(offset - m_lineUnits[line]);
+            const int pos = static_cast<int>(offset - lineOffset(line));
             const QTextLine row = layout.lineAt(r.row);
             const qreal x = row.cursorToX(pos);
             const int next = layout.nextCursorPosition(pos);

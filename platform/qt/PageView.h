@@ -60,7 +60,9 @@ public:
 
     // Offsets of the text as it is shown: the line and the position in the line's own text.
     std::size_t lineOfOffset(std::size_t offset) const;
-    std::size_t lineOffset(std::size_t line) const { return m_lineUnits[line]; }
+    std::size_t lineOffset(std::size_t line) const {
+        return m_lineUnits.empty() ? m_lineStarts[line] : m_lineUnits[line];
+    }
     // UTF-16 units of the line without its line end.
     std::size_t lineLength(std::size_t line) const;
     QString lineText(std::size_t line) const;
@@ -140,8 +142,9 @@ private:
 
     std::string m_text;
     std::size_t m_length = 0;
-    // For each line: where it starts in bytes and in offsets. 32 bits hold any page the store
-    // shows; a longer text is shown up to the limit.
+    // For each line: where it starts in bytes and in offsets (the offsets only for a text beyond
+    // ASCII; otherwise they are the bytes). 32 bits hold any page the store shows; a longer text
+    // is shown up to the limit.
     std::vector<std::uint32_t> m_lineStarts;
     std::vector<std::uint32_t> m_lineUnits;
 
