@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
@@ -282,17 +284,20 @@ std::string PageView::textBetween(std::size_t from, std::size_t to) const {
     return end > begin ? m_text.substr(begin, end - begin) : std::string();
 }
 
+QString PageView::selectionAsShown() const {
+    // What leaves the view is the text as shown: each line end one line feed, a no-break space a
+    // space, as the desktop's text boxes give it.
+    QString shown = toQString(selText());
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    shown.replace(QChar::Nbsp, QLatin1Char(' '));
+    return shown;
+}
+
 void PageView::copy() const {
-    if (selLength() == 0) {
-        return;
+    if (selLength() > 0) {
+        QGuiApplication::clipboard()->setText(selectionAsShown());
     }
-    // What the clipboard gets is the text as shown: each line end one line feed, a no-break
-    // space a space, as the desktop's text boxes copy it.
-    QString copied = toQString(selText());
-    copied.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    copied.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    copied.replace(QChar::Nbsp, QLatin1Char(' '));
-    QGuiApplication::clipboard()->setText(copied);
 }
 
 // ---- Layout of the lines on screen
@@ -416,14 +421,15 @@ void PageView::paintEvent(QPaintEvent* event) {
             const auto start = static_cast<long long>(from) - static_cast<long long>(lineOffset(line));
             const auto length = static_cast<long long>(lineLength(line));
             const bool pastEnd = line + 1 < lineCount() && to >= lineOffset(line + 1);
-            const long long end = pastEnd ? length + 1 : static_cast<long long>(to) - lineOffset(line);
+            const long long end =
+                pastEnd ? length + 1 : static_cast<long long>(to) - static_cast<long long>(lineOffset(line));
             QList<QTextLayout::FormatRange> selections;
             if (start <= length && end > 0 && end > start) {
                 const long long clipped = std::max(start, 0LL);
                 selections.append({static_cast<int>(clipped), static_cast<int>(end - clipped), selected});
             }
             layout.draw(&painter, offset, selections, area);
-            const auto caret = static_cast<long long>(m_caret) - lineOffset(line);
+            const auto caret = static_cast<long long>(m_caret) - static_cast<long long>(lineOffset(line));
             if (m_caretShown && hasFocus() && caret >= 0 && caret <= length) {
                 layout.drawCursor(&painter, offset, static_cast<int>(caret), 1);
             }
@@ -899,6 +905,15 @@ void PageView::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     const std::size_t offset = offsetAt(point);
     m_caretX = -1;
+    m_lastMouse = point;
+    m_pressPoint = point;
+    // A press on the selection may begin dragging it out of the view; a click there without a
+    // drag puts the caret where it was.
+    m_mightDragOut = !(event->modifiers() & Qt::ShiftModifier) && !m_tripleClick.isActive() && selLength() > 0 &&
+                     offset >= selStart() && offset < selStart() + selLength();
+    if (m_mightDragOut) {
+        return;
+    }
     m_dragging = true;
     if (m_tripleClick.isActive() &&
         (point - m_doubleClickPoint).manhattanLength() < QApplication::startDragDistance()) {
@@ -914,10 +929,20 @@ void PageView::mousePressEvent(QMouseEvent* event) {
         m_dragUnit = Unit::Character;
         setCaret(offset, false);
     }
-    m_lastMouse = point;
 }
 
 void PageView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_mightDragOut && (event->buttons() & Qt::LeftButton)) {
+        if ((event->position().toPoint() - m_pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
+            m_mightDragOut = false;
+            auto* drag = new QDrag(this);
+            auto* data = new QMimeData;
+            data->setText(selectionAsShown());
+            drag->setMimeData(data);
+            drag->exec(Qt::CopyAction);
+        }
+        return;
+    }
     if (!m_dragging || !(event->buttons() & Qt::LeftButton)) {
         return;
     }
@@ -941,6 +966,10 @@ void PageView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     m_autoScroll.stop();
+    if (m_mightDragOut) {
+        m_mightDragOut = false;
+        setCaret(offsetAt(m_pressPoint), false);
+    }
     if (m_dragging && selLength() > 0 && QGuiApplication::clipboard()->supportsSelection()) {
         QGuiApplication::clipboard()->setText(toQString(selText()), QClipboard::Selection);
     }

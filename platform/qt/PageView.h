@@ -139,6 +139,7 @@ private:
     void updateTabStops();
     void restartBlink();
     void notifySelection();
+    QString selectionAsShown() const;
 
     std::string m_text;
     std::size_t m_length = 0;
@@ -168,6 +169,8 @@ private:
     Unit m_dragUnit = Unit::Character;
     std::pair<std::size_t, std::size_t> m_dragOrigin; // the word or line a drag began on
     bool m_dragging = false;
+    bool m_mightDragOut = false;
+    QPoint m_pressPoint;
     QBasicTimer m_autoScroll;
     QPoint m_lastMouse;
     QBasicTimer m_tripleClick;

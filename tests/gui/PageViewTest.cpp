@@ -160,6 +160,16 @@ TEST_F(PageViewTest, TheMouseSelectsByCharacterWordAndWithShift) {
     QTest::mouseDClick(vp, Qt::LeftButton, {}, pointAt(11));
     EXPECT_EQ(view.selText(), "three");
     EXPECT_EQ(view.selStart(), 9u);
+
+    // A third click takes the whole line with its line end.
+    QTest::mouseClick(vp, Qt::LeftButton, {}, pointAt(11));
+    EXPECT_EQ(view.selText(), "three four\r\n");
+
+    // A click on the selection that drags nothing out puts the caret there.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(vp, Qt::LeftButton, {}, pointAt(12));
+    EXPECT_EQ(view.selStart(), 12u);
+    EXPECT_EQ(view.selLength(), 0u);
 }
 
 TEST_F(PageViewTest, CopyGivesTheSelectionWithEachLineEndALineFeed) {
