@@ -231,6 +231,12 @@ TEST_F(PageViewTest, LongLinesWrapAtWordsAndLongWordsAnywhere) {
     view.resize(300, 240);
     view.viewport()->repaint();
     EXPECT_LT(nextRowStart(0), second);
+
+    // A word of a megabyte shows at once, wrapped where the rows are full.
+    show(std::string(1 << 20, 'w'));
+    const std::size_t row = nextRowStart(0);
+    EXPECT_GT(row, 10u);
+    EXPECT_EQ(nextRowStart(row), 2 * row);
 }
 
 TEST_F(PageViewTest, AMillionLinesAreLaidOutOnlyWhereTheyShow) {
