@@ -6,7 +6,6 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
-#include "platform/core/Random.h"
 #include "platform/core/Unicode.h"
 #include "store/CipherError.h"
 #include "store/MemberFileWriter.h"
@@ -189,8 +188,7 @@ MemberSession::NewMember MemberSession::addMember(const std::string& name) const
         return result;
     }
     const std::string password = initialPassword(name);
-    platform::randomize();
-    result.key = chooseMemberKey(platform::rnd());
+    result.key = chooseMemberKey();
     result.password = password;
     // What has been put into the folder, so that a failure can take it away again.
     std::vector<std::string> made;
