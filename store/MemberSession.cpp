@@ -265,6 +265,11 @@ MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::strin
     } catch (const platform::FileError&) {
     }
     result.passwordFileLeft = platform::pathExists(passwordPath());
+    if (!result.passwordFileLeft) {
+        // Nobody can log in as the member any more: the lock file goes too, and the session
+        // holds the member no longer.
+        m_lock.releaseAndDelete(folder);
+    }
     try {
         // Anything else still in the folder keeps it: it stays, and what it holds is not lost.
         platform::removeFolder(folder);
@@ -272,13 +277,6 @@ MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::strin
         result.folderError = e;
     }
     result.folderRemoved = !platform::pathExists(folder);
-    if (!result.passwordFileLeft) {
-        // Nobody can log in as the member any more: the lock file goes too.
-        try {
-            platform::deleteFile(MemberLock::lockFilePath(folder));
-        } catch (const platform::FileError&) {
-        }
-    }
     return result;
 }
 

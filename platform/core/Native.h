@@ -74,5 +74,8 @@ bool writeAttributes(Handle handle, unsigned bits);
 // file, or no locks on this file system.
 enum class LockResult { Taken, Busy, NoLocks, Failed };
 LockResult lockWhole(Handle handle);
+// True while path still names the open file: a lock taken on a file that has been deleted (or
+// replaced) since it was opened keeps nobody out.
+bool stillNamed(Handle handle, const std::string& path);
 
 } // namespace platform::native

@@ -291,6 +291,13 @@ LockResult lockWhole(Handle handle) {
     return LockResult::Failed;
 }
 
+bool stillNamed(Handle handle, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd(handle), &opened) == 0 && opened.st_nlink > 0 && ::lstat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
 } // namespace native
 } // namespace platform
 

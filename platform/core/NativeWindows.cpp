@@ -312,6 +312,13 @@ LockResult lockWhole(Handle handle) {
     }
 }
 
+bool stillNamed(Handle handle, const std::string&) {
+    // A file open here cannot lose its name: deleting it only marks it, and the name stays
+    // taken until the last handle is closed.
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(win(handle), &info) != 0;
+}
+
 } // namespace native
 } // namespace platform
 
