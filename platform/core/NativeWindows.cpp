@@ -319,6 +319,20 @@ bool stillNamed(Handle handle, const std::string&) {
     return ::GetFileInformationByHandle(win(handle), &info) != 0;
 }
 
+namespace {
+
+LONG WINAPI endAtOnce(EXCEPTION_POINTERS* crash) {
+    ::TerminateProcess(::GetCurrentProcess(), crash->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
+void turnOffCrashDumps() {
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    ::SetUnhandledExceptionFilter(endAtOnce);
+}
+
 } // namespace native
 } // namespace platform
 
