@@ -18,13 +18,15 @@ constexpr int kAttempts = 8;
 
 } // namespace
 
-MemberLock::MemberLock(MemberLock&& other) noexcept : m_handle(std::exchange(other.m_handle, -1)) {
+MemberLock::MemberLock(MemberLock&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, -1)), m_unwritable(std::exchange(other.m_unwritable, std::nullopt)) {
 }
 
 MemberLock& MemberLock::operator=(MemberLock&& other) noexcept {
     if (this != &other) {
         release();
         m_handle = std::exchange(other.m_handle, -1);
+        m_unwritable = std::exchange(other.m_unwritable, std::nullopt);
     }
     return *this;
 }
@@ -54,7 +56,9 @@ bool MemberLock::acquire(const std::string& memberFolder) {
             const platform::PathKind kind = platform::kindOfPath(path);
             const bool fileOrNone = kind == platform::PathKind::File || kind == platform::PathKind::Missing;
             if (fileOrNone && native::writeRefused(err)) {
-                return true; // a diary nobody may write here: no lock to be had, as above
+                // A diary nobody may write here: no lock to be had, as above.
+                m_unwritable = platform::FileError(memberFolder, platform::errorText(err));
+                return true;
             }
             throw platform::FileError(path, fileOrNone ? platform::errorText(err) : platform::refusalReason(kind));
         }
@@ -93,6 +97,7 @@ bool MemberLock::acquire(const std::string& memberFolder) {
 }
 
 void MemberLock::release() {
+    m_unwritable.reset();
     if (m_handle != -1) {
         // Closing the last handle of the open file drops the lock.
         platform::native::closeFile(std::exchange(m_handle, -1));

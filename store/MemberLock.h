@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/core/FileError.h"
 
 // While a member is logged in, this copy of the program holds the member's lock, so that a
 // second copy on the same application folder cannot log in as the same member and the two can
@@ -39,6 +42,9 @@ public:
     bool acquire(const std::string& memberFolder);
     void release();
     bool held() const { return m_handle != -1; }
+    // Why the member folder taken last cannot be written, when that is why no lock is held:
+    // nothing that makes a new file there (a rewrite, an export) can succeed.
+    const std::optional<platform::FileError>& unwritable() const { return m_unwritable; }
 
     // Lets go of the lock and deletes the lock file of memberFolder, once deleting the member
     // has left nothing by which it could log in. The file is never deleted while held: a copy
@@ -50,4 +56,5 @@ public:
 
 private:
     std::intptr_t m_handle = -1; // the open lock file
+    std::optional<platform::FileError> m_unwritable;
 };

@@ -85,6 +85,10 @@ public:
     // could not be read at the last load.
     void saveCaptions();
 
+    // Why the member folder cannot be written, where it could not be at the login: the diary is
+    // open for reading, and nothing can be saved.
+    const std::optional<platform::FileError>& folderUnwritable() const { return m_lock.unwritable(); }
+
     // The last text searched for, offered by the next Find.
     const std::string& searchText() const { return m_searchText; }
     void setSearchText(std::string text) { m_searchText = std::move(text); }

@@ -210,6 +210,7 @@ TEST(MemberLock, AFolderThatCannotBeWrittenOpensForReading) {
 #endif
                 MemberSession session(app.path());
                 ASSERT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
+                EXPECT_EQ(session.folderUnwritable().has_value(), !c.memberFolderWritable);
                 EXPECT_EQ(session.caption(1), "Money");
                 EXPECT_EQ(session.readPage(session.pageFilePath(3)), "[1] \tBank PIN is 4711\r\n\r\n");
                 MemberSession second(app.path());
@@ -276,6 +277,8 @@ TEST(MemberLock, AReadOnlyDiskOpensForReading) {
         }
         MemberSession session(view.path());
         ASSERT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
+        ASSERT_TRUE(session.folderUnwritable().has_value());
+        EXPECT_EQ(session.folderUnwritable()->reason(), std::strerror(EROFS));
         EXPECT_EQ(session.readPage(session.pageFilePath(1)), "[1] \tBank PIN is 4711\r\n\r\n");
         MemberSession second(view.path());
         EXPECT_EQ(second.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);

@@ -16,6 +16,7 @@
 #include "platform/qt/TextBox.h"
 #include "store/MemberLock.h"
 #include "store/PasswordFile.h"
+#include "support/core/OrdinaryUser.h"
 #include "support/gui/DiaryFixture.h"
 
 // Every command that writes a file, run through the windows again and again with a write
@@ -175,7 +176,23 @@ protected:
         return w;
     }
 
-    Writer writer(const std::string& name) {
+    // What the member folder holds before the command runs, where the command needs more than
+    // the member's pages.
+    void prepareFiles(const std::string& name) {
+        if (name == "CaptionEdit") {
+            fixture::writeBytes(memberFile(MemberSession::kCaptionsFile),
+                                fixture::pageContent(kKey, {"Old one", "Old two"}));
+        }
+        if (name == "ExportPage") {
+            fixture::writeBytes(memberFile("Page 1.txt"), "An export made before\r\n");
+        }
+    }
+
+    // The command, in a window opened for it; with prepare, the files it needs are made first.
+    Writer writer(const std::string& name, bool prepare = true) {
+        if (prepare) {
+            prepareFiles(name);
+        }
         const std::string folder = app / "Ann";
         if (name == "AddMember") {
             LoginWindow& login = openLoginWindow();
@@ -206,13 +223,12 @@ protected:
                      "box."}};
         }
         if (name == "CaptionEdit") {
-            fixture::writeBytes(memberFile(MemberSession::kCaptionsFile),
-                                fixture::pageContent(kKey, {"Old one", "Old two"}));
             DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a caption for this page (upto 32 characters long)", "Garden plans"}},
                     [&w] { w.editCaption(); },
-                    {},
+                    // a failed save is skipped; a diary that cannot be written is said to be so
+                    {"The captions of your pages cannot be saved here, so no caption can be changed."},
                     true};
         }
         if (name == "ExitSavesCaptions") {
@@ -246,7 +262,6 @@ protected:
                     true};
         }
         if (name == "ExportPage") {
-            fixture::writeBytes(memberFile("Page 1.txt"), "An export made before\r\n");
             DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a name for the output file", "Page 1.txt"}},
@@ -356,6 +371,43 @@ TEST_P(WriteFault, EveryFaultLeavesTheOldFilesOrTheNewOnesAndSaysWhich) {
     RecordProperty("faults", std::to_string(tally.faults));
     RecordProperty("lost", std::to_string(tally.lost));
     RecordProperty("misreported", std::to_string(tally.misreported));
+}
+
+// On a diary that cannot be written (the member folder and the application folder), before and
+// after the member's first login, every command that writes says so once, claims nothing done,
+// and changes nothing.
+TEST_P(WriteFault, ADiaryThatCannotBeWrittenSaysSoAndChangesNothing) {
+    for (const bool loggedInBefore : {false, true}) {
+        SCOPED_TRACE(loggedInBefore ? "after the first login" : "before the first login");
+        const std::string lockFile = MemberLock::lockFilePath(app / "Ann");
+        if (loggedInBefore) {
+            diary();
+        } else {
+            std::filesystem::remove(lockFile);
+        }
+        loginWindow.reset(); // a child of the main window
+        form.reset();
+        module.logOff();
+        prepareFiles(GetParam());
+        const fixture::ReadOnlyFolder readOnly(app.path());
+        if (!readOnly.whyNot.empty()) {
+            GTEST_SKIP() << readOnly.whyNot;
+        }
+        const Writer w = writer(GetParam(), false);
+        const Snapshot before = takeSnapshot(w.root);
+        AnsweringDialogs boxes(w.inputs);
+        w.run();
+        EXPECT_TRUE(takeSnapshot(w.root) == before);
+        EXPECT_TRUE(boxes.news.empty()) << boxes.news[0];
+        ASSERT_EQ(boxes.failures.size(), 1u);
+        EXPECT_TRUE(std::any_of(w.failureMessages.begin(), w.failureMessages.end(), [&](const std::string& m) {
+            return boxes.failures[0].starts_with(m);
+        })) << boxes.failures[0];
+        EXPECT_EQ(platform::pathExists(lockFile), loggedInBefore);
+        loginWindow.reset(); // a child of the main window
+        form.reset();
+        module.logOff();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, WriteFault,
