@@ -2,6 +2,7 @@
 
 #include "platform/core/Random.h"
 #include "platform/core/Unicode.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 
 std::string initialPassword(std::string_view name) {
@@ -9,6 +10,6 @@ std::string initialPassword(std::string_view name) {
 }
 
 int chooseMemberKey() {
-    constexpr std::uint32_t keys = MemberSession::kMaxKey - MemberSession::kMinKey + 1;
-    return MemberSession::kMinKey + static_cast<int>(platform::randomBelow(keys));
+    constexpr std::uint32_t keys = Cipher::kMaxKey - Cipher::kMinKey + 1;
+    return Cipher::kMinKey + static_cast<int>(platform::randomBelow(keys));
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/core/CrashDumps.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
@@ -40,7 +41,7 @@ int crashAfterLogOff(const std::string& app, const std::string& folder, bool tur
         if (session.logIn("Ann", "Ann").outcome != MemberSession::LoginOutcome::LoggedIn) {
             std::_Exit(4);
         }
-        const std::string page = session.readPage(session.pageFilePath(1));
+        const std::string page = readMemberPage(session, 1, PageFile::Unreadable::Fail).display;
         session.setSearchText("4711");
         session.logOff();
         std::signal(SIGSEGV, SIG_DFL);

@@ -17,6 +17,7 @@
 #include "platform/core/Paths.h"
 #include "store/MemberLock.h"
 #include "store/MemberName.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/OrdinaryUser.h"
@@ -190,7 +191,7 @@ TEST(MemberLock, AFolderThatCannotBeWrittenOpensForReading) {
         const std::string ann = fixture::makeMember(app.path(), "Ann", 110, "Ann");
         fixture::writePage(app.path(), "Ann", 3, 110, {"Bank PIN is 4711", ""});
         const std::string captions = fixture::pageContent(110, {"Money"});
-        fixture::writeBytes(ann + "/" + MemberSession::kCaptionsFile, captions);
+        fixture::writeBytes(ann + "/" + MemberFolder::kCaptionsFile, captions);
         if (c.loggedInBefore) {
             MemberSession earlier(app.path());
             ASSERT_EQ(earlier.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
@@ -212,7 +213,7 @@ TEST(MemberLock, AFolderThatCannotBeWrittenOpensForReading) {
                 ASSERT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
                 EXPECT_EQ(session.folderUnwritable().has_value(), !c.memberFolderWritable);
                 EXPECT_EQ(session.caption(1), "Money");
-                EXPECT_EQ(session.readPage(session.pageFilePath(3)), "[1] \tBank PIN is 4711\r\n\r\n");
+                EXPECT_EQ(readMemberPage(session, 3, PageFile::Unreadable::Fail).display, "[1] \tBank PIN is 4711\r\n\r\n");
                 MemberSession second(app.path());
                 EXPECT_EQ(second.logIn("Ann", "Ann").outcome, c.memberFolderWritable
                                                                   ? MemberSession::LoginOutcome::LoggedInElsewhere
@@ -229,7 +230,7 @@ TEST(MemberLock, AFolderThatCannotBeWrittenOpensForReading) {
             GTEST_SKIP() << whyNot;
         }
         EXPECT_TRUE(passed);
-        EXPECT_EQ(fixture::readBytes(ann + "/" + MemberSession::kCaptionsFile), captions);
+        EXPECT_EQ(fixture::readBytes(ann + "/" + MemberFolder::kCaptionsFile), captions);
 #ifndef _WIN32
         ::chmod(app.path().c_str(), 0700);
         ::chmod(ann.c_str(), 0700);
@@ -279,7 +280,7 @@ TEST(MemberLock, AReadOnlyDiskOpensForReading) {
         ASSERT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
         ASSERT_TRUE(session.folderUnwritable().has_value());
         EXPECT_EQ(session.folderUnwritable()->reason(), std::strerror(EROFS));
-        EXPECT_EQ(session.readPage(session.pageFilePath(1)), "[1] \tBank PIN is 4711\r\n\r\n");
+        EXPECT_EQ(readMemberPage(session, 1, PageFile::Unreadable::Fail).display, "[1] \tBank PIN is 4711\r\n\r\n");
         MemberSession second(view.path());
         EXPECT_EQ(second.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
         session.setCaption(1, "Changed");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/core/Random.h"
+#include "store/Cipher.h"
 #include "store/MemberName.h"
 #include "store/MemberSession.h"
 #include "store/NewMember.h"
@@ -115,9 +116,9 @@ TEST(NewMember, EveryAddUserDrawsTheKeyFromTheRandomSource) {
         const std::string name = "Member " + std::to_string(draw);
         const MemberSession::NewMember added = session.addMember(name);
         ASSERT_EQ(added.status, MemberSession::NewMember::Added);
-        const int key = MemberSession::kMinKey + static_cast<int>(draw);
+        const int key = Cipher::kMinKey + static_cast<int>(draw);
         EXPECT_EQ(added.key, key);
-        EXPECT_EQ(PasswordFile::read(session.memberFile(name, MemberSession::kPasswordFile)).key, key);
+        EXPECT_EQ(PasswordFile::read(session.memberFile(name, MemberFolder::kPasswordFile)).key, key);
     }
     platform::setRandomSource(nullptr);
     EXPECT_EQ(bounds, std::vector<std::uint32_t>(3, 31u));
@@ -128,8 +129,8 @@ TEST(NewMember, EveryAddUserDrawsTheKeyFromTheRandomSource) {
         ++drawn[chooseMemberKey()];
     }
     EXPECT_EQ(drawn.size(), 31u);
-    EXPECT_EQ(drawn.begin()->first, MemberSession::kMinKey);
-    EXPECT_EQ(drawn.rbegin()->first, MemberSession::kMaxKey);
+    EXPECT_EQ(drawn.begin()->first, Cipher::kMinKey);
+    EXPECT_EQ(drawn.rbegin()->first, Cipher::kMaxKey);
 }
 
 TEST(NewMember, EveryKeyStoresEveryPasswordAsTyped) {
@@ -137,14 +138,14 @@ TEST(NewMember, EveryKeyStoresEveryPasswordAsTyped) {
         "Gard",   "\xE2\x82\xACuro", "Zo\xC3\xAB", "\xC3\x89l\xC3\xA9o", "\xC5\x93", "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0",
         "&#233;x"};
     for (const std::string& password : passwords) {
-        for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
-            const std::string stored = MemberSession::encryptWithKey(password, key);
+        for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
+            const std::string stored = Cipher::encryptWithKey(password, key);
             for (char c : stored) {
                 ASSERT_GE(static_cast<unsigned char>(c), key);
             }
             // A typed reference to a character the key cannot store is the one thing that
             // does not read back as typed.
-            const std::string back = MemberSession::decryptWithKey(stored, key);
+            const std::string back = Cipher::decryptWithKey(stored, key);
             EXPECT_EQ(back, password == "&#233;x" ? "\xC3\xA9x" : password) << password << " under " << key;
         }
     }

@@ -15,6 +15,7 @@
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberLock.h"
+#include "store/Cipher.h"
 #include "store/PasswordFile.h"
 #include "support/core/OrdinaryUser.h"
 #include "support/gui/DiaryFixture.h"
@@ -89,7 +90,7 @@ struct Snapshot {
 std::string meaningOfPasswordFile(const std::string& bytes) {
     try {
         const PasswordFile file = PasswordFile::parse(bytes);
-        const std::string password = MemberSession::decryptWithKey(file.passwordLine, file.key);
+        const std::string password = Cipher::decryptWithKey(file.passwordLine, file.key);
         if (bytes == PasswordFile::content(file.key, password)) {
             return "password file of " + password + " under a key from 100 to 130";
         }
@@ -113,7 +114,7 @@ Snapshot takeSnapshot(const std::string& root) {
         const std::string hidden = fixture::isHidden(e.path().string()) ? " <hidden>" : "";
         s.raw[name] = bytes + hidden;
         s.compared[name] =
-            (e.path().filename() == MemberSession::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
+            (e.path().filename() == MemberFolder::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
     }
     return s;
 }
@@ -158,7 +159,7 @@ protected:
     void SetUp() override {
         platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
         makeMember("Ann", kKey, "pw");
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
             writePage("Ann", page, kKey, {"Entry one of page " + std::to_string(page), "", "Entry two", ""});
         }
     }
@@ -180,7 +181,7 @@ protected:
     // the member's pages.
     void prepareFiles(const std::string& name) {
         if (name == "CaptionEdit") {
-            fixture::writeBytes(memberFile(MemberSession::kCaptionsFile),
+            fixture::writeBytes(memberFile(MemberFolder::kCaptionsFile),
                                 fixture::pageContent(kKey, {"Old one", "Old two"}));
         }
         if (name == "ExportPage") {
@@ -482,7 +483,7 @@ TEST_F(DeleteUserFault, EveryFaultIsToldExactly) {
             at = end + 1;
         }
         EXPECT_EQ(told, left);
-        const bool listed = left.count(MemberSession::kPasswordFile) > 0;
+        const bool listed = left.count(MemberFolder::kPasswordFile) > 0;
         EXPECT_NE(failures[0].find(listed ? "'Ann' can still log in" : "'Ann' can no longer log in."),
                   std::string::npos);
     }
