@@ -6,12 +6,23 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "store/CaptionsFile.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberFileWriter.h"
 #include "store/NewMember.h"
 #include "store/PasswordFile.h"
+
+namespace {
+
+void wipeCaptions(std::array<std::string, 16>& captions) {
+    for (std::string& caption : captions) {
+        platform::wipe(caption);
+    }
+}
+
+} // namespace
 
 MemberSession::MemberSession(std::string appPath) : m_appPath(std::move(appPath)) {
 }
@@ -37,7 +48,13 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::PasswordFileUnreadable, e};
     }
-    if (platform::foldCase(stored) != platform::foldCase(typedPassword)) {
+    std::string storedFolded = platform::foldCase(stored);
+    std::string typedFolded = platform::foldCase(typedPassword);
+    const bool matches = storedFolded == typedFolded;
+    for (std::string* secret : {&stored, &storedFolded, &typedFolded}) {
+        platform::wipe(*secret);
+    }
+    if (!matches) {
         return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
     }
     // A login ends the session before it, whatever comes of taking the lock.
@@ -67,12 +84,18 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
 
 void MemberSession::logOff() {
     m_member.clear();
-    m_enteredPassword.clear();
+    // Overwritten, not only freed: nothing of the member is left in memory for the next.
+    platform::wipe(m_enteredPassword);
     m_key = 0;
-    m_captions = {};
+    wipeCaptions(m_captions);
     m_captionsUnreadable.reset();
-    m_searchText.clear();
+    platform::wipe(m_searchText);
     m_lock.release(); // another copy may log the member in at once
+}
+
+void MemberSession::setSearchText(std::string text) {
+    platform::wipe(m_searchText);
+    m_searchText = std::move(text);
 }
 
 const std::string& MemberSession::caption(int page) const {
@@ -81,8 +104,8 @@ const std::string& MemberSession::caption(int page) const {
 
 void MemberSession::loadCaptions() {
     m_captionsUnreadable.reset();
+    wipeCaptions(m_captions);
     if (!loggedIn()) {
-        m_captions = {};
         return;
     }
     const std::string path = captionsPath();
@@ -97,10 +120,13 @@ void MemberSession::loadCaptions() {
         }
     }
     m_captions = CaptionsFile::parse(data, m_key);
+    platform::wipe(data);
 }
 
 void MemberSession::setCaption(int page, std::string caption) {
-    m_captions.at(static_cast<std::size_t>(page)) = std::move(caption);
+    std::string& kept = m_captions.at(static_cast<std::size_t>(page));
+    platform::wipe(kept);
+    kept = std::move(caption);
 }
 
 void MemberSession::saveCaptions() {
@@ -113,8 +139,14 @@ void MemberSession::saveCaptions() {
             "It could not be read (" + m_captionsUnreadable->reason() +
                 "), so Jotterel leaves it as it is rather than write over the captions it holds.");
     }
-    const std::string content = CaptionsFile::content(m_captions, m_key);
-    rewriteMemberFile(captionsPath(), content);
+    std::string content = CaptionsFile::content(m_captions, m_key);
+    try {
+        rewriteMemberFile(captionsPath(), content);
+    } catch (...) {
+        platform::wipe(content);
+        throw;
+    }
+    platform::wipe(content);
 }
 
 std::string MemberSession::memberFolder(const std::string& member) const {

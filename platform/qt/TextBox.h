@@ -20,6 +20,9 @@ public:
 
     const std::string& text() const { return m_text; }
     void setText(std::string text);
+    // Empties the box when its text is a member's who is gone: the text it kept is overwritten,
+    // no selection is left, and nothing can be undone back into it.
+    void wipe();
     // The length of the text of record in offsets.
     std::size_t length() const;
 

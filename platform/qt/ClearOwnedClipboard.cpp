@@ -1,0 +1,33 @@
+#include "platform/qt/ClearOwnedClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace platform {
+namespace {
+
+bool ownedHere(const QClipboard& clipboard, QClipboard::Mode mode) {
+    // A platform without a window system keeps the clipboard inside the program: whatever it
+    // holds, the program put there.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        return true;
+    }
+    return mode == QClipboard::Clipboard ? clipboard.ownsClipboard() : clipboard.ownsSelection();
+}
+
+} // namespace
+
+void clearOwnedClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        return;
+    }
+    for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
+        if ((mode == QClipboard::Clipboard || clipboard->supportsSelection()) && ownedHere(*clipboard, mode)) {
+            clipboard->clear(mode);
+        }
+    }
+}
+
+} // namespace platform
