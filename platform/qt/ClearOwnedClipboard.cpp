@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 namespace platform {
 namespace {
@@ -25,7 +26,9 @@ void clearOwnedClipboard() {
     }
     for (const QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
         if ((mode == QClipboard::Clipboard || clipboard->supportsSelection()) && ownedHere(*clipboard, mode)) {
-            clipboard->clear(mode);
+            // Nothing in its place rather than cleared: a paste after a clear of the X clipboard
+            // reads what the clear gave back, and the program would crash on it.
+            clipboard->setMimeData(new QMimeData, mode);
         }
     }
 }

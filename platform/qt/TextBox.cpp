@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -168,6 +169,16 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText() && !isReadOnly()) {
+        insertPlainText(source->text());
+    }
 }
 
 void TextBox::changeEvent(QEvent* event) {

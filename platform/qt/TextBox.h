@@ -43,6 +43,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A paste takes plain text only, and nothing when the clipboard holds none (an empty X
+    // clipboard hands over data Qt's own paste cannot read).
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
     void changeEvent(QEvent* event) override;
 
 private:
