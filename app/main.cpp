@@ -4,6 +4,7 @@
 
 #include "app/Wiring.h"
 #include "diary/DiaryWindow.h"
+#include "platform/core/CrashDumps.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/Launcher.h"
 #include "platform/qt/DesktopLauncher.h"
@@ -12,6 +13,8 @@
 #include "store/MemberSession.h"
 
 int main(int argc, char** argv) {
+    // Before any member's page is read: a crash must not write it to the disk.
+    platform::turnOffCrashDumps();
     // Whole-pixel scaling on a high-resolution screen, the rest of the resolution going into the
     // logical DPI, from which the fonts and the twips of the window layouts both take their
     // sizes: at a fractional scale the frames of the controls come out half drawn.

@@ -8,8 +8,11 @@
 #include <QPushButton>
 
 #include "platform/core/Attempt.h"
+#include "platform/core/Wipe.h"
 #include "platform/qt/CentreByOuterSize.h"
+#include "platform/qt/ClearOwnedClipboard.h"
 #include "platform/qt/FramePlacement.h"
+#include "platform/qt/IdleWatch.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/LayoutWatcher.h"
 #include "platform/qt/PageView.h"
@@ -41,9 +44,15 @@ DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(p
     new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     // Centred by its outer size, raised a little.
     m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
+    idleWatch = new platform::IdleWatch(kIdleLimit, this);
+    connect(idleWatch, &platform::IdleWatch::idle, this, &DiaryWindow::logOffIdleMember);
 }
 
-DiaryWindow::~DiaryWindow() = default;
+DiaryWindow::~DiaryWindow() {
+    for (auto& [member, draft] : m_drafts) {
+        platform::wipe(draft);
+    }
+}
 
 void DiaryWindow::createControls() {
     m_client = new QWidget(this);
@@ -304,8 +313,7 @@ void DiaryWindow::memberLoggedIn() {
 
 void DiaryWindow::endSession() {
     m_module.logOff();
-    pageView->setText({});
-    entryBox->setText({});
+    wipeMemberTraces();
     // The caption label shows nobody's caption while nobody is logged in.
     captionLabel->clear();
     setWindowTitle(QStringLiteral("Jotterel"));
@@ -318,6 +326,7 @@ void DiaryWindow::logInAgain() {
         return;
     }
     showPageAfresh(1);
+    putBackDraft();
 }
 
 void DiaryWindow::endProgram() {
@@ -326,7 +335,18 @@ void DiaryWindow::endProgram() {
     }
     m_ended = true;
     m_module.logOff(); // another copy may log the member in at once
+    wipeMemberTraces();
+    for (auto& [member, draft] : m_drafts) {
+        platform::wipe(draft);
+    }
+    m_drafts.clear();
     emit programEnded();
+}
+
+void DiaryWindow::wipeMemberTraces() {
+    pageView->wipe();
+    entryBox->wipe();
+    platform::clearOwnedClipboard();
 }
 
 void DiaryWindow::keyPressEvent(QKeyEvent* event) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "diary/DiaryGeometry.h"
@@ -14,6 +16,7 @@ class QMenu;
 class QPushButton;
 namespace platform {
 class FramePlacement;
+class IdleWatch;
 class Label;
 class PageView;
 class TextBox;
@@ -98,8 +101,17 @@ public:
     // Ends the member's session (log off and deleting the member): the member is forgotten, the
     // views and the title are emptied, and whatever showed the member's entries is closed.
     void endSession();
-    // Opens the login window after a session ended; the member who logs in sees page 1.
+    // Opens the login window after a session ended; the member who logs in sees page 1, and
+    // the entry the automatic log off kept for that member back in the entry box.
     void logInAgain();
+
+    // The automatic log off, after kIdleLimit without keyboard or mouse input in any of the
+    // program's windows: the member is logged off as Log off does, without the question, the
+    // captions are saved, and the entry typed but not committed is kept for the member's next
+    // login in this run.
+    static constexpr std::chrono::minutes kIdleLimit{10};
+    platform::IdleWatch* idleWatch = nullptr;
+    void logOffIdleMember();
 
     // Exit: saves the page captions, then closes the window, which ends the program.
     void saveCaptionsAndExit();
@@ -151,6 +163,10 @@ private:
     void createControls();
     void createMenu();
     void setTabOrder();
+    // Empties what showed or held the member's text, its memory overwritten, and the clipboard
+    // and the selection where they hold what the program put there.
+    void wipeMemberTraces();
+    void putBackDraft();
     MemberSession& m_module;
     QWidget* m_client = nullptr;
     DiaryGeometry m_geometry;
@@ -158,4 +174,10 @@ private:
     bool m_ended = false;
     bool m_pageShownWhole = false;
     platform::FramePlacement* m_placement = nullptr;
+    // The entries the automatic log off kept, by member, until each one's next login.
+    std::map<std::string, std::string> m_drafts;
+    // A command's question that the automatic log off closed: the member is logged off once
+    // the program is back below this event loop.
+    bool m_idleLogOffDue = false;
+    int m_idleLoopLevel = 0;
 };

@@ -26,6 +26,11 @@ void DiaryWindow::editCaption() {
                                 *unreadable);
         return;
     }
+    // A diary open for reading only: a caption typed could not be kept.
+    if (const auto& unwritable = m_module.folderUnwritable()) {
+        reportFailure("The captions of your pages cannot be saved here, so no caption can be changed.", *unwritable);
+        return;
+    }
     for (;;) {
         const std::string answer =
             platform::ui().inputBox("Enter a caption for this page (upto 32 characters long)", platform::kAppTitle,

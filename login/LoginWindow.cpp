@@ -15,6 +15,7 @@
 #include "login/LoginGeometry.h"
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
+#include "platform/core/Wipe.h"
 #include "platform/qt/CentreByOuterSize.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/QtText.h"
@@ -173,16 +174,18 @@ void LoginWindow::offerFolders(const std::vector<ListedFolder>& folders) {
 
 void LoginWindow::logIn() {
     MemberSession& m = m_main.session();
-    const std::string typed = platform::fromQString(passwordBox->text());
     const std::string name = platform::fromQString(memberSelector->currentText());
     if (name.empty()) {
         platform::ui().msgBox("Select a username first", platform::vbExclamation, "Error");
         memberSelector->setFocus();
         return;
     }
+    std::string typed = platform::fromQString(passwordBox->text());
     const MemberSession::LoginResult result = m.logIn(name, typed);
+    platform::wipe(typed); // the session keeps its own copy
     switch (result.outcome) {
     case MemberSession::LoginOutcome::LoggedIn:
+        passwordBox->clear();
         m_main.memberLoggedIn();
         m_loggedIn = true;
         accept();

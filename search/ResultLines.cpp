@@ -3,7 +3,17 @@
 #include <charconv>
 
 #include "platform/core/NumberText.h"
+#include "platform/core/Wipe.h"
 #include "platform/qt/QtText.h"
+
+ResultLines::~ResultLines() {
+    for (FoundEntry& found : m_found) {
+        platform::wipe(found.text);
+    }
+    for (QString& line : m_lines) {
+        platform::wipe(line);
+    }
+}
 
 QString ResultLines::lineFor(const FoundEntry& found) {
     std::string line = platform::str(found.page) + "     [";
@@ -11,7 +21,9 @@ QString ResultLines::lineFor(const FoundEntry& found) {
     line.append(number, std::to_chars(number, number + sizeof number, found.entry).ptr);
     line.append("] ");
     line.append(found.text);
-    return platform::toQString(line);
+    QString shown = platform::toQString(line);
+    platform::wipe(line);
+    return shown;
 }
 
 void ResultLines::append(std::vector<FoundEntry> found) {

@@ -13,6 +13,8 @@ class ResultLines : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
+    // The entries found are the member's text: overwritten when the results go.
+    ~ResultLines() override;
 
     int count() const { return static_cast<int>(m_found.size()); }
     const FoundEntry& found(int row) const { return m_found.at(static_cast<std::size_t>(row)); }

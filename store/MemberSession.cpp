@@ -5,14 +5,24 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
-#include "platform/core/Random.h"
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "store/CaptionsFile.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberFileWriter.h"
 #include "store/NewMember.h"
 #include "store/PasswordFile.h"
+
+namespace {
+
+void wipeCaptions(std::array<std::string, 16>& captions) {
+    for (std::string& caption : captions) {
+        platform::wipe(caption);
+    }
+}
+
+} // namespace
 
 MemberSession::MemberSession(std::string appPath) : m_appPath(std::move(appPath)) {
 }
@@ -38,7 +48,13 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::PasswordFileUnreadable, e};
     }
-    if (platform::foldCase(stored) != platform::foldCase(typedPassword)) {
+    std::string storedFolded = platform::foldCase(stored);
+    std::string typedFolded = platform::foldCase(typedPassword);
+    const bool matches = storedFolded == typedFolded;
+    for (std::string* secret : {&stored, &storedFolded, &typedFolded}) {
+        platform::wipe(*secret);
+    }
+    if (!matches) {
         return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
     }
     // A login ends the session before it, whatever comes of taking the lock.
@@ -68,12 +84,18 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
 
 void MemberSession::logOff() {
     m_member.clear();
-    m_enteredPassword.clear();
+    // Overwritten, not only freed: nothing of the member is left in memory for the next.
+    platform::wipe(m_enteredPassword);
     m_key = 0;
-    m_captions = {};
+    wipeCaptions(m_captions);
     m_captionsUnreadable.reset();
-    m_searchText.clear();
+    platform::wipe(m_searchText);
     m_lock.release(); // another copy may log the member in at once
+}
+
+void MemberSession::setSearchText(std::string text) {
+    platform::wipe(m_searchText);
+    m_searchText = std::move(text);
 }
 
 const std::string& MemberSession::caption(int page) const {
@@ -82,8 +104,8 @@ const std::string& MemberSession::caption(int page) const {
 
 void MemberSession::loadCaptions() {
     m_captionsUnreadable.reset();
+    wipeCaptions(m_captions);
     if (!loggedIn()) {
-        m_captions = {};
         return;
     }
     const std::string path = captionsPath();
@@ -98,10 +120,13 @@ void MemberSession::loadCaptions() {
         }
     }
     m_captions = CaptionsFile::parse(data, m_key);
+    platform::wipe(data);
 }
 
 void MemberSession::setCaption(int page, std::string caption) {
-    m_captions.at(static_cast<std::size_t>(page)) = std::move(caption);
+    std::string& kept = m_captions.at(static_cast<std::size_t>(page));
+    platform::wipe(kept);
+    kept = std::move(caption);
 }
 
 void MemberSession::saveCaptions() {
@@ -114,8 +139,14 @@ void MemberSession::saveCaptions() {
             "It could not be read (" + m_captionsUnreadable->reason() +
                 "), so Jotterel leaves it as it is rather than write over the captions it holds.");
     }
-    const std::string content = CaptionsFile::content(m_captions, m_key);
-    rewriteMemberFile(captionsPath(), content);
+    std::string content = CaptionsFile::content(m_captions, m_key);
+    try {
+        rewriteMemberFile(captionsPath(), content);
+    } catch (...) {
+        platform::wipe(content);
+        throw;
+    }
+    platform::wipe(content);
 }
 
 std::string MemberSession::memberFolder(const std::string& member) const {
@@ -141,8 +172,7 @@ MemberSession::NewMember MemberSession::addMember(const std::string& name) const
         return result;
     }
     const std::string password = initialPassword(name);
-    platform::randomize();
-    result.key = chooseMemberKey(platform::rnd());
+    result.key = chooseMemberKey();
     result.password = password;
     // What has been put into the folder, so that a failure can take it away again.
     std::vector<std::string> made;
@@ -220,6 +250,11 @@ MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::strin
     } catch (const platform::FileError&) {
     }
     result.passwordFileLeft = platform::pathExists(passwordPath());
+    if (!result.passwordFileLeft) {
+        // Nobody can log in as the member any more: the lock file goes too, and the session
+        // holds the member no longer.
+        m_lock.releaseAndDelete(folder);
+    }
     try {
         // Anything else still in the folder keeps it: it stays, and what it holds is not lost.
         platform::removeFolder(folder);
@@ -227,12 +262,5 @@ MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::strin
         result.folderError = e;
     }
     result.folderRemoved = !platform::pathExists(folder);
-    if (!result.passwordFileLeft) {
-        // Nobody can log in as the member any more: the lock file goes too.
-        try {
-            platform::deleteFile(MemberLock::lockFilePath(folder));
-        } catch (const platform::FileError&) {
-        }
-    }
     return result;
 }

@@ -47,8 +47,9 @@ public:
     // matches, the session before it ends, whether or not the lock can be taken.
     LoginResult logIn(const std::string& member, const std::string& typedPassword);
 
-    // Ends the session: the member, key, password, captions and search text are forgotten and
-    // the lock is let go, so that nothing of this member reaches the next.
+    // Ends the session: the member, key, password, captions and search text are forgotten (the
+    // secrets overwritten in memory) and the lock is let go, so that nothing of this member
+    // reaches the next.
     void logOff();
 
     // ---- Captions of the member's pages ----
@@ -69,9 +70,13 @@ public:
     // could not be read at the last load.
     void saveCaptions();
 
+    // Why the member folder cannot be written, where it could not be at the login: the diary is
+    // open for reading, and nothing can be saved.
+    const std::optional<platform::FileError>& folderUnwritable() const { return m_lock.unwritable(); }
+
     // The last text searched for, offered by the next Find.
     const std::string& searchText() const { return m_searchText; }
-    void setSearchText(std::string text) { m_searchText = std::move(text); }
+    void setSearchText(std::string text);
 
     // ---- Paths ----
 

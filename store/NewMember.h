@@ -10,7 +10,7 @@
 // one, a character outside the basic plane.
 std::string initialPassword(std::string_view name);
 
-// The member key for a draw r, uniform in [0, 1): the integer part of 31 r + 100. Every key
-// stores every password (a character it cannot shift is stored as a reference), so the member
-// always logs in with the password told.
-int chooseMemberKey(double r);
+// A new member's key, drawn from the system's random source, each of 100 to 130 as likely as
+// the others. Every key stores every password (a character it cannot shift is stored as a
+// reference), so the member always logs in with the password told.
+int chooseMemberKey();

@@ -4,6 +4,7 @@
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Wipe.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/TextCodec.h"
@@ -21,7 +22,15 @@ ReadablePage PageFile::read(const std::string& path, int key, Unreadable policy)
         page.fileUnreadable = true;
         return page;
     }
-    return parse(data, key, policy);
+    // The bytes are the page under no more than a shift: they go from memory with the page read.
+    try {
+        ReadablePage page = parse(data, key, policy);
+        platform::wipe(data);
+        return page;
+    } catch (...) {
+        platform::wipe(data);
+        throw;
+    }
 }
 
 ReadablePage PageFile::parse(std::string_view data, int key, Unreadable policy) {

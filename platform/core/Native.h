@@ -74,5 +74,15 @@ bool writeAttributes(Handle handle, unsigned bits);
 // file, or no locks on this file system.
 enum class LockResult { Taken, Busy, NoLocks, Failed };
 LockResult lockWhole(Handle handle);
+// True while path still names the open file: a lock taken on a file that has been deleted (or
+// replaced) since it was opened keeps nobody out.
+bool stillNamed(Handle handle, const std::string& path);
+
+// Keeps this process's memory, with the deciphered diary in it, out of any crash dump: on Linux
+// no core file (a core size of 0) and no dump by any other route (not dumpable, which also keeps
+// other processes of the account from reading its memory). Windows writes no core file; there
+// a crash ends the process at once, before the error reporting can take a dump, and shows no
+// error box.
+void turnOffCrashDumps();
 
 } // namespace platform::native

@@ -9,6 +9,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -289,6 +291,19 @@ LockResult lockWhole(Handle handle) {
         return LockResult::NoLocks;
     }
     return LockResult::Failed;
+}
+
+bool stillNamed(Handle handle, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd(handle), &opened) == 0 && opened.st_nlink > 0 && ::lstat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+void turnOffCrashDumps() {
+    const struct rlimit none {};
+    ::setrlimit(RLIMIT_CORE, &none);
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
 }
 
 } // namespace native

@@ -312,6 +312,27 @@ LockResult lockWhole(Handle handle) {
     }
 }
 
+bool stillNamed(Handle handle, const std::string&) {
+    // A file open here cannot lose its name: deleting it only marks it, and the name stays
+    // taken until the last handle is closed.
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(win(handle), &info) != 0;
+}
+
+namespace {
+
+LONG WINAPI endAtOnce(EXCEPTION_POINTERS* crash) {
+    ::TerminateProcess(::GetCurrentProcess(), crash->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
+void turnOffCrashDumps() {
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    ::SetUnhandledExceptionFilter(endAtOnce);
+}
+
 } // namespace native
 } // namespace platform
 

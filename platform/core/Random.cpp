@@ -1,25 +1,32 @@
 #include "platform/core/Random.h"
 
-#include <chrono>
-#include <random>
+#include <sodium.h>
+#include <stdexcept>
+#include <utility>
 
 namespace platform {
 namespace {
 
-std::mt19937_64& generator() {
-    static std::mt19937_64 gen{std::random_device{}()};
-    return gen;
+RandomSource& testSource() {
+    static RandomSource source;
+    return source;
 }
 
 } // namespace
 
-void randomize() {
-    const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    generator().seed(static_cast<std::mt19937_64::result_type>(ticks));
+std::uint32_t randomBelow(std::uint32_t bound) {
+    if (const RandomSource& source = testSource()) {
+        return source(bound);
+    }
+    // Safe to call again and again; it fails only where the system has no random source.
+    if (sodium_init() < 0) {
+        throw std::runtime_error("The system offers no random numbers.");
+    }
+    return randombytes_uniform(bound);
 }
 
-double rnd() {
-    return std::uniform_real_distribution<double>(0.0, 1.0)(generator());
+void setRandomSource(RandomSource source) {
+    testSource() = std::move(source);
 }
 
 } // namespace platform

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 namespace platform {
 
-// Seeds the generator from the clock.
-void randomize();
+// A number drawn uniformly from 0 to bound - 1 (bound at least 1), from the system's random
+// source.
+std::uint32_t randomBelow(std::uint32_t bound);
 
-// A number drawn uniformly from [0, 1).
-double rnd();
+// Tests draw from a source of their own, given the bound; nullptr gives back the system's.
+using RandomSource = std::function<std::uint32_t(std::uint32_t bound)>;
+void setRandomSource(RandomSource source);
 
 } // namespace platform

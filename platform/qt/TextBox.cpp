@@ -2,11 +2,13 @@
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "platform/qt/QtText.h"
 
 namespace platform {
@@ -43,6 +45,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void TextBox::setText(std::string text) {
+    platform::wipe(m_text);
     m_text = std::move(text);
     // Every CR LF, lone CR or lone LF is one break in the widget; which it was is kept, so that
     // an edit elsewhere gives each break back as it was.
@@ -61,9 +64,23 @@ void TextBox::setText(std::string text) {
             flat += m_text[i];
         }
     }
+    platform::wipe(m_shown);
     m_shown = toQString(flat);
+    platform::wipe(flat);
     m_settingText = true;
     setPlainText(m_shown);
+    m_settingText = false;
+}
+
+void TextBox::wipe() {
+    QTextCursor cursor = textCursor();
+    cursor.clearSelection();
+    setTextCursor(cursor);
+    platform::wipe(m_text);
+    platform::wipe(m_shown);
+    m_breaks.clear();
+    m_settingText = true;
+    clear(); // the document, with what could be undone
     m_settingText = false;
 }
 
@@ -154,6 +171,16 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText() && !isReadOnly()) {
+        insertPlainText(source->text());
+    }
+}
+
 void TextBox::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
@@ -198,7 +225,7 @@ void TextBox::widgetEdited() {
     breaks.insert(breaks.end(), typed, Break::CrLf);
     breaks.insert(breaks.end(), m_breaks.end() - static_cast<std::ptrdiff_t>(after), m_breaks.end());
 
-    const std::string flat = fromQString(shown);
+    std::string flat = fromQString(shown);
     std::string text;
     text.reserve(flat.size() + flat.size() / 16);
     std::size_t next = 0;
@@ -219,7 +246,10 @@ void TextBox::widgetEdited() {
             break;
         }
     }
+    platform::wipe(flat);
+    platform::wipe(m_text);
     m_text = std::move(text);
+    platform::wipe(m_shown);
     m_shown = std::move(shown);
     m_breaks = std::move(breaks);
 }

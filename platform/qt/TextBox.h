@@ -20,6 +20,9 @@ public:
 
     const std::string& text() const { return m_text; }
     void setText(std::string text);
+    // Empties the box when its text is a member's who is gone: the text it kept is overwritten,
+    // no selection is left, and nothing can be undone back into it.
+    void wipe();
     // The length of the text of record in offsets.
     std::size_t length() const;
 
@@ -40,6 +43,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A paste takes plain text only, and nothing when the clipboard holds none (an empty X
+    // clipboard hands over data Qt's own paste cannot read).
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
     void changeEvent(QEvent* event) override;
 
 private:

@@ -1,9 +1,15 @@
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <map>
+#include <vector>
 
+#include "platform/core/Random.h"
 #include "store/Cipher.h"
 #include "store/MemberName.h"
 #include "store/MemberSession.h"
 #include "store/NewMember.h"
+#include "store/PasswordFile.h"
+#include "support/core/TempFolder.h"
 
 namespace {
 
@@ -96,21 +102,35 @@ TEST(NewMember, InitialPasswordIsTheFirstFourCharacters) {
     EXPECT_EQ(initialPassword("\xF0\x9F\x98\x80\xF0\x9F\x98\x80xyz"), "\xF0\x9F\x98\x80\xF0\x9F\x98\x80xy");
 }
 
-TEST(NewMember, KeyIsTheClassicDraw) {
-    // 31 r + 100, integer part.
-    const std::pair<double, int> draws[] = {{0.0, 100}, {0.03, 100},      {1.0 / 31, 101},
-                                            {0.5, 115}, {30.0 / 31, 130}, {0.999999, 130}};
-    for (const auto& [r, key] : draws) {
-        EXPECT_EQ(chooseMemberKey(r), key) << "r = " << r;
+// The key of every new member is a fresh draw from the random source, over 100 to 130.
+TEST(NewMember, EveryAddUserDrawsTheKeyFromTheRandomSource) {
+    TempFolder app;
+    MemberSession session(app.path());
+    std::vector<std::uint32_t> bounds;
+    const std::uint32_t draws[] = {0, 30, 15};
+    platform::setRandomSource([&](std::uint32_t bound) {
+        bounds.push_back(bound);
+        return draws[bounds.size() - 1];
+    });
+    for (const std::uint32_t draw : draws) {
+        const std::string name = "Member " + std::to_string(draw);
+        const MemberSession::NewMember added = session.addMember(name);
+        ASSERT_EQ(added.status, MemberSession::NewMember::Added);
+        const int key = Cipher::kMinKey + static_cast<int>(draw);
+        EXPECT_EQ(added.key, key);
+        EXPECT_EQ(PasswordFile::read(session.memberFile(name, MemberFolder::kPasswordFile)).key, key);
     }
-    // Every key can come up, each for an equal share of the draws.
-    int count[Cipher::kMaxKey + 1] = {};
+    platform::setRandomSource(nullptr);
+    EXPECT_EQ(bounds, std::vector<std::uint32_t>(3, 31u));
+
+    // The system's own source: every key comes up, and no other.
+    std::map<int, int> drawn;
     for (int i = 0; i < 31 * 100; ++i) {
-        ++count[chooseMemberKey((i + 0.5) / (31 * 100))];
+        ++drawn[chooseMemberKey()];
     }
-    for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
-        EXPECT_EQ(count[key], 100) << key;
-    }
+    EXPECT_EQ(drawn.size(), 31u);
+    EXPECT_EQ(drawn.begin()->first, Cipher::kMinKey);
+    EXPECT_EQ(drawn.rbegin()->first, Cipher::kMaxKey);
 }
 
 TEST(NewMember, EveryKeyStoresEveryPasswordAsTyped) {

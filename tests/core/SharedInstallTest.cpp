@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
@@ -101,6 +102,55 @@ TEST(SharedInstall, TwoAccountsEachKeepTheirOwnAndCannotReplaceTheProgram) {
     ASSERT_EQ(::stat((app + "/Bob").c_str(), &bobs), 0);
     EXPECT_EQ(bobs.st_uid, kBobsAccount);
     EXPECT_EQ(bobs.st_gid, kMembers); // the setgid folder gives its group
+}
+
+// Another account of the group plants, before Ann's next login, every lock file and folder it
+// can: where the lock used to be beside her folder, in her folder (which refuses it), and as
+// the names of other members' lock files. Ann still logs in, and two copies of the program
+// still cannot both hold her.
+TEST(SharedInstall, AnotherAccountCannotKeepAMemberOut) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "making two accounts' processes needs the superuser; run the tests as root";
+    }
+    TempFolder temp;
+    ::chmod(temp.path().c_str(), 0755);
+    const std::string app = temp / "jotterel";
+    ASSERT_EQ(::mkdir(app.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(app.c_str(), 0, kMembers), 0);
+    ASSERT_EQ(::chmod(app.c_str(), 03770), 0);
+    const std::string ann = app + "/Ann";
+
+    ASSERT_TRUE(runAs(kAnnsAccount, [&] {
+        MemberSession session(app);
+        ASSERT_EQ(session.addMember("Ann").status, MemberSession::NewMember::Added);
+    }));
+
+    ASSERT_TRUE(runAs(kBobsAccount, [&] {
+        ::umask(077);
+        for (const std::string name : {".Ann.lock", ".lock", ".Ann", "Ann.lock"}) {
+            fixture::writeBytes(app + "/" + name, "Bob's");
+        }
+        ASSERT_EQ(::mkdir((app + "/.Ann.lock.d").c_str(), 0700), 0);
+        // Nothing can be put into Ann's folder, nor her lock taken from outside it.
+        EXPECT_LT(::open(MemberLock::lockFilePath(ann).c_str(), O_WRONLY | O_CREAT, 0600), 0);
+        EXPECT_EQ(errno, EACCES);
+        EXPECT_NE(::mkdir((ann + "/.lock").c_str(), 0700), 0);
+        MemberLock lock;
+        lock.acquire(ann);
+        EXPECT_FALSE(lock.held());
+    })) << "Bob's account could plant a lock where Ann's copy takes hers";
+
+    ASSERT_TRUE(runAs(kAnnsAccount, [&] {
+        MemberSession first(app);
+        ASSERT_EQ(first.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
+        MemberSession second(app);
+        EXPECT_EQ(second.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedInElsewhere);
+        first.setCaption(1, "Still mine");
+        first.saveCaptions();
+        first.logOff();
+        EXPECT_EQ(second.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
+        EXPECT_EQ(second.caption(1), "Still mine");
+    })) << "Ann could not log in past what Bob planted";
 }
 
 } // namespace

@@ -31,6 +31,7 @@
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
+#include "store/MemberLock.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
 #include "store/PasswordFile.h"
@@ -83,7 +84,7 @@ std::string initialPassword() {
 }
 
 // What the member folder holds after start ("start") or after continue ("continue"), file by
-// file: every member file, and nothing else.
+// file: every member file and the lock file, and nothing else.
 std::map<std::string, std::string> expectedFiles(const std::string& step, int key) {
     std::map<std::string, std::string> files;
     for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
@@ -108,6 +109,8 @@ std::map<std::string, std::string> expectedFiles(const std::string& step, int ke
     }
     files[MemberFolder::kCaptionsFile] = captions;
     files[MemberFolder::kPasswordFile] = PasswordFile::content(key, password);
+    // Each step has logged the member in, and so made the member's lock file.
+    files[platform::fileNameOf(MemberLock::lockFilePath(kMember))] = "";
     return files;
 }
 

@@ -14,8 +14,10 @@
 #include "platform/core/FileSystem.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
+#include "store/MemberLock.h"
 #include "store/Cipher.h"
 #include "store/PasswordFile.h"
+#include "support/core/OrdinaryUser.h"
 #include "support/gui/DiaryFixture.h"
 
 // Every command that writes a file, run through the windows again and again with a write
@@ -105,6 +107,9 @@ Snapshot takeSnapshot(const std::string& root) {
             s.raw[name] = s.compared[name] = "<folder>";
             continue;
         }
+        if (e.path().filename() == platform::fileNameOf(MemberLock::lockFilePath(root))) {
+            continue; // made by the first login, empty, and no part of what a command writes
+        }
         const std::string bytes = fixture::readBytes(e.path().string());
         const std::string hidden = fixture::isHidden(e.path().string()) ? " <hidden>" : "";
         s.raw[name] = bytes + hidden;
@@ -172,7 +177,23 @@ protected:
         return w;
     }
 
-    Writer writer(const std::string& name) {
+    // What the member folder holds before the command runs, where the command needs more than
+    // the member's pages.
+    void prepareFiles(const std::string& name) {
+        if (name == "CaptionEdit") {
+            fixture::writeBytes(memberFile(MemberFolder::kCaptionsFile),
+                                fixture::pageContent(kKey, {"Old one", "Old two"}));
+        }
+        if (name == "ExportPage") {
+            fixture::writeBytes(memberFile("Page 1.txt"), "An export made before\r\n");
+        }
+    }
+
+    // The command, in a window opened for it; with prepare, the files it needs are made first.
+    Writer writer(const std::string& name, bool prepare = true) {
+        if (prepare) {
+            prepareFiles(name);
+        }
         const std::string folder = app / "Ann";
         if (name == "AddMember") {
             LoginWindow& login = openLoginWindow();
@@ -203,13 +224,12 @@ protected:
                      "box."}};
         }
         if (name == "CaptionEdit") {
-            fixture::writeBytes(memberFile(MemberFolder::kCaptionsFile),
-                                fixture::pageContent(kKey, {"Old one", "Old two"}));
             DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a caption for this page (upto 32 characters long)", "Garden plans"}},
                     [&w] { w.editCaption(); },
-                    {},
+                    // a failed save is skipped; a diary that cannot be written is said to be so
+                    {"The captions of your pages cannot be saved here, so no caption can be changed."},
                     true};
         }
         if (name == "ExitSavesCaptions") {
@@ -243,7 +263,6 @@ protected:
                     true};
         }
         if (name == "ExportPage") {
-            fixture::writeBytes(memberFile("Page 1.txt"), "An export made before\r\n");
             DiaryWindow& w = diary();
             return {folder,
                     {{"Enter a name for the output file", "Page 1.txt"}},
@@ -355,6 +374,43 @@ TEST_P(WriteFault, EveryFaultLeavesTheOldFilesOrTheNewOnesAndSaysWhich) {
     RecordProperty("misreported", std::to_string(tally.misreported));
 }
 
+// On a diary that cannot be written (the member folder and the application folder), before and
+// after the member's first login, every command that writes says so once, claims nothing done,
+// and changes nothing.
+TEST_P(WriteFault, ADiaryThatCannotBeWrittenSaysSoAndChangesNothing) {
+    for (const bool loggedInBefore : {false, true}) {
+        SCOPED_TRACE(loggedInBefore ? "after the first login" : "before the first login");
+        const std::string lockFile = MemberLock::lockFilePath(app / "Ann");
+        if (loggedInBefore) {
+            diary();
+        } else {
+            std::filesystem::remove(lockFile);
+        }
+        loginWindow.reset(); // a child of the main window
+        form.reset();
+        module.logOff();
+        prepareFiles(GetParam());
+        const fixture::ReadOnlyFolder readOnly(app.path());
+        if (!readOnly.whyNot.empty()) {
+            GTEST_SKIP() << readOnly.whyNot;
+        }
+        const Writer w = writer(GetParam(), false);
+        const Snapshot before = takeSnapshot(w.root);
+        AnsweringDialogs boxes(w.inputs);
+        w.run();
+        EXPECT_TRUE(takeSnapshot(w.root) == before);
+        EXPECT_TRUE(boxes.news.empty()) << boxes.news[0];
+        ASSERT_EQ(boxes.failures.size(), 1u);
+        EXPECT_TRUE(std::any_of(w.failureMessages.begin(), w.failureMessages.end(), [&](const std::string& m) {
+            return boxes.failures[0].starts_with(m);
+        })) << boxes.failures[0];
+        EXPECT_EQ(platform::pathExists(lockFile), loggedInBefore);
+        loginWindow.reset(); // a child of the main window
+        form.reset();
+        module.logOff();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Writers, WriteFault,
                          ::testing::Values("AddMember", "ChangePassword", "Commit", "CaptionEdit", "ExitSavesCaptions",
                                            "MaskEntry", "ClearPage", "ClearAllPages", "ExportPage", "ExportAllPages"),
@@ -397,7 +453,10 @@ TEST_F(DeleteUserFault, EveryFaultIsToldExactly) {
         std::set<std::string> left;
         if (std::filesystem::exists(folder)) {
             for (const auto& e : std::filesystem::directory_iterator(folder)) {
-                left.insert(e.path().filename().string());
+                // The lock file of the member is the program's alone, never the member's to act on.
+                if (e.path().string() != MemberLock::lockFilePath(folder)) {
+                    left.insert(e.path().filename().string());
+                }
             }
         }
         for (const std::string& name : left) {

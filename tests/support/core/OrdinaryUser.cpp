@@ -10,6 +10,12 @@ bool runAsOrdinaryUser(const std::function<void()>&, const std::vector<std::stri
     return false;
 }
 
+ReadOnlyFolder::ReadOnlyFolder(std::string folder) : m_folder(std::move(folder)) {
+    whyNot = "on Windows the rights of a file are an access list, not the mode bits this test changes";
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() = default;
+
 } // namespace fixture
 
 #else
@@ -19,6 +25,7 @@ bool runAsOrdinaryUser(const std::function<void()>&, const std::vector<std::stri
 #include <filesystem>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,6 +86,54 @@ bool runAsOrdinaryUser(const std::function<void()>& body, const std::vector<std:
         ADD_FAILURE() << "the ordinary user's part was stopped by signal " << WTERMSIG(status);
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+namespace {
+
+// Gives every entry under folder (itself too) to owner, with the modes files and folders get.
+void handOver(const std::string& folder, uid_t owner, mode_t fileMode, mode_t folderMode) {
+    std::vector<std::string> folders{folder};
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_symlink()) {
+            continue;
+        }
+        if (it->is_directory()) {
+            folders.push_back(it->path().string());
+        } else {
+            ::chown(it->path().c_str(), owner, owner);
+            ::chmod(it->path().c_str(), fileMode);
+        }
+    }
+    for (const std::string& f : folders) {
+        ::chown(f.c_str(), owner, owner);
+        ::chmod(f.c_str(), folderMode);
+    }
+}
+
+} // namespace
+
+ReadOnlyFolder::ReadOnlyFolder(std::string folder) : m_folder(std::move(folder)) {
+    const bool superuser = ::geteuid() == 0;
+    handOver(m_folder, superuser ? kOrdinaryUser : ::geteuid(), 0400, 0500);
+    if (superuser) {
+        // The whole process, every thread of it, acts as the ordinary user until put back.
+        if (::setegid(kOrdinaryUser) != 0 || ::seteuid(kOrdinaryUser) != 0) {
+            whyNot = std::string("cannot act as the ordinary user: ") + std::strerror(errno);
+            ::setegid(0);
+            return;
+        }
+        m_switched = true;
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (m_switched) {
+        ::seteuid(0);
+        ::setegid(0);
+    }
+    handOver(m_folder, ::geteuid(), 0600, 0700);
 }
 
 } // namespace fixture

@@ -19,4 +19,22 @@ inline constexpr unsigned kOrdinaryUser = 65534;
 bool runAsOrdinaryUser(const std::function<void()>& body, const std::vector<std::string>& handOver,
                        std::string& whyNot);
 
+// While it lives, the files of a folder can be read but not written: every file in it is
+// made read-only, every folder in it (itself too) unwritable, and when the tests run as the
+// superuser, this process acts on files as kOrdinaryUser, to whom the folder is handed over
+// meanwhile. Put back as it was when it goes. whyNot says why it could not be made so.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::string folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    std::string whyNot;
+
+private:
+    std::string m_folder;
+    bool m_switched = false;
+};
+
 } // namespace fixture

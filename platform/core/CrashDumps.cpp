@@ -1,0 +1,11 @@
+#include "platform/core/CrashDumps.h"
+
+#include "platform/core/Native.h"
+
+namespace platform {
+
+void turnOffCrashDumps() {
+    native::turnOffCrashDumps();
+}
+
+} // namespace platform
