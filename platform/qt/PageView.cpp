@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "platform/qt/PageViewAccessible.h"
 #include "platform/qt/QtText.h"
 
@@ -139,6 +140,12 @@ void PageView::setText(std::string text) {
         QAccessible::updateAccessibility(&changed);
     }
     emit selectionChanged();
+}
+
+void PageView::wipe() {
+    m_anchor = m_caret = 0;
+    platform::wipe(m_text);
+    setText({});
 }
 
 void PageView::indexLines() {

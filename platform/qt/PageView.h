@@ -36,6 +36,9 @@ public:
     const std::string& text() const { return m_text; }
     // Shows text from its start with nothing selected.
     void setText(std::string text);
+    // Overwrites the text of record before letting it go, selection and laid-out lines with it,
+    // so that nothing of the member shown stays in memory that was only freed.
+    void wipe();
     // The length of the text of record in offsets.
     std::size_t length() const { return m_length; }
 
