@@ -9,6 +9,7 @@
 #include "login/LoginWindow.h"
 #include "platform/qt/IdleWatch.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "store/CaptionsFile.h"
 #include "store/MemberFolder.h"

@@ -5,6 +5,7 @@
 
 #include "gui/FindFixture.h"
 #include "platform/core/FileSystem.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberLock.h"
