@@ -6,7 +6,6 @@
 #include "platform/core/FileSystem.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
-#include "store/TextCodec.h"
 
 ReadablePage PageFile::read(const std::string& path, int key, Unreadable policy) {
     std::string data;
@@ -41,23 +40,13 @@ ReadablePage PageFile::parse(std::string_view data, int key, Unreadable policy) 
             display += '[';
             display.append(number, end);
             display += "] \t";
-            const std::size_t at = display.size();
-            display.resize(at + line.size());
-            char* plain = display.data() + at;
-            if (!Cipher::lowerInto(plain, line.data(), line.size(), key)) {
+            if (!Cipher::appendDeciphered(display, line, key)) {
                 if (policy == Unreadable::Fail) {
                     throw CipherError("Line " + std::to_string(lineNumber) +
                                       " of the page file cannot be deciphered under this member's key.");
                 }
-                display.resize(at);
                 display += "(line " + std::to_string(lineNumber) + " of the page file cannot be read)";
                 page.unreadableLines.push_back(lineNumber);
-            } else if (storableNeedsDecoding(std::string_view(plain, line.size()))) {
-                // Most entries are plain ASCII and already are their text; the rest are turned
-                // back into Unicode, references included.
-                const std::string text = textFromStorable(std::string_view(plain, line.size()), key);
-                display.resize(at);
-                display += text;
             }
         }
         display += "\r\n";
