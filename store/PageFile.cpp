@@ -1,16 +1,26 @@
 #include "store/PageFile.h"
 
 #include <charconv>
+#include <new>
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 
+void PageFile::readBytes(const std::string& path, std::string& data) {
+    try {
+        platform::readFileBytes(path, data, kMaxBytes);
+    } catch (const std::bad_alloc&) {
+        data = std::string();
+        throw platform::FileError(path, "there is not enough memory to read the file");
+    }
+}
+
 ReadablePage PageFile::read(const std::string& path, int key, Unreadable policy) {
     std::string data;
     try {
-        data = platform::readFileBytes(path);
+        readBytes(path, data);
     } catch (const platform::FileError& e) {
         if (policy == Unreadable::Fail) {
             throw;
@@ -20,7 +30,11 @@ ReadablePage PageFile::read(const std::string& path, int key, Unreadable policy)
         page.fileUnreadable = true;
         return page;
     }
-    return parse(data, key, policy);
+    try {
+        return parse(data, key, policy);
+    } catch (const std::bad_alloc&) {
+        throw platform::FileError(path, "there is not enough memory to show the page");
+    }
 }
 
 ReadablePage PageFile::parse(std::string_view data, int key, Unreadable policy) {
