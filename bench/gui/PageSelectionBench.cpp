@@ -176,7 +176,8 @@ void BM_FillTextBox(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
     LoggedInWindow w(member.folder());
-    const std::string display = w.module.readPage(w.module.pageFilePath(1));
+    const std::string display =
+        PageFile::read(w.module.pageFilePath(1), w.module.cipherKey(), PageFile::Unreadable::Fail).display;
     platform::TextBox box;
     box.setFont(platform::namedFont("Courier New", 9));
     box.setLocked(true);
