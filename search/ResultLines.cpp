@@ -1,6 +1,7 @@
 #include "search/ResultLines.h"
 
 #include <charconv>
+#include <iterator>
 
 #include "platform/core/NumberText.h"
 #include "platform/core/Wipe.h"
@@ -31,10 +32,10 @@ void ResultLines::append(std::vector<FoundEntry> found) {
         return;
     }
     beginInsertRows(QModelIndex(), count(), count() + static_cast<int>(found.size()) - 1);
-    m_lines.reserve(m_lines.size() + static_cast<qsizetype>(found.size()));
-    for (FoundEntry& entry : found) {
-        m_lines.append(lineFor(entry));
-        m_found.push_back(std::move(entry));
+    if (m_found.empty()) {
+        m_found = std::move(found);
+    } else {
+        m_found.insert(m_found.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
     }
     endInsertRows();
 }
@@ -47,5 +48,5 @@ QVariant ResultLines::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count()) {
         return {};
     }
-    return m_lines.at(index.row());
+    return lineFor(m_found[static_cast<std::size_t>(index.row())]);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QStringList>
+#include <QString>
 #include <vector>
 
 #include "store/FoundEntries.h"
@@ -18,7 +18,7 @@ public:
 
     int count() const { return static_cast<int>(m_found.size()); }
     const FoundEntry& found(int row) const { return m_found.at(static_cast<std::size_t>(row)); }
-    const QString& line(int row) const { return m_lines.at(row); }
+    QString line(int row) const { return lineFor(found(row)); }
 
     // Adds entries after those already listed.
     void append(std::vector<FoundEntry> found);
@@ -30,6 +30,6 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    // The lines are made when the list shows them: most of a long list is never looked at.
     std::vector<FoundEntry> m_found;
-    QStringList m_lines;
 };

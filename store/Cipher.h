@@ -26,9 +26,12 @@ public:
     static std::string encryptFixed(std::string_view text);
     static std::string decryptFixed(std::string_view text);
 
-    // Lowers the n stored bytes at in by key into out: the Windows-1252 text before any
-    // reference is turned back. False, leaving out undefined, when a byte lies below the key.
-    static bool lowerInto(char* out, const char* in, std::size_t n, int key);
+    // The keyed shift's way back as pages, captions, masking, the password file and Find take
+    // it: appends the text of stored (bytes enciphered under key) to out in one pass over the
+    // bytes, turning back characters and references only for text that holds a byte beyond ASCII
+    // or an "&". False, leaving out as it was, when a byte lies below the key. decoded, when
+    // given, says whether the text was more than plain ASCII.
+    static bool appendDeciphered(std::string& out, std::string_view stored, int key, bool* decoded = nullptr);
 
     // The stored bytes of the reference that stands for c under key.
     static std::string encipheredReference(char32_t c, int key);

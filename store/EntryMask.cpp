@@ -6,9 +6,11 @@
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 
 std::vector<std::string> readDecipheredLines(int key, const std::string& path) {
-    const std::string data = platform::readFileBytes(path);
+    std::string data;
+    PageFile::readBytes(path, data);
     std::vector<std::string> lines;
     platform::forEachLine(data, [&](std::string_view line) {
         try {

@@ -8,6 +8,7 @@
 #include "platform/core/Unicode.h"
 #include "store/MemberFolder.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 #include "store/PageSearch.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_vi
     std::string content;
     for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
         try {
-            platform::readFileBytes(session.pageFilePath(page), content);
+            PageFile::readBytes(session.pageFilePath(page), content);
         } catch (const std::exception&) {
             continue;
         }

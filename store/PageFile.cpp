@@ -1,18 +1,27 @@
 #include "store/PageFile.h"
 
 #include <charconv>
+#include <new>
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Wipe.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
-#include "store/TextCodec.h"
+
+void PageFile::readBytes(const std::string& path, std::string& data) {
+    try {
+        platform::readFileBytes(path, data, kMaxBytes);
+    } catch (const std::bad_alloc&) {
+        data = std::string();
+        throw platform::FileError(path, "there is not enough memory to read the file");
+    }
+}
 
 ReadablePage PageFile::read(const std::string& path, int key, Unreadable policy) {
     std::string data;
     try {
-        data = platform::readFileBytes(path);
+        readBytes(path, data);
     } catch (const platform::FileError& e) {
         if (policy == Unreadable::Fail) {
             throw;
@@ -27,6 +36,9 @@ ReadablePage PageFile::read(const std::string& path, int key, Unreadable policy)
         ReadablePage page = parse(data, key, policy);
         platform::wipe(data);
         return page;
+    } catch (const std::bad_alloc&) {
+        platform::wipe(data);
+        throw platform::FileError(path, "there is not enough memory to show the page");
     } catch (...) {
         platform::wipe(data);
         throw;
@@ -50,23 +62,13 @@ ReadablePage PageFile::parse(std::string_view data, int key, Unreadable policy) 
             display += '[';
             display.append(number, end);
             display += "] \t";
-            const std::size_t at = display.size();
-            display.resize(at + line.size());
-            char* plain = display.data() + at;
-            if (!Cipher::lowerInto(plain, line.data(), line.size(), key)) {
+            if (!Cipher::appendDeciphered(display, line, key)) {
                 if (policy == Unreadable::Fail) {
                     throw CipherError("Line " + std::to_string(lineNumber) +
                                       " of the page file cannot be deciphered under this member's key.");
                 }
-                display.resize(at);
                 display += "(line " + std::to_string(lineNumber) + " of the page file cannot be read)";
                 page.unreadableLines.push_back(lineNumber);
-            } else if (storableNeedsDecoding(std::string_view(plain, line.size()))) {
-                // Most entries are plain ASCII and already are their text; the rest are turned
-                // back into Unicode, references included.
-                const std::string text = textFromStorable(std::string_view(plain, line.size()), key);
-                display.resize(at);
-                display += text;
             }
         }
         display += "\r\n";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,17 @@ public:
               // number and says so instead of its text; a file that cannot be read at all gives
               // one line that says why
     };
+
+    // The largest page file that is read. A page is shown whole, and its text of record is
+    // held in memory (and again in what export writes); 256 MB is about four million entries,
+    // more than a member writes in a lifetime, while a page of it still fits in the memory of an
+    // ordinary desktop with room to spare.
+    static constexpr std::uint64_t kMaxBytes = std::uint64_t{256} << 20;
+
+    // The bytes of the page file at path, into data: a larger file than kMaxBytes is refused by
+    // its size before any of it is read (platform::FileTooLarge), and a file the memory cannot
+    // hold is refused with a platform::FileError that says so.
+    static void readBytes(const std::string& path, std::string& data);
 
     static ReadablePage read(const std::string& path, int key, Unreadable policy);
     // The same for the bytes of a page file.

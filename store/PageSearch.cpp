@@ -43,11 +43,6 @@ std::size_t countEntries(const unsigned char* p, std::size_t from, std::size_t t
     return count;
 }
 
-// The stored bytes of an entry known to decipher, deciphered.
-void decipherInto(char* out, const unsigned char* in, std::size_t n, int key) {
-    (void)Cipher::lowerInto(out, reinterpret_cast<const char*>(in), n, key);
-}
-
 // Bit j set for each of the 64 flags (bytes of 0 or 1) from flags on that is 1, so that a
 // block's candidates are visited without testing each position again.
 std::uint64_t candidateMask(const unsigned char* flags) {
@@ -268,16 +263,12 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
             return;
         }
         next = end;
-        plain.resize(end - begin);
-        decipherInto(plain.data(), p + begin, end - begin, m_key);
+        plain.clear();
+        bool decoded = false;
+        (void)Cipher::appendDeciphered(plain, pageFile.substr(begin, end - begin), m_key, &decoded);
         // Plain ASCII, the common entry, is its own text and holds no reference.
-        const bool plainAscii = !storableNeedsDecoding(plain);
-        const bool references = !m_allStored || (!plainAscii && holdsReference(p + begin, end - begin));
-        std::string decoded;
-        if (!plainAscii) {
-            decoded = textFromStorable(plain, m_key);
-        }
-        const std::string_view text = decoded.empty() ? std::string_view(plain) : std::string_view(decoded);
+        const bool references = !m_allStored || (decoded && holdsReference(p + begin, end - begin));
+        const std::string_view text = plain;
         if (references && !textMatches(text)) {
             return;
         }
@@ -296,17 +287,8 @@ void PageSearch::scanEveryEntry(std::string_view pageFile, const Hit& onHit) con
             return;
         }
         ++entry;
-        const bool deciphers = std::all_of(line.begin(), line.end(), [&](char c) {
-            return static_cast<unsigned char>(c) >= static_cast<unsigned>(m_key);
-        });
-        if (!deciphers) {
-            return;
-        }
-        const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-        std::string plain(line.size(), '\0');
-        decipherInto(plain.data(), p, line.size(), m_key);
-        const std::string text = textFromStorable(plain, m_key);
-        if (textMatches(text)) {
+        std::string text;
+        if (Cipher::appendDeciphered(text, line, m_key) && textMatches(text)) {
             onHit(entry, text);
         }
     });

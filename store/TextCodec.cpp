@@ -1,5 +1,8 @@
 #include "store/TextCodec.h"
 
+#include <algorithm>
+#include <array>
+
 #include "platform/core/Cp1252.h"
 #include "platform/core/Unicode.h"
 
@@ -60,17 +63,47 @@ std::string storableText(std::string_view text, int key) {
 }
 
 std::string textFromStorable(std::string_view storable, int key) {
+    // Each byte above ASCII as the UTF-8 of its Windows-1252 character: its length, then its bytes.
+    static const auto utf8Of = [] {
+        std::array<std::array<char, 4>, 128> table{};
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            std::string text;
+            platform::appendUtf8(text, platform::cp1252ToUnicode(static_cast<unsigned char>(byte)));
+            auto& entry = table[static_cast<std::size_t>(byte - 0x80)];
+            entry[0] = static_cast<char>(text.size());
+            std::copy(text.begin(), text.end(), entry.begin() + 1);
+        }
+        return table;
+    }();
     std::string out;
     out.reserve(storable.size() + storable.size() / 8);
-    for (std::size_t i = 0; i < storable.size();) {
-        const auto byte = static_cast<unsigned char>(storable[i]);
+    const char* p = storable.data();
+    const std::size_t n = storable.size();
+    for (std::size_t i = 0; i < n;) {
+        // ASCII other than "&" is its own text, and most text is made of it.
+        std::size_t run = i;
+        while (run < n && static_cast<unsigned char>(p[run]) < 0x80 && p[run] != '&') {
+            ++run;
+        }
+        out.append(p + i, run - i);
+        if (run == n) {
+            break;
+        }
+        i = run;
+        const auto byte = static_cast<unsigned char>(p[i]);
         char32_t c = 0;
         std::size_t after = i;
-        if (byte == '&' && readReference(storable, after, c) && !keyStores(c, key)) {
-            platform::appendUtf8(out, c);
-            i = after;
+        if (byte == '&') {
+            if (readReference(storable, after, c) && !keyStores(c, key)) {
+                platform::appendUtf8(out, c);
+                i = after;
+            } else {
+                out += '&';
+                ++i;
+            }
         } else {
-            platform::appendUtf8(out, platform::cp1252ToUnicode(byte));
+            const auto& utf8 = utf8Of[byte - 0x80u];
+            out.append(utf8.data() + 1, static_cast<std::size_t>(utf8[0]));
             ++i;
         }
     }

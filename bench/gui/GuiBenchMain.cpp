@@ -5,10 +5,9 @@
 
 // Window benchmarks run inside one application object on Qt's offscreen platform unless another
 // platform is asked for, so they need no display. The start-up benchmark starts the real program
-// with the environment as it was before this.
+// on an X server of its own.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("JOTTEREL_BENCH_SET_PLATFORM", "1");
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);

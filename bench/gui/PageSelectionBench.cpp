@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/qt/WindowFont.h"
 
 #include "bench/support/PageBytes.h"
 #include "diary/DiaryWindow.h"
+#include "platform/core/Dialogs.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/qt/PageView.h"
@@ -196,5 +198,80 @@ void BM_FillTextBox(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
 BENCHMARK(BM_FillTextBox)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+namespace {
+
+// Takes the message the main window shows and answers it at once, keeping the last one.
+class MessageKeeper : public platform::Dialogs {
+public:
+    std::string last;
+    int msgBox(const std::string& text, int, const std::string&) override {
+        last = text;
+        return platform::vbOK;
+    }
+    std::string inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
+    void beep() override {}
+};
+
+long peakKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Selecting a page whose file is far larger than a page may be (a sparse file of 1 GB): it is
+// refused by its size with a message naming the page and its size, taking no memory for it.
+void BM_SelectGigabytePage(benchmark::State& state) {
+    BenchMember member(1);
+    LoggedInWindow w(member.folder());
+    std::filesystem::resize_file(w.module.pageFilePath(1), std::uintmax_t{1} << 30);
+    MessageKeeper dialogs;
+    platform::setUi(&dialogs);
+    const long before = peakKilobytes();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.form.pageSelector->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        dialogs.last.clear();
+        state.ResumeTiming();
+        w.form.pageSelector->setCurrentIndex(0);
+    }
+    platform::setUi(nullptr);
+    if (dialogs.last.find("Page 1 cannot be shown.") != 0 || dialogs.last.find("1.0 GB") == std::string::npos) {
+        state.SkipWithError("the page was not refused with its size");
+    }
+    state.counters["peak_growth_MB"] = static_cast<double>(peakKilobytes() - before) / 1024;
+}
+BENCHMARK(BM_SelectGigabytePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Reading a page of about 100 MB (1.4 million entries) into its display text, as selecting it
+// does before the page view takes the text: time, and how far the peak of memory in use grows.
+void BM_ReadHundredMegabytePage(benchmark::State& state) {
+    BenchMember member(1);
+    MemberSession module(member.folder());
+    if (module.logIn("Bench", "Benc").outcome != MemberSession::LoginOutcome::LoggedIn) {
+        state.SkipWithError("the bench member cannot log in");
+        return;
+    }
+    const std::string path = module.pageFilePath(1);
+    {
+        // Written a part at a time, so that making it leaves no peak of its own.
+        std::ofstream page(path, std::ios::binary);
+        const std::string part = pageBytes(10000, kKey);
+        for (int i = 0; i < 140; ++i) {
+            page << part;
+        }
+    }
+    const double fileMegabytes = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
+    const long before = peakKilobytes();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(PageFile::read(path, module.cipherKey(), PageFile::Unreadable::Fail));
+    }
+    state.counters["file_MB"] = fileMegabytes;
+    state.counters["peak_growth_MB"] = static_cast<double>(peakKilobytes() - before) / 1024;
+}
+BENCHMARK(BM_ReadHundredMegabytePage)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace

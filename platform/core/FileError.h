@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -18,5 +19,18 @@ private:
     std::string m_path;
     std::string m_reason;
 };
+
+// A file refused for its size, before any of it is read.
+class FileTooLarge : public FileError {
+public:
+    FileTooLarge(std::string path, std::uint64_t size, std::uint64_t limit);
+    std::uint64_t size() const { return m_size; }
+
+private:
+    std::uint64_t m_size;
+};
+
+// A size as the member reads it: "500 bytes", "12 KB", "300 MB", "1.5 GB", "200 GB".
+std::string sizeText(std::uint64_t bytes);
 
 } // namespace platform

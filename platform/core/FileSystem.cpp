@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <utility>
 
 #include "platform/core/FileAttributes.h"
@@ -11,6 +12,7 @@
 #include "platform/core/Unicode.h"
 
 namespace platform {
+
 namespace {
 
 std::optional<std::uint64_t>& budgetLeft() {
@@ -162,15 +164,25 @@ std::string readFileBytes(const std::string& path) {
 }
 
 void readFileBytes(const std::string& path, std::string& data) {
+    readFileBytes(path, data, std::numeric_limits<std::uint64_t>::max());
+}
+
+void readFileBytes(const std::string& path, std::string& data, std::uint64_t limit) {
     OpenFile file(openOrdinary(path, osPath(path), native::Access::Read));
     std::uint64_t size = 0;
     if (!native::fileSize(file.get(), size)) {
         fail(path, native::lastError());
     }
+    if (size > limit) {
+        throw FileTooLarge(path, size, limit);
+    }
     data.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
         if (got == data.size()) {
+            if (got > limit) {
+                throw FileTooLarge(path, got, limit);
+            }
             // The file may have grown since its size was taken; read on until the end.
             data.resize(data.size() + 65536);
         }

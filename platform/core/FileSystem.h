@@ -36,6 +36,11 @@ std::string readFileBytes(const std::string& path);
 // data holds nothing of use.
 void readFileBytes(const std::string& path, std::string& data);
 
+// The same for a file that may hold at most limit bytes: a larger one is refused by its size,
+// before anything is read or any memory is taken for it (FileTooLarge), and so is one that
+// grows past the limit while it is read.
+void readFileBytes(const std::string& path, std::string& data, std::uint64_t limit);
+
 // Calls f(line) for each line of data, split as ReadLines splits a file.
 template <typename F>
 void forEachLine(std::string_view data, F&& f) {

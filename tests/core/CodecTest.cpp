@@ -64,6 +64,44 @@ TEST(Codec, FailuresReturnNothing) {
     EXPECT_THROW(Cipher::encryptFixed(bytes({128})), CipherError);
 }
 
+// Deciphering appends to what the caller holds, and the text is read in pieces: a byte below
+// the key, or a reference, in any piece of a long text counts as if the text were one piece,
+// and a text that cannot be read leaves what was held as it was.
+TEST(Codec, DecipheringAppendsAndReadsLongTextsWhole) {
+    constexpr int key = 120;
+    const std::string longPlain(10000, 'x');
+    struct Case {
+        const char* what;
+        std::string stored;
+        bool readable;
+        std::string text; // after "held:"
+        bool decoded;
+    };
+    auto stored = [](const std::string& text) { return Cipher::encryptWithKey(text, key); };
+    std::string damagedLate = stored(longPlain);
+    damagedLate[9000] = static_cast<char>(key - 1);
+    std::string referenceAcross = stored(std::string(4093, 'x') + "\xE2\x98\x83");
+    const Case cases[] = {
+        {"nothing", "", true, "", false},
+        {"plain ASCII", stored("went home"), true, "went home", false},
+        {"a long plain text", stored(longPlain), true, longPlain, false},
+        {"a byte beyond ASCII", stored("caf\xC3\xA9"), true, "caf\xC3\xA9", true},
+        {"a reference over the end of a piece", referenceAcross, true, std::string(4093, 'x') + "\xE2\x98\x83", true},
+        {"an ampersand typed as it stands", stored("salt & pepper"), true, "salt & pepper", true},
+        {"a byte below the key late in a long text", damagedLate, false, "", false},
+        {"a byte below the key first", bytes({key - 1, key + 1}), false, "", false},
+    };
+    for (const Case& c : cases) {
+        std::string out = "held:";
+        bool decoded = !c.decoded;
+        EXPECT_EQ(Cipher::appendDeciphered(out, c.stored, key, &decoded), c.readable) << c.what;
+        EXPECT_EQ(out, c.readable ? "held:" + c.text : "held:") << c.what;
+        if (c.readable) {
+            EXPECT_EQ(decoded, c.decoded) << c.what;
+        }
+    }
+}
+
 TEST(Codec, KeyLinesOfEveryKey) {
     for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
         const std::string text = " " + std::to_string(key);

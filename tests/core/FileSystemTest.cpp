@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -189,6 +190,56 @@ TEST(FileSystem, Folders) {
     platform::deleteFile(dir / "M/f");
     platform::removeFolder(dir / "M");
     EXPECT_FALSE(platform::pathExists(dir / "M"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(FileSystem, SizesReadAsAMemberReadsThem) {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0 bytes"},           {1, "1 byte"},          {1023, "1023 bytes"},         {1024, "1 KB"},
+        {300ull << 20, "300 MB"}, {1ull << 30, "1.0 GB"}, {(3ull << 30) / 2, "1.5 GB"}, {(10ull << 30) - 1, "9.9 GB"},
+        {200ull << 30, "200 GB"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(platform::sizeText(bytes), text) << bytes;
+    }
+}
+
+// A file larger than its reader allows is refused by its size before any of it is read: sparse
+// files of any size take no memory, and the reason says how large the file is.
+TEST(FileSystem, FileLargerThanItMayBeIsRefusedBeforeItIsRead) {
+    TempFolder folder;
+    const std::string path = folder / "big";
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {1ull << 30, "the file is 1.0 GB, more than the 256 MB it may be"},
+        {200ull << 30, "the file is 200 GB, more than the 256 MB it may be"},
+    };
+    for (const auto& [size, reason] : cases) {
+        std::ofstream(path, std::ios::binary).close();
+        std::error_code sparse;
+        std::filesystem::resize_file(path, size, sparse);
+        if (sparse) {
+            GTEST_SKIP() << "the file system takes no file of " << size << " bytes";
+        }
+        std::string data;
+        try {
+            platform::readFileBytes(path, data, 256ull << 20);
+            ADD_FAILURE() << "a file of " << size << " bytes was read";
+        } catch (const platform::FileTooLarge& e) {
+            EXPECT_EQ(e.path(), path);
+            EXPECT_EQ(e.size(), size);
+            EXPECT_EQ(e.reason(), reason);
+        }
+        EXPECT_LT(data.capacity(), 1u << 20) << "memory was taken for a file that is refused";
+    }
+    // Up to the limit a file is read whole.
+    fixture::writeBytes(path, "0123456789");
+    std::string data;
+    platform::readFileBytes(path, data, 10);
+    EXPECT_EQ(data, "0123456789");
+    EXPECT_THROW(platform::readFileBytes(path, data, 9), platform::FileTooLarge);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <filesystem>
 #include <iostream>
 #include <random>
 #include <sys/resource.h>
@@ -202,6 +203,54 @@ TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
             EXPECT_FALSE(Cipher::decryptWithKey(line, kKey).empty());
         }
         EXPECT_TRUE(fixture::isHidden(captionsFile()));
+    }
+}
+
+// A page file larger than a page may be is refused by its size, before any of it is read: the
+// message names the page and its size, no memory is taken for it, nothing is written to it, and
+// the other pages can still be shown, searched and masked.
+TEST_F(HostileFiles, PageLargerThanAPageMayBeIsRefusedByItsSize) {
+    const std::string page = pageFile("Ann", 2);
+    DiaryWindow& w = openDiary("Ann", "pw");
+    const std::pair<std::uint64_t, const char*> sizes[] = {{1ull << 30, "1.0 GB"}, {200ull << 30, "200 GB"}};
+    for (const auto& [size, said] : sizes) {
+        SCOPED_TRACE(said);
+        place(page, "");
+        std::error_code sparse;
+        std::filesystem::resize_file(page, size, sparse);
+        if (sparse) {
+            GTEST_SKIP() << "the file system takes no sparse file of " << said;
+        }
+        const std::string why = page + "\rthe file is " + said + ", more than the 256 MB it may be";
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+
+        ui.expectMsgBox("Page 2 cannot be shown.\r\r" + why, 48, "Jotterel");
+        w.pageSelector->setCurrentIndex(1);
+        EXPECT_TRUE(ui.done());
+        EXPECT_TRUE(w.pageView->text().empty());
+        ui.expectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
+        ui.expectInputBox(kItemPrompt, "Jotterel", "", "1");
+        ui.expectMsgBox("No item was deleted: page 2 cannot be read.\r\r" + why, 48, "Jotterel");
+        w.deleteAnItemAction->trigger();
+        EXPECT_TRUE(ui.done());
+        EXPECT_EQ(std::filesystem::file_size(page), size);
+
+        w.pageSelector->setCurrentIndex(0);
+        EXPECT_EQ(w.pageView->text(), "[1] \tA page as it should be\r\n\r\n");
+        ui.expectInputBox("Enter text to search for in your diary", "Jotterel", "", "should be");
+        w.findAction->trigger();
+        EXPECT_TRUE(ui.done());
+        FindResultsWindow* results = w.findChild<FindCommand*>()->resultsWindow();
+        ASSERT_NE(results, nullptr);
+        ASSERT_EQ(results->lines().count(), 1);
+        EXPECT_EQ(platform::fromQString(results->lines().line(0)), " 1     [1] A page as it should be");
+        results->close();
+        w.session().setSearchText({});
+
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes taken for a page that is refused";
     }
 }
 

@@ -70,12 +70,12 @@ std::string& WindowManagerDisplay::skipReason() {
     return reason;
 }
 
-WindowManagerDisplay::WindowManagerDisplay(int dpi) {
+WindowManagerDisplay::WindowManagerDisplay(int dpi, Frames frames) {
     if (!onPath("Xvfb")) {
         m_failure = "Xvfb is not installed (Debian package xvfb)";
-    } else if (!onPath("icewm")) {
+    } else if (frames == Frames::WindowManager && !onPath("icewm")) {
         m_failure = "icewm is not installed (Debian package icewm)";
-    } else if (startServer(dpi)) {
+    } else if (startServer(dpi) && frames == Frames::WindowManager) {
         startWindowManager();
     }
 }

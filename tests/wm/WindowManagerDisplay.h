@@ -6,12 +6,15 @@
 #include "support/core/TempFolder.h"
 
 // A virtual X server with a window manager that frames windows and gives them title bars, as a
-// member's desktop does, started for the tests and stopped when they end.
+// member's desktop does, started for the tests and stopped when they end. Without the window
+// manager it stands for a bare X server, where windows are shown without frames.
 class WindowManagerDisplay {
 public:
+    enum class Frames { WindowManager, None };
+
     // Starts the X server (1280 x 1024 at dpi dots per inch) on a free display and the window
     // manager on it; waits at most a few seconds for each.
-    explicit WindowManagerDisplay(int dpi);
+    explicit WindowManagerDisplay(int dpi, Frames frames = Frames::WindowManager);
     ~WindowManagerDisplay();
     WindowManagerDisplay(const WindowManagerDisplay&) = delete;
     WindowManagerDisplay& operator=(const WindowManagerDisplay&) = delete;
