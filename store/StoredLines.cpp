@@ -1,0 +1,82 @@
+#include "store/StoredLines.h"
+
+bool classicStorable(std::string_view line, int key, std::string& out) {
+    out.resize(line.size());
+    const auto shift = static_cast<unsigned>(key);
+    unsigned char below = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        out[i] = static_cast<char>(c - shift);
+        below |= static_cast<unsigned char>(c < shift);
+    }
+    return below == 0;
+}
+
+std::vector<StoredLine> protectedMemberLines(std::string_view data, const ProtectedFileContext& context) {
+    std::vector<StoredLine> lines;
+    forEachProtectedMemberLine(data, context, [&](std::uint64_t, StoredLine::Kind kind, std::string_view bytes) {
+        lines.push_back(StoredLine{kind, std::string(bytes)});
+    });
+    return lines;
+}
+
+std::vector<StoredLine> classicLines(std::string_view data, int key) {
+    std::vector<StoredLine> lines;
+    std::string storable;
+    platform::forEachLine(data, [&](std::string_view line) {
+        if (line.empty()) {
+            lines.push_back(StoredLine{});
+        } else if (classicStorable(line, key, storable)) {
+            lines.push_back(StoredLine{StoredLine::Kind::Text, storable});
+        } else {
+            lines.push_back(StoredLine{StoredLine::Kind::Unreadable, std::string(line)});
+        }
+    });
+    wipeText(storable);
+    return lines;
+}
+
+std::string protectedLine(const StoredLine& line, const ProtectedFileContext& context, std::uint64_t lineNumber) {
+    if (line.kind == StoredLine::Kind::Empty) {
+        return {};
+    }
+    return sealRecord(context.keys.dataKey, RecordPlace{context.keys.diaryId, context.fileName, lineNumber},
+                      line.kind == StoredLine::Kind::Text ? RecordKind::Text : RecordKind::ClassicLine, line.bytes);
+}
+
+std::string protectedContent(const std::vector<StoredLine>& lines, const ProtectedFileContext& context) {
+    if (lines.empty()) {
+        return {};
+    }
+    std::string content = protectedHeader(context.kind) + "\r\n";
+    std::uint64_t lineNumber = 0;
+    for (const StoredLine& line : lines) {
+        content += protectedLine(line, context, ++lineNumber);
+        content += "\r\n";
+    }
+    return content;
+}
+
+std::string classicContent(const std::vector<StoredLine>& lines, int key) {
+    std::string content;
+    for (const StoredLine& line : lines) {
+        if (line.kind == StoredLine::Kind::Text) {
+            const std::size_t at = content.size();
+            content += line.bytes;
+            for (std::size_t i = at; i < content.size(); ++i) {
+                content[i] = static_cast<char>(static_cast<unsigned char>(content[i]) + key);
+            }
+        } else {
+            content += line.bytes;
+        }
+        content += "\r\n";
+    }
+    return content;
+}
+
+void wipeLines(std::vector<StoredLine>& lines) {
+    for (StoredLine& line : lines) {
+        wipeText(line.bytes);
+    }
+    lines.clear();
+}
