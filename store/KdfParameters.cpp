@@ -10,7 +10,7 @@ namespace {
 constexpr std::uint64_t kMiB = 1024 * 1024;
 // Measured with bench_core's BM_ProtectedLogin on the two-core machine the program is built on.
 constexpr std::uint64_t kNewDiaryPasses = 3;
-constexpr std::uint64_t kNewDiaryMemory = 128 * kMiB;
+constexpr std::uint64_t kNewDiaryMemory = 256 * kMiB;
 static_assert(kNewDiaryPasses >= 3 && kNewDiaryMemory >= 64 * kMiB, "a protected diary is never cheap to guess");
 
 // Beyond this a file is taken for damaged rather than make a login last for hours.

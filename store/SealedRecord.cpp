@@ -38,17 +38,20 @@ std::string sealRecord(const GuardedBuffer& dataKey, const RecordPlace& place, R
         throw std::logic_error("a record is sealed only under a data key");
     }
     const auto data = associatedData(place);
-    GuardedBuffer plain(1 + content.size());
-    plain.data()[0] = static_cast<unsigned char>(kind);
-    if (!content.empty()) {
-        std::memcpy(plain.data() + 1, content.data(), content.size());
-    }
+    // An ordinary buffer, wiped after: guarded memory costs system calls, and a diary of many
+    // thousand entries is sealed record by record when it is protected.
+    std::string plain(1 + content.size(), '\0');
+    plain[0] = static_cast<char>(kind);
+    content.copy(plain.data() + 1, content.size());
     std::string sealed(kNonceBytes + plain.size() + kTagBytes, '\0');
     auto* out = reinterpret_cast<unsigned char*>(sealed.data());
     randombytes_buf(out, kNonceBytes);
     unsigned long long sealedSize = 0;
-    if (crypto_aead_xchacha20poly1305_ietf_encrypt(out + kNonceBytes, &sealedSize, plain.data(), plain.size(),
-                                                   data.data(), data.size(), nullptr, out, dataKey.data()) != 0) {
+    const int rc = crypto_aead_xchacha20poly1305_ietf_encrypt(
+        out + kNonceBytes, &sealedSize, reinterpret_cast<const unsigned char*>(plain.data()), plain.size(), data.data(),
+        data.size(), nullptr, out, dataKey.data());
+    wipeText(plain);
+    if (rc != 0) {
         throw std::runtime_error("a record could not be sealed");
     }
     return base64Text(out, kNonceBytes + static_cast<std::size_t>(sealedSize));

@@ -1,5 +1,7 @@
 #include "store/StoredLines.h"
 
+#include "store/ProtectedFileError.h"
+
 bool classicStorable(std::string_view line, int key, std::string& out) {
     out.resize(line.size());
     const auto shift = static_cast<unsigned>(key);
@@ -79,4 +81,41 @@ void wipeLines(std::vector<StoredLine>& lines) {
         wipeText(line.bytes);
     }
     lines.clear();
+}
+
+std::string entryAppendedTo(std::string_view data, const ProtectedFileContext& context, std::string_view storable) {
+    const StoredLine entry{StoredLine::Kind::Text, std::string(storable)};
+    std::string appended;
+    switch (memberFileForm(data)) {
+    case MemberFileForm::Empty:
+        if (context.state == ConversionState::BeingUnprotected) {
+            appended = classicContent({entry, StoredLine{}}, context.keys.classicKey);
+        } else {
+            appended = protectedContent({entry, StoredLine{}}, context);
+        }
+        break;
+    case MemberFileForm::Classic:
+        if (context.state == ConversionState::Protected) {
+            throw ProtectedFileError(ProtectedFileError::Problem::Damaged,
+                                     "it is not in the protected form of this member's diary");
+        }
+        appended = classicContent({entry, StoredLine{}}, context.keys.classicKey);
+        break;
+    case MemberFileForm::Protected: {
+        std::uint64_t lines = 0;
+        platform::forEachLine(data.substr(checkProtectedHeader(data, context.kind)),
+                              [&](std::string_view) { ++lines; });
+        // A last line without its line end gets one, or the entry would run on from it.
+        if (data.back() != '\n' && data.back() != '\r') {
+            appended = "\r\n";
+        }
+        appended += protectedLine(entry, context, lines + 1) + "\r\n\r\n";
+        break;
+    }
+    }
+    if (!appended.empty() && memberFileForm(data) == MemberFileForm::Classic && data.back() != '\n' &&
+        data.back() != '\r') {
+        appended.insert(0, "\r\n");
+    }
+    return appended;
 }

@@ -59,6 +59,15 @@ std::string protectedContent(const std::vector<StoredLine>& lines, const Protect
 // The one record line of line at place lineNumber.
 std::string protectedLine(const StoredLine& line, const ProtectedFileContext& context, std::uint64_t lineNumber);
 
+// What a commit appends to a protected member's page file, whose bytes are now data, for an entry
+// of this storable text followed by the empty line every commit writes. The entry goes in the
+// file's own form: after a new header in an empty file (in the classic form while the diary is
+// being unprotected), sealed for the next place in a protected one, under the classic key in a
+// classic one while a conversion is under way. Throws ProtectedFileError for a file whose header
+// is refused, and for a classic file when no conversion is under way, which is no page of the
+// member's.
+std::string entryAppendedTo(std::string_view data, const ProtectedFileContext& context, std::string_view storable);
+
 // The bytes of a file of these lines in the classic form under key, CR LF after every line.
 std::string classicContent(const std::vector<StoredLine>& lines, int key);
 
