@@ -119,3 +119,20 @@ std::string entryAppendedTo(std::string_view data, const ProtectedFileContext& c
     }
     return appended;
 }
+
+void searchableClassicBytes(std::string_view data, const ProtectedFileContext& context, std::string& out) {
+    out.clear();
+    const auto key = static_cast<unsigned char>(context.keys.classicKey);
+    forEachProtectedMemberLine(data, context, [&](std::uint64_t, StoredLine::Kind kind, std::string_view bytes) {
+        if (kind == StoredLine::Kind::Text) {
+            const std::size_t at = out.size();
+            out += bytes;
+            for (std::size_t i = at; i < out.size(); ++i) {
+                out[i] = static_cast<char>(static_cast<unsigned char>(out[i]) + key);
+            }
+        } else if (kind == StoredLine::Kind::Unreadable) {
+            out += '\x01';
+        }
+        out += "\r\n";
+    });
+}

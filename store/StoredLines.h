@@ -68,6 +68,12 @@ std::string protectedLine(const StoredLine& line, const ProtectedFileContext& co
 // member's.
 std::string entryAppendedTo(std::string_view data, const ProtectedFileContext& context, std::string_view storable);
 
+// The page file data of a protected member as the classic form would hold it under the classic
+// key, for a search of every entry: each record opened, a line that cannot be read kept in its
+// place as one byte no key deciphers, so that it keeps its number and is never found. out's
+// storage is reused; the caller wipes it. Throws ProtectedFileError as the reader does.
+void searchableClassicBytes(std::string_view data, const ProtectedFileContext& context, std::string& out);
+
 // The bytes of a file of these lines in the classic form under key, CR LF after every line.
 std::string classicContent(const std::vector<StoredLine>& lines, int key);
 

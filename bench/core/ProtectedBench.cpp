@@ -11,6 +11,7 @@
 #include "platform/core/Paths.h"
 #include "store/DiaryConversion.h"
 #include "store/MemberSession.h"
+#include "store/PageSearch.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedPasswordFile.h"
 #include "store/StoredLines.h"
@@ -94,5 +95,31 @@ void BM_OpenEveryRecord(benchmark::State& state) {
     state.counters["entries"] = static_cast<double>(state.range(0) * MemberSession::kPageCount);
 }
 BENCHMARK(BM_OpenEveryRecord)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Find's work on protected pages without the windows: every record opened into the classic
+// bytes, then the scan of the classic pages.
+void BM_SearchProtectedPages(benchmark::State& state) {
+    BenchFolder folder(static_cast<int>(state.range(0)));
+    const DiaryKeys keys = DiaryKeys::create(
+        kKey, "Correct Horse",
+        *KdfParameters::fromStored(KdfParameters::kArgon2id13, crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN));
+    protectDiary(folder.path(), keys);
+    const PageSearch search("aPPles", kKey);
+    std::string data;
+    std::string classic;
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+            const char* name = MemberSession::pageFileName(page);
+            platform::readFileBytes(platform::joinPath(folder.path(), name), data);
+            searchableClassicBytes(
+                data, ProtectedFileContext{keys, ConversionState::Protected, ProtectedFileKind::Page, name}, classic);
+            search.scan(classic, [&](std::size_t, std::string_view) { ++hits; });
+        }
+    }
+    benchmark::DoNotOptimize(hits);
+    state.counters["entries"] = static_cast<double>(state.range(0) * MemberSession::kPageCount);
+}
+BENCHMARK(BM_SearchProtectedPages)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
