@@ -9,6 +9,7 @@
 #include "store/DiaryConversion.h"
 #include "store/MemberFileForm.h"
 #include "store/MemberSession.h"
+#include "store/PageSearch.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedFileError.h"
 #include "store/ProtectedPasswordFile.h"
@@ -517,6 +518,32 @@ TEST_F(ProtectedDiary, ACommitAppendsInTheFormOfThePage) {
                                                    MemberSession::pageFileName(6)},
                               entry),
               fixture::pageContent(kKey, {"Bought a bicycle, grün (10Dec26, 01:00PM)", ""}));
+}
+
+TEST_F(ProtectedDiary, ASearchOpensEveryRecordAndPassesOverADamagedOne) {
+    const DiaryKeys keys = protect();
+    std::vector<std::string> lines = fixture::readLines(page(1));
+    lines[1][30] = static_cast<char>(lines[1][30] ^ 0x04); // the first entry
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    const ProtectedFileContext context{keys, ConversionState::Protected, ProtectedFileKind::Page,
+                                       MemberSession::pageFileName(1)};
+    std::string classicBytes;
+    searchableClassicBytes(bytes, context, classicBytes);
+    struct Case {
+        const char* text;
+        std::vector<std::size_t> entries;
+    };
+    const Case cases[] = {{"KÖLN", {2}}, {"in", {2, 3}}, {"market", {}}, {"日本", {3}}, {"(0", {2, 3}}};
+    for (const Case& c : cases) {
+        std::vector<std::size_t> found;
+        PageSearch(c.text, kKey).scan(classicBytes, [&](std::size_t entry, std::string_view) {
+            found.push_back(entry);
+        });
+        EXPECT_EQ(found, c.entries) << c.text;
+    }
 }
 
 TEST_F(ProtectedDiary, ANewerPageStopsUnprotectBeforeAnythingChanges) {
