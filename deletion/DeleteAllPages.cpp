@@ -5,6 +5,7 @@
 #include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -20,9 +21,9 @@ std::string stoppedAt(int page) {
     if (page == 1) {
         return "Page 1 cannot be cleared, so no page has been cleared.";
     }
-    const bool onePageLeft = page == MemberSession::kPageCount;
+    const bool onePageLeft = page == MemberFolder::kPageCount;
     return "Clearing stopped at page " + std::to_string(page) + ", which cannot be cleared: " + pages(1, page - 1) +
-           (page == 2 ? " is" : " are") + " empty now, " + pages(page, MemberSession::kPageCount) +
+           (page == 2 ? " is" : " are") + " empty now, " + pages(page, MemberFolder::kPageCount) +
            (onePageLeft ? " keeps its" : " keep their") + " entries.";
 }
 
@@ -33,7 +34,7 @@ void deleteAllPages(DiaryWindow& form) {
         return;
     }
     const MemberSession& m = form.session();
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
         try {
             rewriteMemberFile(m.pageFilePath(page), {});
         } catch (const std::exception& e) {
@@ -41,7 +42,7 @@ void deleteAllPages(DiaryWindow& form) {
             if (form.currentPage() < page) {
                 form.clearPageView();
             }
-            DiaryWindow::reportFailure(stoppedAt(page), e);
+            platform::reportFailure(stoppedAt(page), e);
             return;
         }
     }

@@ -8,6 +8,7 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
@@ -34,7 +35,7 @@ void deleteAnItem(DiaryWindow& form) {
         try {
             lines = readDecipheredLines(m.cipherKey(), path);
         } catch (const std::exception& e) {
-            DiaryWindow::reportFailure("No item was deleted: page " + page + " cannot be read.", e);
+            platform::reportFailure("No item was deleted: page " + page + " cannot be read.", e);
             return;
         }
         // An empty page has nothing to mask; it is left as it is.
@@ -44,7 +45,7 @@ void deleteAnItem(DiaryWindow& form) {
             try {
                 rewriteMemberFile(path, encipheredLines(m.cipherKey(), lines));
             } catch (const std::exception& e) {
-                DiaryWindow::reportFailure(
+                platform::reportFailure(
                     "No item was deleted: page " + page + " cannot be written. It keeps its entries as they were.", e);
                 return;
             }

@@ -8,6 +8,7 @@
 #include "platform/core/Dialogs.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -20,7 +21,7 @@ bool listExports(const std::string& folder, std::vector<platform::FolderEntry>& 
         exports = platform::listFolder(folder, kExportPattern, false);
         return true;
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure("The exported pages cannot be listed.", e);
+        platform::reportFailure("The exported pages cannot be listed.", e);
         return false;
     }
 }
@@ -56,7 +57,7 @@ void deleteExportedPages(DiaryWindow& form) {
                 platform::deleteFile(platform::joinPath(folder, entry.name));
             } catch (const std::exception& e) {
                 // The member is told, and the other files are still offered.
-                DiaryWindow::reportFailure("'" + entry.name + "' cannot be deleted.", e);
+                platform::reportFailure("'" + entry.name + "' cannot be deleted.", e);
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -15,7 +16,7 @@ void deleteThisPage(DiaryWindow& form) {
     try {
         rewriteMemberFile(form.session().pageFilePath(form.currentPage()), {});
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure(
+        platform::reportFailure(
             "Page " + std::to_string(form.currentPage()) + " cannot be cleared; its file is left as it was.", e);
         return;
     }

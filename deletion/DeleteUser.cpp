@@ -6,6 +6,7 @@
 #include "deletion/Confirmation.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -41,7 +42,7 @@ void deleteUser(DiaryWindow& form) {
     try {
         others = m.otherFiles();
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure("'" + member + "' cannot be deleted: the member folder cannot be read.", e);
+        platform::reportFailure("'" + member + "' cannot be deleted: the member folder cannot be read.", e);
         return;
     }
     // Every file the member put there is shown before it goes, however short its name.

@@ -2,13 +2,15 @@
 
 #include <optional>
 
-#include "diary/BusyPointer.h"
-
 #include "platform/core/Clock.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/Dialogs.h"
 #include "platform/core/NumberText.h"
+#include "platform/core/TextReplace.h"
+#include "platform/qt/BusyPointer.h"
+#include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
+#include "store/Cipher.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 
@@ -16,9 +18,9 @@ void DiaryWindow::commitEntry() {
     if (!m_module.loggedIn()) {
         return;
     }
-    std::optional<BusyPointer> busy(std::in_place, *this);
-    entryBox->setText(MemberSession::replaceChar(entryBox->text(), ",", ";"));
-    entryBox->setText(MemberSession::replaceChar(entryBox->text(), "\n", " "));
+    std::optional<platform::BusyPointer> busy(std::in_place, *this);
+    entryBox->setText(platform::replaceText(entryBox->text(), ",", ";"));
+    entryBox->setText(platform::replaceText(entryBox->text(), "\n", " "));
     if (entryBox->text().empty()) {
         platform::ui().beep();
         return;
@@ -31,12 +33,13 @@ void DiaryWindow::commitEntry() {
     const std::string stored = entryBox->text() + platform::entryStamp(platform::now());
     try {
         // The entry line and its empty line go in one append, so a failure leaves no half of it.
-        appendToMemberFile(m_module.pageFilePath(page), m_module.encryptKeyed(stored) + "\r\n\r\n");
+        appendToMemberFile(m_module.pageFilePath(page),
+                           Cipher::encryptWithKey(stored, m_module.cipherKey()) + "\r\n\r\n");
     } catch (const std::exception& e) {
         busy.reset(); // the member reads the message with the usual pointer
-        reportFailure("The entry cannot be saved to page" + platform::str(page) +
-                          ". The page is as it was, and the text stays in the entry box.",
-                      e);
+        platform::reportFailure("The entry cannot be saved to page" + platform::str(page) +
+                                    ". The page is as it was, and the text stays in the entry box.",
+                                e);
         return;
     }
     entryBox->setText({});

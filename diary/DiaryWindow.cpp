@@ -8,17 +8,18 @@
 #include <QPushButton>
 
 #include "platform/core/Attempt.h"
-#include "platform/core/Dialogs.h"
-#include "platform/core/FileError.h"
+#include "platform/qt/CentreByOuterSize.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/LayoutWatcher.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
-#include "platform/qt/WindowFrame.h"
 #include "resources/LinkCursor.h"
 #include "resources/ProgramIcon.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(parent), m_module(module) {
@@ -34,12 +35,11 @@ DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(p
     // whatever size the member gives it (layOutControls).
     resize(platform::twipsToPixelsX(DiaryGeometry::kClientWidth),
            platform::twipsToPixelsY(DiaryGeometry::kClientHeight) + menuBar()->sizeHint().height());
+    // Watching before the placement does, so that the controls follow where the placement puts
+    // the window once its frame is known.
+    new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     // Centred by its outer size, raised a little.
-    m_placement = new platform::FramePlacement(*this, [this] {
-        const QSize outer = platform::outerSize(*this);
-        platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()),
-                                 platform::pixelsToTwipsY(outer.height()), 300);
-    });
+    m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
 }
 
 DiaryWindow::~DiaryWindow() = default;
@@ -94,7 +94,7 @@ void DiaryWindow::createControls() {
     pageSelector->setAccessibleName(QStringLiteral("Page"));
     {
         const QSignalBlocker block(pageSelector);
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
             pageSelector->addItem(QStringLiteral("Page %1").arg(page));
         }
         pageSelector->setCurrentIndex(-1); // nothing selected until the window loads
@@ -202,6 +202,15 @@ void DiaryWindow::showPage(int page) {
     pageSelector->setCurrentIndex(page - 1);
 }
 
+void DiaryWindow::showPageAfresh(int page) {
+    if (currentPage() == page) {
+        showSelectedPage();
+    } else {
+        showPage(page);
+    }
+    entryBox->setFocus();
+}
+
 const std::string& DiaryWindow::pageText() const {
     return pageView->text();
 }
@@ -246,14 +255,12 @@ void DiaryWindow::showSelectedPage() {
 
 bool DiaryWindow::refreshPageView() {
     try {
-        pageView->setText(m_module.readPage(m_module.pageFilePath(currentPage())));
+        pageView->setText(readMemberPage(m_module, currentPage(), PageFile::Unreadable::Fail).display);
         m_pageShownWhole = true;
     } catch (const std::exception& e) {
         pageView->setText({});
         m_pageShownWhole = false;
-        if (!m_pageErrorsQuiet) {
-            reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
-        }
+        platform::reportFailure("Page " + std::to_string(currentPage()) + " cannot be shown.", e);
     }
     return m_pageShownWhole;
 }
@@ -271,7 +278,7 @@ void DiaryWindow::goToPreviousPage() {
 }
 
 void DiaryWindow::goToNextPage() {
-    if (pageSelector->currentIndex() != MemberSession::kPageCount - 1) {
+    if (pageSelector->currentIndex() != MemberFolder::kPageCount - 1) {
         pageSelector->setCurrentIndex(pageSelector->currentIndex() + 1);
     }
     entryBox->setFocus();
@@ -310,10 +317,7 @@ void DiaryWindow::logInAgain() {
     if (m_ended || !m_module.loggedIn()) {
         return;
     }
-    // Whatever page was shown, one of the two presses changes the page selector, so the page
-    // view reads the new member's pages and ends on page 1.
-    lastPageButton->click();
-    firstPageButton->click();
+    showPageAfresh(1);
 }
 
 void DiaryWindow::endProgram() {
@@ -323,16 +327,6 @@ void DiaryWindow::endProgram() {
     m_ended = true;
     m_module.logOff(); // another copy may log the member in at once
     emit programEnded();
-}
-
-void DiaryWindow::reportFailure(const std::string& what, const std::exception& error) {
-    std::string text = what;
-    if (const auto* fileError = dynamic_cast<const platform::FileError*>(&error)) {
-        text += "\r\r" + fileError->path() + "\r" + fileError->reason();
-    } else {
-        text += std::string("\r\r") + error.what();
-    }
-    platform::ui().msgBox(text, platform::vbExclamation, platform::kAppTitle);
 }
 
 void DiaryWindow::keyPressEvent(QKeyEvent* event) {

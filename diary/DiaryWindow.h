@@ -73,9 +73,6 @@ public:
     bool refreshPageView();
     // True when the page view holds the whole page shown: its last refresh could read it.
     bool pageShownWhole() const { return m_pageShownWhole; }
-    // While set, a page that cannot be shown leaves the view empty without a message (a command
-    // that walks through the pages says what it met at its end).
-    void setPageErrorsQuiet(bool quiet) { m_pageErrorsQuiet = quiet; }
 
     // Navigation buttons.
     void goToFirstPage();
@@ -113,6 +110,9 @@ public:
     // Shows page 1 to 15, as the member's own choice of it does; a page already shown is not
     // read again.
     void showPage(int page);
+    // Shows page 1 to 15 read afresh with its caption, whether or not it is shown already, and
+    // puts the focus in the entry box (a new member's first page).
+    void showPageAfresh(int page);
     // The text the page view shows (the display text of the page shown).
     const std::string& pageText() const;
     void clearPageView();
@@ -135,9 +135,6 @@ public:
     const DiaryGeometry& twipsGeometry() const { return m_geometry; }
     void setGeometry(const DiaryGeometry& geometry);
 
-    // Shows a message about a failed file operation: what failed and why.
-    static void reportFailure(const std::string& what, const std::exception& error);
-
 signals:
     // The program is ending; the application closes every window.
     void programEnded();
@@ -146,9 +143,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     // The unload: closing the main window in any way ends the program.
     void closeEvent(QCloseEvent* event) override;
 
@@ -162,7 +156,5 @@ private:
     std::function<void(DiaryWindow&)> m_loginOpener;
     bool m_ended = false;
     bool m_pageShownWhole = false;
-    bool m_pageErrorsQuiet = false;
     platform::FramePlacement* m_placement = nullptr;
-    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
 };

@@ -6,6 +6,7 @@
 #include "platform/core/Unicode.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -21,7 +22,8 @@ void DiaryWindow::editCaption() {
     // Saving a caption writes all fifteen: over a captions file that could not be read, that
     // would lose the captions it holds.
     if (const auto& unreadable = m_module.captionsUnreadable()) {
-        reportFailure("The captions of your pages cannot be read, so no caption can be changed now.", *unreadable);
+        platform::reportFailure("The captions of your pages cannot be read, so no caption can be changed now.",
+                                *unreadable);
         return;
     }
     for (;;) {

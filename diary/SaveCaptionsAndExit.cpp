@@ -1,13 +1,14 @@
 #include <QCloseEvent>
 
 #include "diary/DiaryWindow.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberSession.h"
 
 void DiaryWindow::saveCaptionsAndExit() {
     try {
         m_module.saveCaptions();
     } catch (const std::exception& e) {
-        reportFailure("The page captions cannot be saved. Jotterel closes without saving them.", e);
+        platform::reportFailure("The page captions cannot be saved. Jotterel closes without saving them.", e);
     }
     close();
 }

@@ -1,10 +1,10 @@
 #include "export/ExportAllPages.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "diary/BusyPointer.h"
 #include "diary/DiaryWindow.h"
 #include "export/OutputFile.h"
 #include "platform/core/Attempt.h"
@@ -14,29 +14,12 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/BusyPointer.h"
+#include "platform/qt/ReportFailure.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 namespace {
-
-// While the pages are walked through, the window keeps its last picture instead of flashing
-// each page, and shows the busy pointer.
-class PagesWalk {
-public:
-    explicit PagesWalk(DiaryWindow& form) : m_form(form), m_busy(form) {
-        m_form.setUpdatesEnabled(false);
-        m_form.setPageErrorsQuiet(true); // the pages that could not be read are told at the end
-    }
-    ~PagesWalk() {
-        m_form.setPageErrorsQuiet(false);
-        m_form.setUpdatesEnabled(true);
-    }
-    PagesWalk(const PagesWalk&) = delete;
-    PagesWalk& operator=(const PagesWalk&) = delete;
-
-private:
-    DiaryWindow& m_form;
-    BusyPointer m_busy;
-};
 
 // "Page 3" or "Pages 3, 7 and 12".
 std::string incompletePages(const std::vector<int>& pages) {
@@ -64,38 +47,44 @@ void exportAllPages(DiaryWindow& form) {
     content += printedOnLine(platform::now()) + "\r\n";
     content += "\r\n";
     std::vector<int> incomplete;
+    // The busy pointer shows while the pages are read and the file is written; a message waits
+    // until it is gone.
+    std::exception_ptr failure;
     {
-        const PagesWalk walk(form);
-        const int shown = form.currentPage();
-        // Starting from the last page makes selecting the first one load it even when it is shown.
-        form.showPage(MemberSession::kPageCount);
-        for (int i = 0; i < MemberSession::kPageCount; ++i) {
-            form.showPage(i + 1);
-            std::string block = "Page " + platform::numberForFile(i + 1) + "\r\n";
-            block += "------------\r\n";
-            if (form.pageShownWhole()) {
-                block += form.pageText();
-            } else {
-                // A damaged page still gives what can be read of it, and says where it
-                // could not be read.
-                const MemberSession::ReadablePage page = module.readWhatCanBeRead(i + 1);
-                block += page.display;
-                if (!page.whole) {
-                    incomplete.push_back(i + 1);
-                }
-            }
-            block += "\r\n\r\n";
-            content += block;
+        const platform::BusyPointer busy(form);
+        const std::vector<ReadablePage> pages = readAllMemberPages(module);
+        std::size_t size = content.size();
+        for (const ReadablePage& page : pages) {
+            size += page.display.size() + 32; // the page's heading, rule and blank lines
         }
-        form.showPage(shown);
+        content.reserve(size);
+        for (int i = 0; i < MemberFolder::kPageCount; ++i) {
+            const ReadablePage& page = pages[static_cast<std::size_t>(i)];
+            content += "Page " + platform::numberForFile(i + 1) + "\r\n";
+            content += "------------\r\n";
+            // A damaged page still gives what can be read of it, and says where it could not be
+            // read.
+            content += page.display;
+            content += "\r\n\r\n";
+            if (!page.whole()) {
+                incomplete.push_back(i + 1);
+            }
+        }
+        try {
+            platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);
+        } catch (const std::exception&) {
+            failure = std::current_exception();
+        }
     }
-    try {
-        platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);
-    } catch (const std::exception& e) {
-        // Saying the pages were printed when no file was written would send the member looking
-        // for a file that is not there.
-        DiaryWindow::reportFailure("All pages of your diary could not be exported.", e);
-        return;
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            // Saying the pages were printed when no file was written would send the member
+            // looking for a file that is not there.
+            platform::reportFailure("All pages of your diary could not be exported.", e);
+            return;
+        }
     }
 
     const std::string printed = "All pages of " + module.currentMember() + "'s diary printed to " + *path;

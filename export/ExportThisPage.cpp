@@ -10,6 +10,8 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
 #include "platform/core/NumberText.h"
+#include "platform/qt/ReportFailure.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 void exportThisPage(DiaryWindow& form) {
@@ -28,18 +30,17 @@ void exportThisPage(DiaryWindow& form) {
     content += pageWord + "\r\n";
     content += "------------\r\n";
     // A damaged page still gives what can be read of it, and says where it could not be read.
-    const MemberSession::ReadablePage readable =
-        form.pageShownWhole() ? MemberSession::ReadablePage{form.pageText(), true} : module.readWhatCanBeRead(page);
+    const ReadablePage readable = readMemberPage(module, page, PageFile::Unreadable::Mark);
     content += readable.display;
     content += "\r\n";
     try {
         platform::writeFileSafely(*path, platform::textFileBytes(content), platform::kAttrNormal);
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure("Page " + std::to_string(page) + " could not be exported.", e);
+        platform::reportFailure("Page " + std::to_string(page) + " could not be exported.", e);
         return;
     }
 
-    if (readable.whole) {
+    if (readable.whole()) {
         platform::ui().msgBox(pageWord + " printed to " + *path, platform::vbInformation, platform::kAppTitle);
     } else {
         platform::ui().msgBox(pageWord + " printed to " + *path +

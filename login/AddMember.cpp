@@ -12,6 +12,8 @@
 #include "platform/core/NumberText.h"
 #include "platform/core/Unicode.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
+#include "store/MemberList.h"
 #include "store/MemberName.h"
 #include "store/MemberSession.h"
 
@@ -41,23 +43,23 @@ void LoginWindow::addMember() {
                               platform::vbExclamation, platform::kAppTitle);
         return;
     case MemberSession::NewMember::FolderFailed:
-        DiaryWindow::reportFailure(
-            "The folder of the new member '" + name + "' cannot be created. No member was added.", *added.error);
+        platform::reportFailure("The folder of the new member '" + name + "' cannot be created. No member was added.",
+                                *added.error);
         return;
     case MemberSession::NewMember::FilesFailed:
-        DiaryWindow::reportFailure("The member '" + name +
-                                       "' cannot be added: a file of the member folder cannot be made. The folder made "
-                                       "for '" +
-                                       name + "' has been removed again, so nothing was added.",
-                                   *added.error);
+        platform::reportFailure("The member '" + name +
+                                    "' cannot be added: a file of the member folder cannot be made. The folder made "
+                                    "for '" +
+                                    name + "' has been removed again, so nothing was added.",
+                                *added.error);
         return;
     case MemberSession::NewMember::FilesLeft:
-        DiaryWindow::reportFailure("The member '" + name +
-                                       "' cannot be added: a file of the member folder cannot be made, and the folder "
-                                       "made for '" +
-                                       name + "' cannot be removed again. Delete that folder before adding '" + name +
-                                       "' again.",
-                                   *added.error);
+        platform::reportFailure("The member '" + name +
+                                    "' cannot be added: a file of the member folder cannot be made, and the folder "
+                                    "made for '" +
+                                    name + "' cannot be removed again. Delete that folder before adding '" + name +
+                                    "' again.",
+                                *added.error);
         return;
     }
 
@@ -69,9 +71,13 @@ void LoginWindow::addMember() {
     // Every visible subfolder is listed, member or not, until the window is opened again.
     memberSelector->clear();
     try {
-        listFolders(memberSelector);
+        const std::vector<ListedFolder> folders = listMemberFolders(m.appPath());
+        offerFolders(folders);
+        for (const ListedFolder& folder : folders) {
+            memberSelector->addItem(platform::toQString(folder.name));
+        }
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure("The list of members cannot be read again.", e);
+        platform::reportFailure("The list of members cannot be read again.", e);
     }
     // The folder always carries the name as typed here; were it missing, the first name stays.
     if (const int index = memberSelector->findText(platform::toQString(name)); index >= 0) {

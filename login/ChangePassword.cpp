@@ -2,6 +2,7 @@
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
+#include "platform/qt/ReportFailure.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
@@ -20,6 +21,6 @@ void changePassword(DiaryWindow& main) {
     try {
         rewriteMemberFile(m.passwordPath(), PasswordFile::content(m.cipherKey(), password));
     } catch (const std::exception& e) {
-        DiaryWindow::reportFailure("Your password has not been changed: the password file cannot be written.", e);
+        platform::reportFailure("Your password has not been changed: the password file cannot be written.", e);
     }
 }

@@ -8,19 +8,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProxyStyle>
 #include <QPushButton>
 
 #include "diary/DiaryWindow.h"
+#include "login/LoginGeometry.h"
 #include "platform/core/Attempt.h"
 #include "platform/core/Dialogs.h"
-#include "platform/core/FileSystem.h"
+#include "platform/qt/CentreByOuterSize.h"
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ReportFailure.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
-#include "platform/qt/WindowFrame.h"
+#include "store/MemberList.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -50,32 +51,28 @@ LoginWindow::LoginWindow(DiaryWindow& main) : QDialog(&main), m_main(main) {
     setWindowTitle(QString::fromLatin1(kTitle));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(platform::twipsToPixelsX(4320), platform::twipsToPixelsY(3450));
+    setFixedSize(platform::twipsToPixelsX(LoginGeometry::kClientWidth),
+                 platform::twipsToPixelsY(LoginGeometry::kClientHeight));
     // No icon: a window without one of its own would show its owner's, the main window's.
     setWindowIcon(QIcon());
     setFont(platform::defaultWindowFont());
     createControls();
     // Centred by its outer size, raised a little.
-    m_placement = new platform::FramePlacement(*this, [this] {
-        const QSize outer = platform::outerSize(*this);
-        platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()),
-                                 platform::pixelsToTwipsY(outer.height()), 300);
-    });
+    m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
 }
 
 void LoginWindow::createControls() {
-    auto place = [](QWidget* w, double left, double top, double width, double height) {
-        w->setGeometry(platform::toPixels({left, top, width, height}));
-    };
+    const LoginGeometry g = LoginGeometry::designTime();
+    auto place = [](QWidget* w, const TwipsRect& r) { w->setGeometry(platform::toPixels(r)); };
 
     loginFrame = new QGroupBox(QStringLiteral("Member login"), this);
     loginFrame->setObjectName(QStringLiteral("loginFrame"));
-    place(loginFrame, 150, 1470, 4065, 1875);
+    place(loginFrame, g.loginFrame);
 
     memberSelector = new QComboBox(loginFrame);
     memberSelector->setObjectName(QStringLiteral("memberSelector"));
     memberSelector->setAccessibleName(QStringLiteral("Username"));
-    place(memberSelector, 1230, 330, 2595, 315);
+    place(memberSelector, g.memberSelector);
 
     passwordBox = new QLineEdit(loginFrame);
     passwordBox->setObjectName(QStringLiteral("passwordBox"));
@@ -86,16 +83,16 @@ void LoginWindow::createControls() {
     mask->setParent(passwordBox);
     passwordBox->setStyle(mask);
     passwordBox->setAccessibleName(QStringLiteral("Password"));
-    place(passwordBox, 1230, 750, 2595, 345);
+    place(passwordBox, g.passwordBox);
 
-    auto button = [&](QPushButton*& b, const char* name, const char* text, double left) {
+    auto button = [&](QPushButton*& b, const char* name, const char* text, const TwipsRect& r) {
         b = new QPushButton(QString::fromLatin1(text), loginFrame);
         b->setObjectName(QString::fromLatin1(name));
-        place(b, left, 1290, 1000, 400);
+        place(b, r);
     };
-    button(exitButton, "exitButton", "E&xit", 300);
-    button(addMemberButton, "addMemberButton", "&Add user...", 1530);
-    button(okButton, "okButton", "&OK", 2760);
+    button(exitButton, "exitButton", "E&xit", g.exitButton);
+    button(addMemberButton, "addMemberButton", "&Add user...", g.addMemberButton);
+    button(okButton, "okButton", "&OK", g.okButton);
     exitButton->setAccessibleName(QStringLiteral("Exit"));
     addMemberButton->setAccessibleName(QStringLiteral("Add user"));
     okButton->setAccessibleName(QStringLiteral("OK"));
@@ -105,20 +102,20 @@ void LoginWindow::createControls() {
     memberLabel = new QLabel(QStringLiteral("Username"), loginFrame);
     memberLabel->setObjectName(QStringLiteral("memberLabel"));
     memberLabel->setBuddy(memberSelector);
-    place(memberLabel, 330, 360, 720, 195);
+    place(memberLabel, g.memberLabel);
     platform::sizeToText(memberLabel);
 
     passwordLabel = new QLabel(QStringLiteral("Password"), loginFrame);
     passwordLabel->setObjectName(QStringLiteral("passwordLabel"));
     passwordLabel->setBuddy(passwordBox);
-    place(passwordLabel, 330, 870, 690, 195);
+    place(passwordLabel, g.passwordLabel);
     platform::sizeToText(passwordLabel);
 
     titleLabel = new QLabel(QStringLiteral("Jotterel"), this);
     titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setFont(platform::namedFont("Arial", 20.25, true, true));
     colour(titleLabel, QColor(192, 0, 0));
-    place(titleLabel, 660, 300, 2910, 480);
+    place(titleLabel, g.titleLabel);
     platform::sizeToText(titleLabel);
 
     descriptionLabel =
@@ -128,20 +125,14 @@ void LoginWindow::createControls() {
     colour(descriptionLabel, QColor(0, 0, 192));
     descriptionLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     descriptionLabel->setWordWrap(true);
-    place(descriptionLabel, 150, 900, 4110, 585);
+    place(descriptionLabel, g.descriptionLabel);
 
     contactLabel = new QLabel(platform::toQString(kContactLine), this);
     contactLabel->setObjectName(QStringLiteral("contactLabel"));
     contactLabel->setFont(platform::namedFont("Times New Roman", 8.25, false, true));
     colour(contactLabel, QColor(128, 64, 64));
-    place(contactLabel, 2340, 60, 1965, 210);
+    place(contactLabel, g.contactLabel);
     platform::sizeToText(contactLabel);
-
-    folderList = new QListWidget(this);
-    folderList->setObjectName(QStringLiteral("folderList"));
-    place(folderList, 180, -2000, 3585, 1230);
-    folderList->setFocusPolicy(Qt::NoFocus);
-    folderList->setAccessibleName(QStringLiteral("Member folders"));
 
     QWidget::setTabOrder(memberSelector, passwordBox);
     QWidget::setTabOrder(passwordBox, exitButton);
@@ -154,18 +145,17 @@ void LoginWindow::createControls() {
 }
 
 void LoginWindow::load() {
-    MemberSession& m = m_main.session();
     m_placement->place();
-    folderList->clear();
     memberSelector->clear();
     passwordBox->setEnabled(false);
     passwordBox->setText(QStringLiteral("Nobody"));
     // An application folder that cannot be read simply lists nobody.
-    platform::attempt([&] { listFolders(folderList); });
-    for (int i = 0; i < folderList->count(); ++i) {
-        const std::string name = platform::fromQString(folderList->item(i)->text());
-        if (platform::pathExists(m.memberFile(name, MemberSession::kPasswordFile))) {
-            memberSelector->addItem(folderList->item(i)->text());
+    std::vector<ListedFolder> folders;
+    platform::attempt([&] { folders = listMemberFolders(m_main.session().appPath()); });
+    offerFolders(folders);
+    for (const ListedFolder& folder : folders) {
+        if (folder.member) {
+            memberSelector->addItem(platform::toQString(folder.name));
         }
     }
     if (memberSelector->count() > 0) {
@@ -173,19 +163,13 @@ void LoginWindow::load() {
     }
 }
 
-template <typename List>
-void LoginWindow::listFolders(List* list) {
-    for (const platform::FolderEntry& entry : platform::listFolder(m_main.session().appPath(), "*.*", true)) {
-        if (entry.isFolder && !entry.name.empty()) {
-            passwordBox->setEnabled(true);
-            okButton->setEnabled(true);
-            passwordBox->clear();
-            list->addItem(platform::toQString(entry.name));
-        }
+void LoginWindow::offerFolders(const std::vector<ListedFolder>& folders) {
+    if (!folders.empty()) {
+        passwordBox->setEnabled(true);
+        okButton->setEnabled(true);
+        passwordBox->clear();
     }
 }
-
-template void LoginWindow::listFolders(QComboBox*);
 
 void LoginWindow::logIn() {
     MemberSession& m = m_main.session();
@@ -208,13 +192,13 @@ void LoginWindow::logIn() {
         passwordBox->clear();
         break;
     case MemberSession::LoginOutcome::PasswordFileUnreadable:
-        DiaryWindow::reportFailure("The password file of member '" + name +
-                                       "' cannot be read, so nobody can log in as '" + name + "'.",
-                                   *result.error);
+        platform::reportFailure("The password file of member '" + name + "' cannot be read, so nobody can log in as '" +
+                                    name + "'.",
+                                *result.error);
         break;
     case MemberSession::LoginOutcome::FolderUnopenable:
-        DiaryWindow::reportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.",
-                                   *result.error);
+        platform::reportFailure("Nobody was logged in: the folder of member '" + name + "' cannot be opened.",
+                                *result.error);
         break;
     case MemberSession::LoginOutcome::LoggedInElsewhere:
         platform::ui().msgBox("'" + name +

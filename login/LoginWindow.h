@@ -2,13 +2,15 @@
 
 #include <QDialog>
 #include <string>
+#include <vector>
+
+#include "store/MemberList.h"
 
 class DiaryWindow;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 namespace platform {
 class FramePlacement;
@@ -32,7 +34,6 @@ public:
     QPushButton* exitButton = nullptr;      // "E&xit"
     QPushButton* addMemberButton = nullptr; // "&Add user..."
     QPushButton* okButton = nullptr;        // "&OK", the default button
-    QListWidget* folderList = nullptr;      // scratch list of folders, out of sight
 
     // Window load: placement and the member list.
     void load();
@@ -56,11 +57,8 @@ protected:
 
 private:
     void createControls();
-    // Adds every visible subfolder of the application folder to list; the password box and OK
-    // are usable as soon as there is one. Throws platform::FileError when the folder cannot be
-    // listed.
-    template <typename List>
-    void listFolders(List* list);
+    // The password box and OK are usable as soon as the application folder holds a folder.
+    void offerFolders(const std::vector<ListedFolder>& folders);
 
     DiaryWindow& m_main;
     platform::FramePlacement* m_placement = nullptr;

@@ -1,17 +1,14 @@
 #include "search/FindCommand.h"
 
-#include <QStringList>
-#include <charconv>
+#include <utility>
+#include <vector>
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
-#include "platform/core/FileSystem.h"
-#include "platform/core/NumberText.h"
-#include "platform/qt/QtText.h"
 #include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
+#include "store/FoundEntries.h"
 #include "store/MemberSession.h"
-#include "store/PageSearch.h"
 
 FindCommand::FindCommand(DiaryWindow& main) : QObject(&main), m_main(main) {
     setObjectName(QStringLiteral("FindCommand"));
@@ -36,29 +33,10 @@ void FindCommand::find() {
             return;
         }
 
-        const PageSearch search(m.searchText(), m.cipherKey());
-        QStringList lines;
-        std::string line;
-        std::string content;
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-            try {
-                platform::readFileBytes(m.pageFilePath(page), content);
-            } catch (const std::exception&) {
-                continue; // a page that cannot be read has nothing to list
-            }
-            const std::string prefix = platform::str(page) + "     [";
-            search.scan(content, [&](std::size_t entry, std::string_view text) {
-                line.assign(prefix);
-                char number[24];
-                line.append(number, std::to_chars(number, number + sizeof number, entry).ptr);
-                line.append("] ");
-                line.append(text);
-                lines.append(platform::toQString(line));
-            });
-        }
+        std::vector<FoundEntry> found = findEntries(m, m.searchText());
 
         FindResultsWindow& results = ensureResultsWindow();
-        results.lines().append(lines);
+        results.lines().append(std::move(found));
         if (results.lines().count() > 0) {
             // Shown, or brought forward when it is already open, even from the task bar.
             results.setWindowState(results.windowState() & ~Qt::WindowMinimized);

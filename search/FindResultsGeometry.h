@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diary/DiaryGeometry.h"
+#include "platform/core/TwipsRect.h"
 
 // Positions and sizes of the find results window's controls in twips, relative to its client
 // area.

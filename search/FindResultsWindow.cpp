@@ -3,16 +3,14 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QMoveEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <algorithm>
 
 #include "diary/DiaryWindow.h"
-#include "platform/core/NumberText.h"
 #include "platform/core/Unicode.h"
+#include "platform/qt/CentreByOuterSize.h"
 #include "platform/qt/FramePlacement.h"
-#include "platform/qt/QtText.h"
+#include "platform/qt/LayoutWatcher.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
 #include "platform/qt/WindowFrame.h"
@@ -32,6 +30,9 @@ FindResultsWindow::FindResultsWindow(DiaryWindow& main) : QDialog(nullptr), m_ma
     resize(platform::twipsToPixelsX(FindResultsGeometry::kClientWidth),
            platform::twipsToPixelsY(FindResultsGeometry::kClientHeight));
     place();
+    // Watching before the placement does, so that the controls follow where the placement puts
+    // the window once its frame is known.
+    m_layoutWatcher = new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     m_placement = new platform::FramePlacement(*this, [this] { placeWindow(); });
 }
 
@@ -87,63 +88,32 @@ void FindResultsWindow::placeWindow() {
     const double outerWidth = 0.75 * platform::pixelsToTwipsX(platform::outerSize(m_main).width());
     resize(std::max(platform::twipsToPixelsX(outerWidth) - frameWidth, 1),
            platform::twipsToPixelsY(FindResultsGeometry::kClientHeight));
-    const QSize outer = platform::outerSize(*this);
-    platform::centreOnScreen(*this, platform::pixelsToTwipsX(outer.width()), platform::pixelsToTwipsY(outer.height()));
-    layOutControls();
+    platform::centreByOuterSize(*this);
+    m_layoutWatcher->layOut();
 }
 
 void FindResultsWindow::layOutControls() {
-    // Before the window system has framed the window, the frame of another window stands in.
     const QSize outer = platform::outerSize(*this);
-    m_laidOutFor = outer;
     m_geometry = m_geometry.resized(platform::pixelsToTwipsX(outer.width()), platform::pixelsToTwipsY(outer.height()));
     place();
 }
 
-void FindResultsWindow::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    layOutControls();
-}
-
-void FindResultsWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    layOutControls();
-}
-
-void FindResultsWindow::moveEvent(QMoveEvent* event) {
-    QDialog::moveEvent(event);
-    // The window system may add its frame only after the window is shown, which moves the
-    // window without resizing it; the outer size has changed all the same.
-    if (isVisible() && platform::outerSize(*this) != m_laidOutFor) {
-        layOutControls();
-    }
-}
-
 void FindResultsWindow::openResult() {
-    QString line;
+    if (m_lines->count() == 0) {
+        return;
+    }
     const QModelIndexList selected = resultList->selectionModel()->selectedIndexes();
-    if (!selected.isEmpty()) {
-        line = m_lines->line(selected.first().row());
-    }
-    if (line.isEmpty() && m_lines->count() > 0) {
-        line = m_lines->line(0);
-    }
-    if (line.isEmpty()) {
-        return;
-    }
-    // The page number stands in the first three characters: a space and one or two digits.
-    const double page = platform::val(platform::fromQString(line.left(3)));
-    if (!(page >= 1 && page <= MemberSession::kPageCount)) {
-        return;
-    }
-    m_main.showPage(static_cast<int>(page));
+    const FoundEntry& found = m_lines->found(selected.isEmpty() ? 0 : selected.first().row());
+    m_main.showPage(found.page);
 
-    const auto found = platform::findIgnoringCase(m_main.pageText(), m_main.session().searchText());
-    if (!found) {
+    // The page view selects the text where it first stands on the page, as the member searched
+    // for it now.
+    const auto at = platform::findIgnoringCase(m_main.pageText(), m_main.session().searchText());
+    if (!at) {
         return;
     }
     close();
-    m_main.showFoundText(found->offset, found->length);
+    m_main.showFoundText(at->offset, at->length);
 }
 
 void FindResultsWindow::closeResults() {

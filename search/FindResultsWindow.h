@@ -11,7 +11,8 @@ class QPushButton;
 class ResultLines;
 namespace platform {
 class FramePlacement;
-}
+class LayoutWatcher;
+} // namespace platform
 
 // The find results window: the lines Find lists, one per entry that holds the searched text,
 // and the way back from a line to its page. It has no owner and is not modal, so the diary
@@ -57,9 +58,6 @@ signals:
     void unloaded();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
@@ -71,8 +69,8 @@ private:
 
     DiaryWindow& m_main;
     ResultLines* m_lines = nullptr;
+    platform::LayoutWatcher* m_layoutWatcher = nullptr;
     platform::FramePlacement* m_placement = nullptr;
     FindResultsGeometry m_geometry = FindResultsGeometry::designTime();
-    QSize m_laidOutFor; // the outer size, in pixels, the controls were last laid out for
     bool m_unloaded = false;
 };

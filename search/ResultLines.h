@@ -2,23 +2,32 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <vector>
 
-// The lines of the find results list, in the order Find listed them. A search can list
-// thousands of entries; the list view shows them straight from here.
+#include "store/FoundEntries.h"
+
+// The entries Find listed, in the order it listed them, each with its line in the find results
+// list (" 3     [2] text"). A search can list thousands of entries; the list view shows them
+// straight from here.
 class ResultLines : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    int count() const { return static_cast<int>(m_lines.size()); }
+    int count() const { return static_cast<int>(m_found.size()); }
+    const FoundEntry& found(int row) const { return m_found.at(static_cast<std::size_t>(row)); }
     const QString& line(int row) const { return m_lines.at(row); }
 
-    // Adds lines after those already listed.
-    void append(const QStringList& lines);
+    // Adds entries after those already listed.
+    void append(std::vector<FoundEntry> found);
+
+    // The line of the results list that stands for an entry found.
+    static QString lineFor(const FoundEntry& found);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    std::vector<FoundEntry> m_found;
     QStringList m_lines;
 };

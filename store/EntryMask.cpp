@@ -3,6 +3,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
 
@@ -11,7 +12,7 @@ std::vector<std::string> readDecipheredLines(int key, const std::string& path) {
     std::vector<std::string> lines;
     platform::forEachLine(data, [&](std::string_view line) {
         try {
-            lines.push_back(MemberSession::decryptWithKey(line, key));
+            lines.push_back(Cipher::decryptWithKey(line, key));
         } catch (const CipherError&) {
             throw platform::FileError(path, "Line " + std::to_string(lines.size() + 1) +
                                                 " cannot be deciphered under this member's key.");
@@ -41,7 +42,7 @@ std::string encipheredLines(int key, const std::vector<std::string>& lines) {
     std::string content;
     for (const std::string& line : lines) {
         if (!line.empty()) {
-            content += MemberSession::encryptWithKey(line, key);
+            content += Cipher::encryptWithKey(line, key);
         }
         content += "\r\n";
     }

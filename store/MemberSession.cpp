@@ -1,6 +1,5 @@
 #include "store/MemberSession.h"
 
-#include <charconv>
 #include <utility>
 
 #include "platform/core/FileAttributes.h"
@@ -8,57 +7,18 @@
 #include "platform/core/Paths.h"
 #include "platform/core/Random.h"
 #include "platform/core/Unicode.h"
+#include "store/CaptionsFile.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberFileWriter.h"
 #include "store/NewMember.h"
 #include "store/PasswordFile.h"
-#include "store/TextCodec.h"
-
-namespace {
-
-constexpr std::array<const char*, 15> kPageFiles = {
-    "FGZISKL4", "OTBKJI3W", "Q583IZCH", "UT4PC5G7", "WXSTYE7K", "UBYRTRDY", "JSNGUBN3", "GIKJSNB8",
-    "CYTYRBF3", "UBFUSOSJ", "RYTIORE3", "FBJNSTJT", "HRKIEGI0", "GRKKIET5", "7RUIYUBE",
-};
-
-// Lowers every byte of in by shift into out. Returns false, leaving out undefined, when a
-// byte lies below the shift. Written without early exit so the compiler can vectorise it.
-bool lowerInto(char* out, const char* in, std::size_t n, unsigned shift) {
-    unsigned char below = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(in[i]);
-        out[i] = static_cast<char>(c - shift);
-        below |= static_cast<unsigned char>(c < shift);
-    }
-    return below == 0;
-}
-
-std::string lowered(std::string_view text, int shift) {
-    std::string out(text.size(), '\0');
-    if (!lowerInto(out.data(), text.data(), text.size(), static_cast<unsigned>(shift))) {
-        throw CipherError("the text holds a byte below the key");
-    }
-    return out;
-}
-
-} // namespace
 
 MemberSession::MemberSession(std::string appPath) : m_appPath(std::move(appPath)) {
 }
 
-const char* MemberSession::pageFileName(int page) {
-    return kPageFiles.at(static_cast<std::size_t>(page - 1));
-}
-
-std::vector<std::string> MemberSession::memberFileNames() {
-    std::vector<std::string> names(kPageFiles.begin(), kPageFiles.end());
-    names.emplace_back(kCaptionsFile);
-    names.emplace_back(kPasswordFile);
-    return names;
-}
-
 MemberSession::LoginResult MemberSession::logIn(const std::string& member, const std::string& typedPassword) {
-    const std::string path = memberFile(member, kPasswordFile);
+    const std::string path = memberFile(member, MemberFolder::kPasswordFile);
     auto damaged = [&](const std::string& what) {
         return LoginResult{LoginOutcome::PasswordFileUnreadable,
                            platform::FileError(path, "The file is damaged: " + what + ".")};
@@ -69,7 +29,7 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
         const PasswordFile file = PasswordFile::read(path);
         key = file.key;
         try {
-            stored = decryptWithKey(file.passwordLine, key);
+            stored = Cipher::decryptWithKey(file.passwordLine, key);
         } catch (const CipherError&) {
             return damaged("its password line cannot be deciphered under the member key");
         }
@@ -137,7 +97,7 @@ void MemberSession::loadCaptions() {
             m_captionsUnreadable = e;
         }
     }
-    m_captions = parseCaptions(data, m_key);
+    m_captions = CaptionsFile::parse(data, m_key);
 }
 
 void MemberSession::setCaption(int page, std::string caption) {
@@ -154,28 +114,20 @@ void MemberSession::saveCaptions() {
             "It could not be read (" + m_captionsUnreadable->reason() +
                 "), so Jotterel leaves it as it is rather than write over the captions it holds.");
     }
-    std::string content;
-    for (int i = 1; i <= kPageCount; ++i) {
-        std::string& caption = m_captions[static_cast<std::size_t>(i)];
-        if (caption.empty()) {
-            caption = kNoCaption;
-        }
-        content += encryptKeyed(caption);
-        content += "\r\n";
-    }
+    const std::string content = CaptionsFile::content(m_captions, m_key);
     rewriteMemberFile(captionsPath(), content);
 }
 
 std::string MemberSession::memberFolder(const std::string& member) const {
-    return platform::joinPath(m_appPath, member);
+    return MemberFolder::path(m_appPath, member);
 }
 
 std::string MemberSession::memberFile(const std::string& member, std::string_view fileName) const {
-    return platform::joinPath(memberFolder(member), fileName);
+    return MemberFolder::file(m_appPath, member, fileName);
 }
 
 std::string MemberSession::pageFilePath(int page) const {
-    return memberFile(m_member, pageFileName(page));
+    return memberFile(m_member, MemberFolder::pageFileName(page));
 }
 
 MemberSession::NewMember MemberSession::addMember(const std::string& name) const {
@@ -195,10 +147,11 @@ MemberSession::NewMember MemberSession::addMember(const std::string& name) const
     // What has been put into the folder, so that a failure can take it away again.
     std::vector<std::string> made;
     try {
-        made.push_back(memberFile(name, kPasswordFile));
+        made.push_back(memberFile(name, MemberFolder::kPasswordFile));
         platform::writeFileSafely(made.back(), PasswordFile::content(result.key, password), platform::kAttrHidden);
-        for (int i = 1; i <= kPageCount + 1; ++i) {
-            made.push_back(memberFile(name, i <= kPageCount ? pageFileName(i) : kCaptionsFile));
+        for (int i = 1; i <= MemberFolder::kPageCount + 1; ++i) {
+            made.push_back(memberFile(name, i <= MemberFolder::kPageCount ? MemberFolder::pageFileName(i)
+                                                                          : MemberFolder::kCaptionsFile));
             platform::createEmptyFile(made.back());
             platform::setAttr(made.back(), platform::kAttrHidden);
         }
@@ -258,7 +211,7 @@ MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::strin
     }
     // The password file goes last: while any other file is left, the member can still log in
     // and delete it again.
-    for (const std::string& name : memberFileNames()) {
+    for (const std::string& name : MemberFolder::memberFileNames()) {
         remove(name);
     }
     try {
@@ -282,141 +235,4 @@ MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::strin
         }
     }
     return result;
-}
-
-std::string MemberSession::encryptWithKey(std::string_view text, int key) {
-    std::string out = storableText(text, key);
-    for (char& c : out) {
-        c = static_cast<char>(static_cast<unsigned char>(c) + key);
-    }
-    return out;
-}
-
-std::string MemberSession::decryptWithKey(std::string_view text, int key) {
-    return textFromStorable(lowered(text, key), key);
-}
-
-std::string MemberSession::encryptFixed(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) >= kFixedShift) {
-            throw CipherError("the text holds a byte of 128 or more");
-        }
-        c = static_cast<char>(static_cast<unsigned char>(c) + kFixedShift);
-    }
-    return out;
-}
-
-std::string MemberSession::decryptFixed(std::string_view text) {
-    return lowered(text, kFixedShift);
-}
-
-std::string MemberSession::replaceChar(std::string_view text, std::string_view find, std::string_view replacement) {
-    std::string out;
-    if (find.empty()) {
-        return std::string(text);
-    }
-    out.reserve(text.size());
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = text.find(find, pos);
-        if (hit == std::string_view::npos) {
-            out.append(text.substr(pos));
-            return out;
-        }
-        out.append(text.substr(pos, hit - pos));
-        out.append(replacement);
-        pos = hit + find.size();
-    }
-}
-
-std::string MemberSession::readPage(const std::string& path) const {
-    return displayText(platform::readFileBytes(path), m_key);
-}
-
-std::string MemberSession::displayText(std::string_view data, int key) {
-    std::string display;
-    // Each line grows by at most "[", the number, "] ", a tab and CR LF.
-    display.reserve(data.size() + data.size() / 4 + 64);
-    std::size_t count = 0;
-    std::size_t lineNumber = 0;
-    const auto shift = static_cast<unsigned>(key);
-    platform::forEachLine(data, [&](std::string_view line) {
-        ++lineNumber;
-        if (!line.empty()) {
-            ++count;
-            char number[24];
-            const auto [end, ec] = std::to_chars(number, number + sizeof number, count);
-            (void)ec;
-            display += '[';
-            display.append(number, end);
-            display += "] \t";
-            const std::size_t at = display.size();
-            display.resize(at + line.size());
-            char* plain = display.data() + at;
-            if (!lowerInto(plain, line.data(), line.size(), shift)) {
-                throw CipherError("Line " + std::to_string(lineNumber) +
-                                  " of the page file cannot be deciphered under this member's key.");
-            }
-            // Most entries are plain ASCII and already are their text; the rest are turned back
-            // into Unicode, references included.
-            if (storableNeedsDecoding(std::string_view(plain, line.size()))) {
-                const std::string text = textFromStorable(std::string_view(plain, line.size()), key);
-                display.resize(at);
-                display += text;
-            }
-        }
-        display += "\r\n";
-    });
-    return display;
-}
-
-MemberSession::ReadablePage MemberSession::readWhatCanBeRead(int page) const {
-    ReadablePage result;
-    std::string data;
-    try {
-        data = platform::readFileBytes(pageFilePath(page));
-    } catch (const platform::FileError& e) {
-        result.display = "(the page file cannot be read: " + e.reason() + ")\r\n";
-        result.whole = false;
-        return result;
-    }
-    std::size_t count = 0;
-    std::size_t lineNumber = 0;
-    platform::forEachLine(data, [&](std::string_view line) {
-        ++lineNumber;
-        if (!line.empty()) {
-            result.display += "[" + std::to_string(++count) + "] \t";
-            try {
-                result.display += decryptKeyed(line);
-            } catch (const CipherError&) {
-                result.display += "(line " + std::to_string(lineNumber) + " of the page file cannot be read)";
-                result.whole = false;
-            }
-        }
-        result.display += "\r\n";
-    });
-    return result;
-}
-
-std::array<std::string, 16> MemberSession::parseCaptions(std::string_view data, int key) {
-    std::vector<std::string_view> lines;
-    platform::forEachLine(data, [&](std::string_view line) {
-        if (lines.size() < kPageCount) {
-            lines.push_back(line);
-        }
-    });
-    std::array<std::string, 16> captions;
-    for (int i = 1; i <= kPageCount; ++i) {
-        std::string caption;
-        if (static_cast<std::size_t>(i) <= lines.size()) {
-            try {
-                caption = decryptWithKey(lines[static_cast<std::size_t>(i - 1)], key);
-            } catch (const CipherError&) {
-                caption.clear();
-            }
-        }
-        captions[static_cast<std::size_t>(i)] = caption.empty() ? kNoCaption : caption;
-    }
-    return captions;
 }

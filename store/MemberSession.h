@@ -7,36 +7,20 @@
 #include <vector>
 
 #include "platform/core/FileError.h"
+#include "store/MemberFolder.h"
 #include "store/MemberLock.h"
 
 // The member session: everything that belongs to the member logged in (name, key, the password
 // typed, captions, the last search text, the lock of the member folder), with the ways into and
-// out of a member (log in, log off, add a member, delete the member), and the character-shift
-// codec and the member folder's files. Only these operations change the member state, so a
-// change of member always starts from nothing of the member before. One instance lives for the
-// whole run; tests make their own over a temporary folder.
+// out of a member (log in, log off, add a member, delete the member). Only these operations
+// change the member state, so a change of member always starts from nothing of the member
+// before. One instance lives for the whole run; tests make their own over a temporary folder.
 class MemberSession {
 public:
     explicit MemberSession(std::string appPath);
 
     // The folder that holds the member folders (the program's own folder).
     const std::string& appPath() const { return m_appPath; }
-
-    // Files of a member folder.
-    static constexpr const char* kPasswordFile = "QRBNSTJ4";
-    static constexpr const char* kCaptionsFile = "UBF8USBS";
-    static constexpr const char* kMarkerText = "usngubnrys";
-    static constexpr const char* kNoCaption = "No caption set";
-    static constexpr int kPageCount = 15;
-    static constexpr int kMinKey = 100;
-    static constexpr int kMaxKey = 130;
-    static constexpr int kFixedShift = 128;
-
-    // File name of page 1 to 15.
-    static const char* pageFileName(int page);
-    // The names of all the member's own files: pages 1 to 15, the captions file, and last the
-    // password file, whose presence makes a folder a member.
-    static std::vector<std::string> memberFileNames();
 
     // ---- The member logged in ----
 
@@ -97,8 +81,8 @@ public:
     // The same for the member logged in.
     std::string memberFolder() const { return memberFolder(m_member); }
     std::string pageFilePath(int page) const; // page 1 to 15
-    std::string captionsPath() const { return memberFile(m_member, kCaptionsFile); }
-    std::string passwordPath() const { return memberFile(m_member, kPasswordFile); }
+    std::string captionsPath() const { return memberFile(m_member, MemberFolder::kCaptionsFile); }
+    std::string passwordPath() const { return memberFile(m_member, MemberFolder::kPasswordFile); }
 
     // ---- Adding and deleting members ----
 
@@ -136,47 +120,6 @@ public:
     // empty. A file that cannot be deleted stays as it was, hidden mark included, and is named
     // in the result. The session itself goes on until LogOff.
     Deletion deleteMember(const std::vector<std::string>& otherFiles);
-
-    // ---- The codec ----
-
-    // The shifts. The keyed ones use the member key and take and give Unicode text; the fixed
-    // one is for the key line's digits. Deciphering a byte below the shift, or fixed-enciphering
-    // a byte of 128 or more, throws CipherError and returns nothing.
-    std::string encryptKeyed(std::string_view text) const { return encryptWithKey(text, m_key); }
-    std::string decryptKeyed(std::string_view text) const { return decryptWithKey(text, m_key); }
-    static std::string encryptFixed(std::string_view text);
-    static std::string decryptFixed(std::string_view text);
-
-    // The keyed shift under an explicit key, between the member's text (Unicode) and the bytes
-    // of a file. A character the key cannot store is stored as a reference of characters it can
-    // (see TextCodec), so nothing is lost and every stored byte stays at or above the key.
-    static std::string encryptWithKey(std::string_view text, int key);
-    static std::string decryptWithKey(std::string_view text, int key);
-
-    // text with every occurrence of find replaced by replacement.
-    static std::string replaceChar(std::string_view text, std::string_view find, std::string_view replacement);
-
-    // ---- Pages and captions files ----
-
-    // The numbered display text of a page file of the member logged in: "[n] " and a tab before
-    // each non-empty line, CR LF after every line. Throws platform::FileError or CipherError.
-    std::string readPage(const std::string& path) const;
-    // The same for the bytes of a page file under key.
-    static std::string displayText(std::string_view pageData, int key);
-
-    // What can be read of page 1 to 15 of the member logged in, for a copy of the page outside
-    // the diary: the display text, where a line that cannot be deciphered keeps its number and
-    // says so instead of its text. A page file that cannot be read at all gives one line that
-    // says why.
-    struct ReadablePage {
-        std::string display;
-        bool whole = true; // every line could be read
-    };
-    ReadablePage readWhatCanBeRead(int page) const;
-
-    // The fifteen captions of the bytes of a captions file under key, in slots 1 to 15 (slot 0
-    // unused): "No caption set" for a missing line or one that cannot be deciphered.
-    static std::array<std::string, 16> parseCaptions(std::string_view captionsData, int key);
 
 private:
     std::string m_appPath;

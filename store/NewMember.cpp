@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/core/Unicode.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 
 std::string initialPassword(std::string_view name) {
@@ -10,7 +11,7 @@ std::string initialPassword(std::string_view name) {
 }
 
 int chooseMemberKey(double r) {
-    constexpr int keys = MemberSession::kMaxKey - MemberSession::kMinKey + 1;
+    constexpr int keys = Cipher::kMaxKey - Cipher::kMinKey + 1;
     const int index = static_cast<int>(keys * std::clamp(r, 0.0, 1.0));
-    return MemberSession::kMinKey + std::min(index, keys - 1);
+    return Cipher::kMinKey + std::min(index, keys - 1);
 }

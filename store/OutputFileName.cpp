@@ -19,7 +19,7 @@ bool refusedCharacter(char32_t c) {
 
 bool memberFileName(const std::string& name) {
     const std::string folded = platform::foldCase(name);
-    for (const std::string& file : MemberSession::memberFileNames()) {
+    for (const std::string& file : MemberFolder::memberFileNames()) {
         if (folded == platform::foldCase(file)) {
             return true;
         }

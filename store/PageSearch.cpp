@@ -8,6 +8,7 @@
 #include "platform/core/Cp1252.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "store/Cipher.h"
 #include "store/TextCodec.h"
 
 namespace {
@@ -43,10 +44,8 @@ std::size_t countEntries(const unsigned char* p, std::size_t from, std::size_t t
 }
 
 // The stored bytes of an entry known to decipher, deciphered.
-void decipherInto(char* out, const unsigned char* in, std::size_t n, unsigned char key) {
-    for (std::size_t i = 0; i < n; ++i) {
-        out[i] = static_cast<char>(in[i] - key);
-    }
+void decipherInto(char* out, const unsigned char* in, std::size_t n, int key) {
+    (void)Cipher::lowerInto(out, reinterpret_cast<const char*>(in), n, key);
 }
 
 // Bit j set for each of the 64 flags (bytes of 0 or 1) from flags on that is 1, so that a
@@ -139,11 +138,7 @@ PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
             if (keyStores(c, key)) {
                 continue;
             }
-            std::string reference = "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
-            for (char& b : reference) {
-                b = static_cast<char>(static_cast<unsigned char>(b) + key);
-            }
-            m_references.push_back(reference);
+            m_references.push_back(Cipher::encipheredReference(c, key));
         }
     }
 }
@@ -274,7 +269,7 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
         }
         next = end;
         plain.resize(end - begin);
-        decipherInto(plain.data(), p + begin, end - begin, key);
+        decipherInto(plain.data(), p + begin, end - begin, m_key);
         // Plain ASCII, the common entry, is its own text and holds no reference.
         const bool plainAscii = !storableNeedsDecoding(plain);
         const bool references = !m_allStored || (!plainAscii && holdsReference(p + begin, end - begin));
@@ -309,7 +304,7 @@ void PageSearch::scanEveryEntry(std::string_view pageFile, const Hit& onHit) con
         }
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         std::string plain(line.size(), '\0');
-        decipherInto(plain.data(), p, line.size(), static_cast<unsigned char>(m_key));
+        decipherInto(plain.data(), p, line.size(), m_key);
         const std::string text = textFromStorable(plain, m_key);
         if (textMatches(text)) {
             onHit(entry, text);

@@ -2,6 +2,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/NumberText.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
 
@@ -22,11 +23,11 @@ PasswordFile PasswordFile::parse(std::string_view data) {
     const CipherError noKey("the password file holds no member key");
     double key = 0;
     try {
-        key = platform::val(MemberSession::decryptFixed(lines[0]));
+        key = platform::val(Cipher::decryptFixed(lines[0]));
     } catch (const CipherError&) {
         throw noKey;
     }
-    if (!(key >= MemberSession::kMinKey && key <= MemberSession::kMaxKey) || key != static_cast<int>(key)) {
+    if (!(key >= Cipher::kMinKey && key <= Cipher::kMaxKey) || key != static_cast<int>(key)) {
         throw noKey;
     }
     // Nobody can type an empty password, and an empty one would let anybody in.
@@ -37,6 +38,6 @@ PasswordFile PasswordFile::parse(std::string_view data) {
 }
 
 std::string PasswordFile::content(int key, std::string_view password) {
-    return MemberSession::encryptFixed(platform::str(key)) + "\r\n" + MemberSession::encryptWithKey(password, key) +
-           "\r\n" + MemberSession::encryptWithKey(MemberSession::kMarkerText, key) + "\r\n";
+    return Cipher::encryptFixed(platform::str(key)) + "\r\n" + Cipher::encryptWithKey(password, key) + "\r\n" +
+           Cipher::encryptWithKey(PasswordFile::kMarkerText, key) + "\r\n";
 }

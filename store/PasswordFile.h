@@ -6,6 +6,8 @@
 // The member's password file: the key line (fixed shift), the password line and the marker
 // line (both under the member key).
 struct PasswordFile {
+    static constexpr const char* kMarkerText = "usngubnrys";
+
     int key = 0;              // the member key, 100 to 130
     std::string passwordLine; // the password, still enciphered under key
 

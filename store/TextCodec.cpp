@@ -41,6 +41,10 @@ bool keyStores(char32_t c, int key) {
     return byte >= 0 && byte + key <= 255;
 }
 
+std::string referenceText(char32_t c) {
+    return "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+}
+
 std::string storableText(std::string_view text, int key) {
     std::string out;
     out.reserve(text.size());
@@ -49,7 +53,7 @@ std::string storableText(std::string_view text, int key) {
         if (keyStores(c, key)) {
             out += static_cast<char>(platform::unicodeToCp1252(c));
         } else {
-            out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
+            out += referenceText(c);
         }
     }
     return out;

@@ -17,6 +17,9 @@ bool storableNeedsDecoding(std::string_view storable);
 // True when key stores c as a character of its own.
 bool keyStores(char32_t c, int key);
 
+// The reference "&#N;" that stands for c.
+std::string referenceText(char32_t c);
+
 // The Windows-1252 text that stands for text under key, before the shift.
 std::string storableText(std::string_view text, int key);
 

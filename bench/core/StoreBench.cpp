@@ -6,7 +6,9 @@
 
 #include "bench/support/PageBytes.h"
 #include "platform/core/FileSystem.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ void BM_Decipher(benchmark::State& state) {
     std::string text = pageBytes(static_cast<int>(state.range(0)), kKey);
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     for (auto _ : state) {
-        std::string plain = MemberSession::decryptWithKey(text, kKey);
+        std::string plain = Cipher::decryptWithKey(text, kKey);
         benchmark::DoNotOptimize(plain.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -31,7 +33,7 @@ void BM_ReadPage(benchmark::State& state) {
     const std::string bytes = pageBytes(static_cast<int>(state.range(0)), kKey);
     std::ofstream(path, std::ios::binary) << bytes;
     for (auto _ : state) {
-        std::string display = MemberSession::displayText(platform::readFileBytes(path), kKey);
+        std::string display = PageFile::parse(platform::readFileBytes(path), kKey, PageFile::Unreadable::Fail).display;
         benchmark::DoNotOptimize(display.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));

@@ -10,6 +10,7 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Launcher.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
@@ -38,7 +39,7 @@ std::string pageBytes(int page, int entries) {
     for (int i = 0; i < entries; ++i) {
         const std::string entry = "Page " + std::to_string(page) + ", entry " + std::to_string(i) +
                                   ": went to the market; bought apples and pears (07Dec26, 09:05PM)";
-        out += MemberSession::encryptWithKey(entry, kKey);
+        out += Cipher::encryptWithKey(entry, kKey);
         out += "\r\n\r\n";
     }
     return out;
@@ -52,12 +53,12 @@ void BM_ExportAllPages(benchmark::State& state) {
         std::filesystem::temp_directory_path() / ("jotterel-export-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(app / "Bench");
     MemberSession module(app.string());
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        const std::string path = module.memberFile("Bench", MemberSession::pageFileName(page));
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        const std::string path = module.memberFile("Bench", MemberFolder::pageFileName(page));
         platform::writeFileSafely(path, pageBytes(page, entries), platform::kAttrHidden);
     }
-    platform::writeFileSafely(module.memberFile("Bench", MemberSession::kCaptionsFile), "", platform::kAttrHidden);
-    platform::writeFileSafely(module.memberFile("Bench", MemberSession::kPasswordFile),
+    platform::writeFileSafely(module.memberFile("Bench", MemberFolder::kCaptionsFile), "", platform::kAttrHidden);
+    platform::writeFileSafely(module.memberFile("Bench", MemberFolder::kPasswordFile),
                               PasswordFile::content(kKey, "pw"), platform::kAttrHidden);
     if (module.logIn("Bench", "pw").outcome != MemberSession::LoginOutcome::LoggedIn) {
         state.SkipWithError("the bench member cannot log in");
@@ -77,7 +78,7 @@ void BM_ExportAllPages(benchmark::State& state) {
             form.exportAllPagesAction->trigger();
         }
         const auto bytes = std::filesystem::file_size(app / "Bench" / "All Pages.txt");
-        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * MemberSession::kPageCount * entries);
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * MemberFolder::kPageCount * entries);
         state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
     }
     platform::setUi(nullptr);

@@ -23,6 +23,7 @@
 #include "search/FindCommand.h"
 #include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
@@ -144,19 +145,19 @@ public:
         std::filesystem::create_directories(m_folder / kMember);
         std::mt19937 random(20261207);
         std::ofstream plain(plainFile(), std::ios::binary);
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
             std::string bytes;
             for (int i = 0; i < kEntriesPerPage; ++i) {
                 const std::string entry = entryText(random, language);
-                bytes += MemberSession::encryptWithKey(entry, kKey);
+                bytes += Cipher::encryptWithKey(entry, kKey);
                 bytes += "\r\n\r\n";
                 plain << entry << '\n';
                 m_plainBytes += entry.size() + 1;
             }
-            std::ofstream(m_folder / kMember / MemberSession::pageFileName(page), std::ios::binary) << bytes;
+            std::ofstream(m_folder / kMember / MemberFolder::pageFileName(page), std::ios::binary) << bytes;
             m_pageBytes += bytes.size();
         }
-        std::ofstream(m_folder / kMember / MemberSession::kPasswordFile, std::ios::binary)
+        std::ofstream(m_folder / kMember / MemberFolder::kPasswordFile, std::ios::binary)
             << PasswordFile::content(kKey, kMember);
     }
     ~Diary() { std::filesystem::remove_all(m_folder); }
@@ -270,7 +271,7 @@ void BM_FindAgainstGrep(benchmark::State& state, const std::string& text, Langua
     state.counters["find_ms"] = findSeconds * 1e3 / rounds;
     state.counters["grep_ms"] = grepSeconds * 1e3 / rounds;
     state.counters["find/grep"] = findSeconds / grepSeconds;
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * MemberSession::kPageCount * kEntriesPerPage);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * MemberFolder::kPageCount * kEntriesPerPage);
 }
 
 // A name in about one entry of a hundred, typed in mixed case; and a month, which the time stamp

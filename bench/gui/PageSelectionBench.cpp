@@ -13,6 +13,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 #include "store/PasswordFile.h"
 
 // Showing a large page in the real main window on the offscreen platform: the page selection
@@ -34,10 +35,10 @@ public:
             std::ofstream(path, std::ios::binary) << bytes;
             platform::setAttr(path, platform::kAttrHidden);
         };
-        write(MemberSession::kPasswordFile, PasswordFile::content(kKey, "Benc"));
-        write(MemberSession::kCaptionsFile, "");
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-            write(MemberSession::pageFileName(page), page == 1 ? pageBytes(entries, kKey) : pageBytes(1, kKey));
+        write(MemberFolder::kPasswordFile, PasswordFile::content(kKey, "Benc"));
+        write(MemberFolder::kCaptionsFile, "");
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+            write(MemberFolder::pageFileName(page), page == 1 ? pageBytes(entries, kKey) : pageBytes(1, kKey));
         }
     }
     ~BenchMember() { std::filesystem::remove_all(m_folder); }
@@ -94,7 +95,7 @@ void BM_ReadLargePage(benchmark::State& state) {
     }
     const std::string path = module.pageFilePath(1);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(module.readPage(path));
+        benchmark::DoNotOptimize(PageFile::read(path, module.cipherKey(), PageFile::Unreadable::Fail));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
@@ -104,7 +105,8 @@ void BM_FillPageView(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
     LoggedInWindow w(member.folder());
-    const std::string display = w.module.readPage(w.module.pageFilePath(1));
+    const std::string display =
+        PageFile::read(w.module.pageFilePath(1), w.module.cipherKey(), PageFile::Unreadable::Fail).display;
     for (auto _ : state) {
         state.PauseTiming();
         w.form.pageView->setText({});

@@ -25,7 +25,7 @@ enum MsgBoxResult : int {
 // The title every message and input box carries unless another is named.
 inline constexpr const char* kAppTitle = "Jotterel";
 
-// Message boxes, input boxes and the beep. Every text is Windows-1252; a carriage return in a
+// Message boxes, input boxes and the beep. Every text is UTF-8; a carriage return in a
 // message starts a new line. The boxes are modal: the call returns the user's answer.
 class Dialogs {
 public:

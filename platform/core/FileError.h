@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// A file or folder operation that failed. path is the Windows-1252 path the program asked for;
+// A file or folder operation that failed. path is the path the program asked for, in UTF-8;
 // reason says why, in words the user can read.
 class FileError : public std::runtime_error {
 public:

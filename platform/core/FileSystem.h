@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// Files and folders as the program uses them. Every path is Windows-1252 text; every failure
-// throws FileError naming the path and the reason.
+// Files and folders as the program uses them. Every path is UTF-8 text, as all the program's
+// text (Windows gets it as UTF-16); every failure throws FileError naming the path and the reason.
 //
 // A member folder is the member's alone, and whoever else can write to it must not be able to
 // turn the program against other files: every file is opened without following a link and

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/Cp1252.h"
+#include "platform/core/TextReplace.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
 
@@ -15,62 +17,62 @@ std::string bytes(std::initializer_list<int> codes) {
 }
 
 TEST(Codec, KnownExamples) {
-    EXPECT_EQ(MemberSession::encryptWithKey("a b", 100), bytes({197, 132, 198}));
-    EXPECT_EQ(MemberSession::encryptWithKey("\t", 100), bytes({109}));
-    EXPECT_EQ(MemberSession::encryptFixed(" 115"), bytes({160, 177, 177, 181}));
-    EXPECT_EQ(MemberSession::encryptWithKey("", 100), "");
-    EXPECT_EQ(MemberSession::decryptWithKey("", 100), "");
+    EXPECT_EQ(Cipher::encryptWithKey("a b", 100), bytes({197, 132, 198}));
+    EXPECT_EQ(Cipher::encryptWithKey("\t", 100), bytes({109}));
+    EXPECT_EQ(Cipher::encryptFixed(" 115"), bytes({160, 177, 177, 181}));
+    EXPECT_EQ(Cipher::encryptWithKey("", 100), "");
+    EXPECT_EQ(Cipher::decryptWithKey("", 100), "");
     // Blanks are shifted like any other character, never left as blanks.
-    EXPECT_EQ(MemberSession::encryptWithKey(" \t", 100), bytes({132, 109}));
+    EXPECT_EQ(Cipher::encryptWithKey(" \t", 100), bytes({132, 109}));
 }
 
 TEST(Codec, EveryStorableCodeRoundTripsUnderEveryKey) {
-    for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
+    for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
         std::string codes;
         for (int c = 0; c <= 255 - key; ++c) {
             codes += static_cast<char>(c);
         }
         // Each code stands for its Windows-1252 character and is stored as one byte.
         const std::string text = platform::cp1252ToUtf8(codes);
-        const std::string enc = MemberSession::encryptWithKey(text, key);
+        const std::string enc = Cipher::encryptWithKey(text, key);
         ASSERT_EQ(enc.size(), codes.size());
         for (std::size_t i = 0; i < enc.size(); ++i) {
             ASSERT_EQ(static_cast<unsigned char>(enc[i]), static_cast<unsigned char>(codes[i]) + key);
         }
-        ASSERT_EQ(MemberSession::decryptWithKey(enc, key), text) << "key " << key;
+        ASSERT_EQ(Cipher::decryptWithKey(enc, key), text) << "key " << key;
     }
 }
 
 TEST(Codec, CharacterBeyondTheKeyIsStoredAsAReference) {
     // With key 130 codes above 125 cannot be stored as themselves; the line stays decipherable
     // and gives the character back.
-    const std::string enc = MemberSession::encryptWithKey("a\xC3\xA9"
-                                                          "b",
-                                                          130);
+    const std::string enc = Cipher::encryptWithKey("a\xC3\xA9"
+                                                   "b",
+                                                   130);
     std::string expected;
     for (char c : std::string("a&#233;b")) {
         expected += static_cast<char>(c + 130);
     }
     EXPECT_EQ(enc, expected);
-    EXPECT_EQ(MemberSession::decryptWithKey(enc, 130), "a\xC3\xA9"
-                                                       "b");
+    EXPECT_EQ(Cipher::decryptWithKey(enc, 130), "a\xC3\xA9"
+                                                "b");
 }
 
 TEST(Codec, FailuresReturnNothing) {
-    EXPECT_THROW(MemberSession::decryptWithKey(bytes({200, 99, 200}), 100), CipherError);
-    EXPECT_THROW(MemberSession::decryptFixed(bytes({127})), CipherError);
-    EXPECT_THROW(MemberSession::encryptFixed(bytes({128})), CipherError);
+    EXPECT_THROW(Cipher::decryptWithKey(bytes({200, 99, 200}), 100), CipherError);
+    EXPECT_THROW(Cipher::decryptFixed(bytes({127})), CipherError);
+    EXPECT_THROW(Cipher::encryptFixed(bytes({128})), CipherError);
 }
 
 TEST(Codec, KeyLinesOfEveryKey) {
-    for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
+    for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
         const std::string text = " " + std::to_string(key);
-        const std::string enc = MemberSession::encryptFixed(text);
+        const std::string enc = Cipher::encryptFixed(text);
         ASSERT_EQ(enc.size(), 4u);
         for (char c : enc) {
             ASSERT_GE(static_cast<unsigned char>(c), 160);
         }
-        ASSERT_EQ(MemberSession::decryptFixed(enc), text);
+        ASSERT_EQ(Cipher::decryptFixed(enc), text);
     }
 }
 
@@ -87,7 +89,7 @@ TEST(Codec, ReplaceChar) {
         {"", ",", ";", ""},           {"abab", "ab", "x", "xx"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(MemberSession::replaceChar(c.text, c.find, c.with), c.expected) << c.text;
+        EXPECT_EQ(platform::replaceText(c.text, c.find, c.with), c.expected) << c.text;
     }
 }
 

@@ -14,9 +14,11 @@
 #include "platform/core/Clock.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/FileSystem.h"
+#include "store/Cipher.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/TempFolder.h"
 
@@ -55,8 +57,8 @@ bool isMasked(const std::string& line) {
 
 std::string captionsContent(const MemberSession& m, const std::string& word) {
     std::string content;
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        content += MemberSession::encryptWithKey(word + " " + std::to_string(page), m.cipherKey()) + "\r\n";
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        content += Cipher::encryptWithKey(word + " " + std::to_string(page), m.cipherKey()) + "\r\n";
     }
     return content;
 }
@@ -77,7 +79,7 @@ std::string captionsContent(const MemberSession& m, const std::string& word) {
             maskLine(lines, 2 * (round % kEntries + 1) - 1, platform::entryStamp(platform::now()));
             rewriteMemberFile(page, encipheredLines(m.cipherKey(), lines));
             const std::string word = round % 2 == 0 ? "Garden" : "Travel";
-            for (int i = 1; i <= MemberSession::kPageCount; ++i) {
+            for (int i = 1; i <= MemberFolder::kPageCount; ++i) {
                 m.setCaption(i, word + " " + std::to_string(i));
             }
             m.saveCaptions();
@@ -144,7 +146,7 @@ TEST(CrashDuringRewrite, EveryFileIsWholeAfterEveryKill) {
         std::vector<std::string> lines;
         try {
             lines = readDecipheredLines(m.cipherKey(), page);
-            m.readPage(page);
+            PageFile::read(page, m.cipherKey(), PageFile::Unreadable::Fail);
         } catch (const std::exception& e) {
             ADD_FAILURE() << "after kill " << kill << ": " << e.what();
             ++damaged;

@@ -8,9 +8,11 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 #include "store/PasswordFile.h"
 #include "support/core/HundredMegabytePage.h"
 #include "support/core/MemberFixture.h"
@@ -38,7 +40,7 @@ TEST_F(MemberStore, PageFileNamesAndPaths) {
                                    "UBYRTRDY", "JSNGUBN3", "GIKJSNB8", "CYTYRBF3", "UBFUSOSJ",
                                    "RYTIORE3", "FBJNSTJT", "HRKIEGI0", "GRKKIET5", "7RUIYUBE"};
     for (int page = 1; page <= 15; ++page) {
-        EXPECT_STREQ(MemberSession::pageFileName(page), names[page - 1]) << page;
+        EXPECT_STREQ(MemberFolder::pageFileName(page), names[page - 1]) << page;
     }
     EXPECT_EQ(m.pageFilePath(3), platform::joinPath(app / "Ann", "Q583IZCH"));
 }
@@ -56,7 +58,7 @@ TEST_F(MemberStore, ReadPageNumbersNonEmptyLines) {
     };
     for (const Case& c : cases) {
         fixture::writePage(app.path(), "Ann", 2, kKey, c.lines);
-        EXPECT_EQ(m.readPage(page(2)), c.display);
+        EXPECT_EQ(PageFile::read(page(2), m.cipherKey(), PageFile::Unreadable::Fail).display, c.display);
     }
 }
 
@@ -67,19 +69,19 @@ TEST_F(MemberStore, ReadPageTenthEntryAndLastLineWithoutLineEnd) {
         lines.push_back("");
     }
     fixture::writePage(app.path(), "Ann", 1, kKey, lines);
-    const std::string display = m.readPage(page(1));
+    const std::string display = PageFile::read(page(1), m.cipherKey(), PageFile::Unreadable::Fail).display;
     EXPECT_NE(display.find("\r\n[10] \te10\r\n\r\n"), std::string::npos);
     EXPECT_EQ(display.substr(display.size() - 4), "\r\n\r\n");
 
-    fixture::writeBytes(page(1),
-                        MemberSession::encryptWithKey("a", kKey) + "\r\n" + MemberSession::encryptWithKey("b", kKey));
-    EXPECT_EQ(m.readPage(page(1)), "[1] \ta\r\n[2] \tb\r\n");
+    fixture::writeBytes(page(1), Cipher::encryptWithKey("a", kKey) + "\r\n" + Cipher::encryptWithKey("b", kKey));
+    EXPECT_EQ(PageFile::read(page(1), m.cipherKey(), PageFile::Unreadable::Fail).display, "[1] \ta\r\n[2] \tb\r\n");
 }
 
 TEST_F(MemberStore, ReadPageFailuresReachTheCaller) {
     fixture::writeBytes(page(1), "plain text\r\n");
-    EXPECT_THROW(m.readPage(page(1)), CipherError);
-    EXPECT_THROW(m.readPage(platform::joinPath(app / "Ann", "missing")), platform::FileError);
+    EXPECT_THROW(PageFile::read(page(1), m.cipherKey(), PageFile::Unreadable::Fail).display, CipherError);
+    EXPECT_THROW(PageFile::read(platform::joinPath(app / "Ann", "missing"), m.cipherKey(), PageFile::Unreadable::Fail),
+                 platform::FileError);
 }
 
 TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
@@ -87,7 +89,7 @@ TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
     const std::size_t entries = big.entries();
     ASSERT_GE(std::filesystem::file_size(page(1)), 100'000'000u);
 
-    const std::string display = m.readPage(page(1));
+    const std::string display = PageFile::read(page(1), m.cipherKey(), PageFile::Unreadable::Fail).display;
     EXPECT_TRUE(display.ends_with("[" + std::to_string(entries) +
                                   "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
 
@@ -97,7 +99,8 @@ TEST_F(MemberStore, HundredMegabytePageIsReadAndMaskedWhole) {
     ASSERT_TRUE(maskLine(lines, 2.0 * static_cast<double>(entries) - 1, " (08Dec26, 10:00AM)"));
     const std::string written = encipheredLines(kKey, lines);
     lines.clear();
-    platform::forEachLine(written, [&](std::string_view line) { lines.push_back(m.decryptKeyed(line)); });
+    platform::forEachLine(written,
+                          [&](std::string_view line) { lines.push_back(Cipher::decryptWithKey(line, m.cipherKey())); });
     ASSERT_EQ(lines.size(), 2 * entries);
     EXPECT_TRUE(lines[2 * entries - 2].starts_with("XXXX XX XXX XXXXXXX"));
     EXPECT_EQ(lines[2 * entries - 4], fixture::kHundredMegabyteEntry);
@@ -153,17 +156,17 @@ TEST_F(MemberStore, SaveCaptionsWritesFifteenHiddenLines) {
 
 TEST_F(MemberStore, PasswordFile) {
     const std::string content = PasswordFile::content(100, "Gard");
-    EXPECT_EQ(MemberSession::decryptFixed(content.substr(0, 4)), " 100");
-    const std::string path = fixture::memberFile(app.path(), "Ann", MemberSession::kPasswordFile);
+    EXPECT_EQ(Cipher::decryptFixed(content.substr(0, 4)), " 100");
+    const std::string path = fixture::memberFile(app.path(), "Ann", MemberFolder::kPasswordFile);
     fixture::writeBytes(path, content);
     const PasswordFile read = PasswordFile::read(path);
     EXPECT_EQ(read.key, 100);
-    EXPECT_EQ(MemberSession::decryptWithKey(read.passwordLine, 100), "Gard");
-    EXPECT_EQ(content, MemberSession::encryptFixed(" 100") + "\r\n" + MemberSession::encryptWithKey("Gard", 100) +
-                           "\r\n" + MemberSession::encryptWithKey("usngubnrys", 100) + "\r\n");
+    EXPECT_EQ(Cipher::decryptWithKey(read.passwordLine, 100), "Gard");
+    EXPECT_EQ(content, Cipher::encryptFixed(" 100") + "\r\n" + Cipher::encryptWithKey("Gard", 100) + "\r\n" +
+                           Cipher::encryptWithKey("usngubnrys", 100) + "\r\n");
 
     const std::string damaged[] = {"", content.substr(0, 6), "plain\r\nx\r\ny\r\n",
-                                   MemberSession::encryptFixed(" 99") + "\r\nx\r\ny\r\n"};
+                                   Cipher::encryptFixed(" 99") + "\r\nx\r\ny\r\n"};
     for (const std::string& bytes : damaged) {
         fixture::writeBytes(path, bytes);
         EXPECT_THROW(PasswordFile::read(path), CipherError);

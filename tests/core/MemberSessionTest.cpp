@@ -5,6 +5,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 #include "support/core/MemberFixture.h"
@@ -29,7 +30,7 @@ protected:
 };
 
 TEST_F(Session, LoginWithADamagedPasswordFileLetsNobodyIn) {
-    const std::string marker = MemberSession::encryptWithKey("usngubnrys", 110);
+    const std::string marker = Cipher::encryptWithKey("usngubnrys", 110);
     struct Case {
         const char* what;
         std::optional<std::string> bytes; // nothing: the file is gone
@@ -37,16 +38,16 @@ TEST_F(Session, LoginWithADamagedPasswordFileLetsNobodyIn) {
     };
     const Case cases[] = {
         {"missing", std::nullopt, platform::errorText(ENOENT)},
-        {"empty password line", MemberSession::encryptFixed(" 110") + "\r\n\r\n" + marker + "\r\n",
+        {"empty password line", Cipher::encryptFixed(" 110") + "\r\n\r\n" + marker + "\r\n",
          "The file is damaged: the password line is empty."},
-        {"password line below the key", MemberSession::encryptFixed(" 110") + "\r\nab\r\n" + marker + "\r\n",
+        {"password line below the key", Cipher::encryptFixed(" 110") + "\r\nab\r\n" + marker + "\r\n",
          "The file is damaged: its password line cannot be deciphered under the member key."},
-        {"two lines", MemberSession::encryptFixed(" 110") + "\r\n" + MemberSession::encryptWithKey("pw", 110) + "\r\n",
+        {"two lines", Cipher::encryptFixed(" 110") + "\r\n" + Cipher::encryptWithKey("pw", 110) + "\r\n",
          "The file is damaged: the password file has fewer than three lines."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string path = file("Ann", MemberSession::kPasswordFile);
+        const std::string path = file("Ann", MemberFolder::kPasswordFile);
         if (c.bytes) {
             fixture::writeBytes(path, *c.bytes);
         } else {
@@ -87,7 +88,7 @@ TEST_F(Session, WrongPasswordChangesNothing) {
 }
 
 TEST_F(Session, LogOffForgetsEverythingOfTheMember) {
-    fixture::writeBytes(file("Ann", MemberSession::kCaptionsFile), fixture::pageContent(110, {"Ann's secret"}));
+    fixture::writeBytes(file("Ann", MemberFolder::kCaptionsFile), fixture::pageContent(110, {"Ann's secret"}));
     ASSERT_EQ(session.logIn("Ann", "ANN PW").outcome, Outcome::LoggedIn);
     EXPECT_EQ(session.caption(1), "Ann's secret");
     EXPECT_EQ(session.enteredPassword(), "ANN PW");
@@ -102,18 +103,18 @@ TEST_F(Session, LogOffForgetsEverythingOfTheMember) {
     session.saveCaptions();
     ASSERT_EQ(session.logIn("Bob", "bob").outcome, Outcome::LoggedIn);
     EXPECT_EQ(session.caption(1), "No caption set");
-    EXPECT_EQ(fixture::readBytes(file("Bob", MemberSession::kCaptionsFile)), "");
+    EXPECT_EQ(fixture::readBytes(file("Bob", MemberFolder::kCaptionsFile)), "");
     session.saveCaptions();
-    EXPECT_EQ(fixture::readBytes(file("Bob", MemberSession::kCaptionsFile)),
+    EXPECT_EQ(fixture::readBytes(file("Bob", MemberFolder::kCaptionsFile)),
               fixture::pageContent(120, std::vector<std::string>(15, "No caption set")));
-    EXPECT_EQ(fixture::readBytes(file("Ann", MemberSession::kCaptionsFile)),
+    EXPECT_EQ(fixture::readBytes(file("Ann", MemberFolder::kCaptionsFile)),
               fixture::pageContent(110, {"Ann's secret"}));
 }
 
 TEST_F(Session, CaptionsThatCannotBeReadAreNeverSavedOver) {
     // Something that is there but cannot be read as a file, as a file without read permission
     // or with a failing disk would be.
-    const std::string captions = file("Ann", MemberSession::kCaptionsFile);
+    const std::string captions = file("Ann", MemberFolder::kCaptionsFile);
     platform::deleteFile(captions);
     platform::makeFolder(captions);
     ASSERT_EQ(session.logIn("Ann", "Ann pw").outcome, Outcome::LoggedIn);
@@ -150,14 +151,14 @@ TEST_F(Session, DeletionNamesWhatItCouldNotDelete) {
     platform::setFaultAfterSteps(2);
     const MemberSession::Deletion deletion = session.deleteMember({"notes.txt"});
     platform::setFaultAfterSteps(std::nullopt);
-    EXPECT_EQ(deletion.left, std::vector<std::string>{MemberSession::pageFileName(2)});
+    EXPECT_EQ(deletion.left, std::vector<std::string>{MemberFolder::pageFileName(2)});
     ASSERT_TRUE(deletion.error);
-    EXPECT_EQ(deletion.error->path(), file("Ann", MemberSession::pageFileName(2)));
+    EXPECT_EQ(deletion.error->path(), file("Ann", MemberFolder::pageFileName(2)));
     EXPECT_FALSE(deletion.folderRemoved);
     EXPECT_FALSE(deletion.passwordFileLeft);
-    EXPECT_TRUE(fixture::isHidden(file("Ann", MemberSession::pageFileName(2))));
-    EXPECT_FALSE(platform::pathExists(file("Ann", MemberSession::kPasswordFile)));
-    EXPECT_TRUE(platform::pathExists(file("Bob", MemberSession::kPasswordFile)));
+    EXPECT_TRUE(fixture::isHidden(file("Ann", MemberFolder::pageFileName(2))));
+    EXPECT_FALSE(platform::pathExists(file("Ann", MemberFolder::kPasswordFile)));
+    EXPECT_TRUE(platform::pathExists(file("Bob", MemberFolder::kPasswordFile)));
 }
 
 } // namespace

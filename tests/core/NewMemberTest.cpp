@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "store/Cipher.h"
 #include "store/MemberName.h"
 #include "store/MemberSession.h"
 #include "store/NewMember.h"
@@ -103,11 +104,11 @@ TEST(NewMember, KeyIsTheClassicDraw) {
         EXPECT_EQ(chooseMemberKey(r), key) << "r = " << r;
     }
     // Every key can come up, each for an equal share of the draws.
-    int count[MemberSession::kMaxKey + 1] = {};
+    int count[Cipher::kMaxKey + 1] = {};
     for (int i = 0; i < 31 * 100; ++i) {
         ++count[chooseMemberKey((i + 0.5) / (31 * 100))];
     }
-    for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
+    for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
         EXPECT_EQ(count[key], 100) << key;
     }
 }
@@ -117,14 +118,14 @@ TEST(NewMember, EveryKeyStoresEveryPasswordAsTyped) {
         "Gard",   "\xE2\x82\xACuro", "Zo\xC3\xAB", "\xC3\x89l\xC3\xA9o", "\xC5\x93", "\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0",
         "&#233;x"};
     for (const std::string& password : passwords) {
-        for (int key = MemberSession::kMinKey; key <= MemberSession::kMaxKey; ++key) {
-            const std::string stored = MemberSession::encryptWithKey(password, key);
+        for (int key = Cipher::kMinKey; key <= Cipher::kMaxKey; ++key) {
+            const std::string stored = Cipher::encryptWithKey(password, key);
             for (char c : stored) {
                 ASSERT_GE(static_cast<unsigned char>(c), key);
             }
             // A typed reference to a character the key cannot store is the one thing that
             // does not read back as typed.
-            const std::string back = MemberSession::decryptWithKey(stored, key);
+            const std::string back = Cipher::decryptWithKey(stored, key);
             EXPECT_EQ(back, password == "&#233;x" ? "\xC3\xA9x" : password) << password << " under " << key;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
 #include "store/PageSearch.h"
@@ -41,7 +42,7 @@ std::vector<Hit> entryByEntry(std::string_view page, std::string_view text, int 
         }
         ++entry;
         try {
-            const std::string plain = MemberSession::decryptWithKey(line, key);
+            const std::string plain = Cipher::decryptWithKey(line, key);
             if (platform::findIgnoringCase(plain, text)) {
                 hits.push_back({entry, plain});
             }
@@ -52,7 +53,7 @@ std::vector<Hit> entryByEntry(std::string_view page, std::string_view text, int 
 }
 
 std::string enciphered(const std::string& plain, int key) {
-    return MemberSession::encryptWithKey(plain, key);
+    return Cipher::encryptWithKey(plain, key);
 }
 
 TEST(PageSearch, FindsEntriesAsThePageViewNumbersThem) {

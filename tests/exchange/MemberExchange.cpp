@@ -26,10 +26,13 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/CaptionsFile.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 #include "store/PasswordFile.h"
 
 namespace {
@@ -63,7 +66,7 @@ std::filesystem::path systemPath(const std::string& path) {
 }
 
 std::string entryBytes(int key, const std::string& entry) {
-    return MemberSession::encryptWithKey(entry, key) + "\r\n\r\n";
+    return Cipher::encryptWithKey(entry, key) + "\r\n\r\n";
 }
 
 // The first four characters of the name, as a new member's password is made.
@@ -83,8 +86,8 @@ std::string initialPassword() {
 // file: every member file, and nothing else.
 std::map<std::string, std::string> expectedFiles(const std::string& step, int key) {
     std::map<std::string, std::string> files;
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        files[MemberSession::pageFileName(page)] = "";
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        files[MemberFolder::pageFileName(page)] = "";
     }
     std::string firstPage = entryBytes(key, kFirstEntry) + entryBytes(key, kSecondEntry);
     std::string password = initialPassword();
@@ -94,17 +97,17 @@ std::map<std::string, std::string> expectedFiles(const std::string& step, int ke
         firstPage = encipheredLines(key, lines);
         password = kNewPassword;
     }
-    files[MemberSession::pageFileName(1)] = firstPage;
-    files[MemberSession::pageFileName(15)] = entryBytes(key, kLastPageEntry);
+    files[MemberFolder::pageFileName(1)] = firstPage;
+    files[MemberFolder::pageFileName(15)] = entryBytes(key, kLastPageEntry);
     std::string captions;
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
         const std::string caption = page == 1    ? kFirstCaption
                                     : page == 15 ? kLastCaption
-                                                 : std::string(MemberSession::kNoCaption);
-        captions += MemberSession::encryptWithKey(caption, key) + "\r\n";
+                                                 : std::string(CaptionsFile::kNoCaption);
+        captions += Cipher::encryptWithKey(caption, key) + "\r\n";
     }
-    files[MemberSession::kCaptionsFile] = captions;
-    files[MemberSession::kPasswordFile] = PasswordFile::content(key, password);
+    files[MemberFolder::kCaptionsFile] = captions;
+    files[MemberFolder::kPasswordFile] = PasswordFile::content(key, password);
     return files;
 }
 
@@ -112,7 +115,7 @@ std::map<std::string, std::string> expectedFiles(const std::string& step, int ke
 // bytes, every file hidden. Returns the member key.
 int checkFolder(const MemberSession& session, const std::string& step) {
     const std::string folder = session.memberFolder(kMember);
-    const int key = PasswordFile::read(session.memberFile(kMember, MemberSession::kPasswordFile)).key;
+    const int key = PasswordFile::read(session.memberFile(kMember, MemberFolder::kPasswordFile)).key;
     const std::map<std::string, std::string> expected = expectedFiles(step, key);
     std::set<std::string> present;
     for (const auto& entry : std::filesystem::directory_iterator(systemPath(folder))) {
@@ -175,7 +178,8 @@ void check(MemberSession& session) {
     require(session.logIn(kMember, initialPassword()).outcome == MemberSession::LoginOutcome::WrongPassword,
             "the old password still lets the member in");
     logIn(session, kNewPassword);
-    const std::string page = session.readPage(session.pageFilePath(1));
+    const std::string page =
+        PageFile::read(session.pageFilePath(1), session.cipherKey(), PageFile::Unreadable::Fail).display;
     require(page.find(kWindowsEntry) != std::string::npos, "the entry written on Windows is not on the page");
     require(page.find(kFirstEntry) == std::string::npos, "the masked entry can still be read");
     session.logOff();

@@ -9,20 +9,22 @@
 #include <vector>
 
 #include "platform/core/FileSystem.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
 #include "store/MemberSession.h"
+#include "store/PageFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) {
         return 0;
     }
-    const int key = MemberSession::kMinKey + data[0] % (MemberSession::kMaxKey - MemberSession::kMinKey + 1);
+    const int key = Cipher::kMinKey + data[0] % (Cipher::kMaxKey - Cipher::kMinKey + 1);
     const int item = data[1]; // the item number a member might type
     const std::string_view page(reinterpret_cast<const char*>(data + 2), size - 2);
     std::string display;
     try {
-        display = MemberSession::displayText(page, key);
+        display = PageFile::parse(page, key, PageFile::Unreadable::Fail).display;
     } catch (const CipherError&) {
         return 0;
     }
@@ -34,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::forEachLine(page, [&](std::string_view line) {
         if (!line.empty()) {
             ++nonEmpty;
-            const std::string shown =
-                "[" + std::to_string(++entries) + "] \t" + MemberSession::decryptWithKey(line, key);
+            const std::string shown = "[" + std::to_string(++entries) + "] \t" + Cipher::decryptWithKey(line, key);
             if (display.compare(at, shown.size(), shown) != 0) {
                 __builtin_trap();
             }
@@ -50,14 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     }
     std::vector<std::string> lines;
-    platform::forEachLine(page,
-                          [&](std::string_view line) { lines.push_back(MemberSession::decryptWithKey(line, key)); });
+    platform::forEachLine(page, [&](std::string_view line) { lines.push_back(Cipher::decryptWithKey(line, key)); });
     const std::size_t count = lines.size();
     maskLine(lines, 2.0 * item - 1, " (07Dec26, 09:05PM)");
     const std::string written = encipheredLines(key, lines);
     std::size_t reread = 0;
     platform::forEachLine(written, [&](std::string_view line) {
-        MemberSession::decryptWithKey(line, key); // throws, and so fails the run, if a line cannot be read back
+        Cipher::decryptWithKey(line, key); // throws, and so fails the run, if a line cannot be read back
         ++reread;
     });
     if (reread != count) {

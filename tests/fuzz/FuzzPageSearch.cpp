@@ -10,6 +10,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
 #include "store/PageSearch.h"
@@ -28,7 +29,7 @@ Hits plainSearch(std::string_view page, std::string_view text, int key) {
         ++entry;
         std::string plain;
         try {
-            plain = MemberSession::decryptWithKey(line, key);
+            plain = Cipher::decryptWithKey(line, key);
         } catch (const CipherError&) {
             return;
         }
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) {
         return 0;
     }
-    const int key = MemberSession::kMinKey + data[0] % (MemberSession::kMaxKey - MemberSession::kMinKey + 1);
+    const int key = Cipher::kMinKey + data[0] % (Cipher::kMaxKey - Cipher::kMinKey + 1);
     const std::size_t length = 1 + data[1] % 16;
     if (size < 2 + length) {
         return 0;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
@@ -10,10 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
         const PasswordFile file = PasswordFile::parse(std::string_view(reinterpret_cast<const char*>(data), size));
-        if (file.key < MemberSession::kMinKey || file.key > MemberSession::kMaxKey) {
+        if (file.key < Cipher::kMinKey || file.key > Cipher::kMaxKey) {
             __builtin_trap();
         }
-        MemberSession::decryptWithKey(file.passwordLine, file.key);
+        Cipher::decryptWithKey(file.passwordLine, file.key);
     } catch (const CipherError&) {
     }
     return 0;

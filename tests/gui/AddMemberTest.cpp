@@ -76,7 +76,7 @@ TEST_F(AddMember, GardenFolderByteForByte) {
 
     std::vector<std::string> expected = {"QRBNSTJ4", "UBF8USBS"};
     for (int page = 1; page <= 15; ++page) {
-        expected.push_back(MemberSession::pageFileName(page));
+        expected.push_back(MemberFolder::pageFileName(page));
     }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(allNames(folder), expected);

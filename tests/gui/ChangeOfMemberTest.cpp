@@ -183,7 +183,7 @@ TEST_P(ChangeOfMember, OnlyTheNextMembersFilesChange) {
         form->entryBox->setText("Bob commits");
         ui.expectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
         form->commitButton->click();
-        bobExpected[MemberSession::pageFileName(1)] =
+        bobExpected[MemberFolder::pageFileName(1)] =
             bobPage({"Bob's first entry", "", "Bob commits (07Dec26, 09:05PM)", ""});
         break;
     case Next::ExportPage:
@@ -212,7 +212,7 @@ TEST_P(ChangeOfMember, OnlyTheNextMembersFilesChange) {
                         52, "Jotterel", platform::vbYes);
         ui.expectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "1");
         form->deleteAnItemAction->trigger();
-        bobExpected[MemberSession::pageFileName(1)] = bobPage({"XXXXX XXXXX XXXXX (07Dec26, 09:05PM)", ""});
+        bobExpected[MemberFolder::pageFileName(1)] = bobPage({"XXXXX XXXXX XXXXX (07Dec26, 09:05PM)", ""});
         break;
     case Next::Find:
         findText("", "entry");

@@ -6,6 +6,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/TextBox.h"
+#include "store/Cipher.h"
 #include "store/PasswordFile.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -16,7 +17,7 @@ const char* const kSave = "Would you like to save your new password?";
 
 class ChangePassword : public DiaryFixture {
 protected:
-    std::string passwordFile() const { return fixture::memberFile(app.path(), "Ann", MemberSession::kPasswordFile); }
+    std::string passwordFile() const { return fixture::memberFile(app.path(), "Ann", MemberFolder::kPasswordFile); }
     void openAs(int key, const std::string& password) {
         makeMember("Ann", key, password);
         writePage("Ann", 1, key, {"an entry, still readable", ""});
@@ -94,7 +95,7 @@ TEST_F(ChangePassword, AnyCharacterIsStoredAndLogsIn) {
     EXPECT_TRUE(ui.done());
     const PasswordFile file = PasswordFile::read(passwordFile());
     EXPECT_EQ(file.key, 130);
-    EXPECT_EQ(MemberSession::decryptWithKey(file.passwordLine, 130), password);
+    EXPECT_EQ(Cipher::decryptWithKey(file.passwordLine, 130), password);
     for (char c : file.passwordLine) {
         EXPECT_GE(static_cast<unsigned char>(c), 130);
     }

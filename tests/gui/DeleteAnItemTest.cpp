@@ -6,6 +6,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/TextBox.h"
+#include "store/Cipher.h"
 #include "support/core/EnglishRegionalSettings.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -72,9 +73,8 @@ TEST_F(DeleteItem, MasksOneEntryInPlaceAndShowsTheWholePageSelected) {
 
     // A masked entry is an ordinary entry: masking it again masks its stamp too.
     mask("2");
-    EXPECT_EQ(
-        fixture::readLines(pageFile("Ann", 1))[2],
-        MemberSession::encryptWithKey(std::string("XXX XXXX XXXXXXXXX XXXXXXXX XXXXXXXXX XXXXXXXX") + kNow, kKey));
+    EXPECT_EQ(fixture::readLines(pageFile("Ann", 1))[2],
+              Cipher::encryptWithKey(std::string("XXX XXXX XXXXXXXXX XXXXXXXX XXXXXXXXX XXXXXXXX") + kNow, kKey));
 }
 
 TEST_F(DeleteItem, TypedNumberIsReadAsItsLeadingNumber) {
@@ -131,8 +131,7 @@ TEST_F(DeleteItem, AnyEntryOfALongPageCanBeMasked) {
 
 TEST_F(DeleteItem, LastLineWithoutLineEndIsWrittenBackWithOne) {
     const std::string path = pageFile("Ann", 1);
-    fixture::writeBytes(path, MemberSession::encryptWithKey("one", kKey) + "\r\n\r\n" +
-                                  MemberSession::encryptWithKey("two", kKey));
+    fixture::writeBytes(path, Cipher::encryptWithKey("one", kKey) + "\r\n\r\n" + Cipher::encryptWithKey("two", kKey));
     mask("2");
     EXPECT_EQ(page1(), content({"one", "", std::string("XXX") + kNow}));
 }

@@ -46,10 +46,10 @@ TEST_F(DeleteExports, OffersEachTextFileInTurn) {
     EXPECT_TRUE(exists("old.txt"));
     // The member's own files were never offered and are all there.
     for (int page = 1; page <= 15; ++page) {
-        EXPECT_TRUE(exists(MemberSession::pageFileName(page)));
+        EXPECT_TRUE(exists(MemberFolder::pageFileName(page)));
     }
-    EXPECT_TRUE(exists(MemberSession::kPasswordFile));
-    EXPECT_TRUE(exists(MemberSession::kCaptionsFile));
+    EXPECT_TRUE(exists(MemberFolder::kPasswordFile));
+    EXPECT_TRUE(exists(MemberFolder::kCaptionsFile));
 }
 
 TEST_F(DeleteExports, CancelOrNoKeepsTheRest) {

@@ -32,7 +32,7 @@ protected:
         for (int page = 1; page <= 15; ++page) {
             captions.push_back("Caption " + std::to_string(page));
         }
-        const std::string captionsFile = fixture::memberFile(app.path(), "Ann", MemberSession::kCaptionsFile);
+        const std::string captionsFile = fixture::memberFile(app.path(), "Ann", MemberFolder::kCaptionsFile);
         fixture::writeBytes(captionsFile, fixture::pageContent(kKey, captions));
         platform::setAttr(captionsFile, platform::kAttrHidden);
         openDiary("Ann", "pw");
@@ -53,7 +53,7 @@ protected:
     void expectCleared(const std::vector<int>& pages) {
         std::map<std::string, std::string> expected = before;
         for (int page : pages) {
-            expected[MemberSession::pageFileName(page)] = "";
+            expected[MemberFolder::pageFileName(page)] = "";
         }
         EXPECT_EQ(files(), expected);
         for (int page = 1; page <= 15; ++page) {
@@ -118,7 +118,7 @@ TEST_F(ClearPages, PageThatCannotBeClearedIsReported) {
     // The page shown has gone from the folder: nothing is made in its place.
     const std::string page4 = pageFile("Ann", 4);
     platform::deleteFile(page4);
-    before.erase(MemberSession::pageFileName(4));
+    before.erase(MemberFolder::pageFileName(4));
     ui.expectMsgBox(kClearPage, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox("Page 4 cannot be cleared; its file is left as it was.\r\r" + page4 + "\r" +
@@ -141,13 +141,13 @@ TEST_F(ClearPages, DeleteAllPagesStopsAtTheFirstPageThatCannotBeCleared) {
     ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox("Clearing stopped at page 6, which cannot be cleared: pages 1 to 5 are empty now, pages 6 to 15 "
                     "keep their entries.\r\r" +
-                        module.memberFile("Ann", MemberSession::pageFileName(6)) + "\r" + platform::errorText(EISDIR),
+                        module.memberFile("Ann", MemberFolder::pageFileName(6)) + "\r" + platform::errorText(EISDIR),
                     48, "Jotterel");
     form->deleteAllPagesAction->trigger();
     EXPECT_TRUE(ui.done());
     std::map<std::string, std::string> expected = before;
     for (int page = 1; page <= 5; ++page) {
-        expected[MemberSession::pageFileName(page)] = "";
+        expected[MemberFolder::pageFileName(page)] = "";
     }
     EXPECT_EQ(files(), expected);
     EXPECT_EQ(form->pageView->text(), "");

@@ -35,7 +35,7 @@ protected:
         makeMember("Bob", 102, "bob");
         writePage("Ann", 1, 101, {"my entry", ""});
         writePage("Bob", 1, 102, {"Bob's entry", ""});
-        fixture::writeBytes(fixture::memberFile(app.path(), "Bob", MemberSession::kCaptionsFile),
+        fixture::writeBytes(fixture::memberFile(app.path(), "Bob", MemberFolder::kCaptionsFile),
                             fixture::pageContent(102, {"Bob's caption"}));
         openDiary("Ann", "pw");
         form->entryBox->setText("half typed");
@@ -128,10 +128,10 @@ TEST_F(DeleteMember, NoToAnyQuestionKeepsEverything) {
         EXPECT_TRUE(ui.done()) << no;
         EXPECT_EQ(fixture::readBytes(annFile("x")), "keep me");
         for (int page = 1; page <= 15; ++page) {
-            EXPECT_TRUE(platform::pathExists(annFile(MemberSession::pageFileName(page))));
+            EXPECT_TRUE(platform::pathExists(annFile(MemberFolder::pageFileName(page))));
         }
-        EXPECT_TRUE(platform::pathExists(annFile(MemberSession::kPasswordFile)));
-        EXPECT_TRUE(platform::pathExists(annFile(MemberSession::kCaptionsFile)));
+        EXPECT_TRUE(platform::pathExists(annFile(MemberFolder::kPasswordFile)));
+        EXPECT_TRUE(platform::pathExists(annFile(MemberFolder::kCaptionsFile)));
         EXPECT_EQ(module.currentMember(), "Ann");
         EXPECT_EQ(module.enteredPassword(), "pw");
         EXPECT_EQ(form->windowTitle(), "Jotterel of 'Ann'");
@@ -153,9 +153,9 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     EXPECT_TRUE(ui.done());
     EXPECT_EQ(fixture::readBytes(annFile("photos/beach.jpg")), "jpeg");
     EXPECT_EQ(fixture::readBytes(annFile(".settings")), "mine");
-    EXPECT_FALSE(platform::pathExists(annFile(MemberSession::kPasswordFile)));
-    EXPECT_FALSE(platform::pathExists(annFile(MemberSession::kCaptionsFile)));
-    EXPECT_FALSE(platform::pathExists(annFile(MemberSession::pageFileName(1))));
+    EXPECT_FALSE(platform::pathExists(annFile(MemberFolder::kPasswordFile)));
+    EXPECT_FALSE(platform::pathExists(annFile(MemberFolder::kCaptionsFile)));
+    EXPECT_FALSE(platform::pathExists(annFile(MemberFolder::pageFileName(1))));
     expectLoggedInAsBob();
 }
 

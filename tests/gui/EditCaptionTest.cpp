@@ -7,6 +7,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/QtText.h"
+#include "store/Cipher.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -16,11 +17,11 @@ const char* const kPrompt = "Enter a caption for this page (upto 32 characters l
 
 class CaptionEdit : public DiaryFixture {
 protected:
-    std::string captionsFile() const { return fixture::memberFile(app.path(), "Ann", MemberSession::kCaptionsFile); }
+    std::string captionsFile() const { return fixture::memberFile(app.path(), "Ann", MemberFolder::kCaptionsFile); }
     std::vector<std::string> storedCaptions() const {
         std::vector<std::string> plain;
         for (const std::string& line : fixture::readLines(captionsFile())) {
-            plain.push_back(MemberSession::decryptWithKey(line, kKey));
+            plain.push_back(Cipher::decryptWithKey(line, kKey));
         }
         return plain;
     }

@@ -11,6 +11,7 @@
 #include "search/FindCommand.h"
 #include "search/FindResultsWindow.h"
 #include "search/ResultLines.h"
+#include "store/Cipher.h"
 #include "support/core/HundredMegabytePage.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -35,7 +36,7 @@ std::string randomBytes(std::size_t n, unsigned char lowest, unsigned seed) {
 }
 
 std::string enciphered(const std::string& text) {
-    return MemberSession::encryptWithKey(text, kKey);
+    return Cipher::encryptWithKey(text, kKey);
 }
 
 // The lines of bytes, and the number of the first one holding a byte below the key (0: none).
@@ -84,7 +85,7 @@ protected:
         makeMember("Ann", kKey, "pw");
         writePage("Ann", 1, kKey, {"A page as it should be", ""});
     }
-    std::string captionsFile() const { return fixture::memberFile(app.path(), "Ann", MemberSession::kCaptionsFile); }
+    std::string captionsFile() const { return fixture::memberFile(app.path(), "Ann", MemberFolder::kCaptionsFile); }
     void place(const std::string& path, const std::string& bytes) {
         fixture::writeBytes(path, bytes);
         platform::setAttr(path, platform::kAttrHidden);
@@ -195,9 +196,9 @@ TEST_F(HostileFiles, CaptionsFileOfAnyBytesGivesEveryPageACaption) {
         EXPECT_TRUE(ui.done());
         const std::vector<std::string> lines = fixture::readLines(captionsFile());
         ASSERT_EQ(lines.size(), 15u);
-        EXPECT_EQ(MemberSession::decryptWithKey(lines[0], kKey), "Mended");
+        EXPECT_EQ(Cipher::decryptWithKey(lines[0], kKey), "Mended");
         for (const std::string& line : lines) {
-            EXPECT_FALSE(MemberSession::decryptWithKey(line, kKey).empty());
+            EXPECT_FALSE(Cipher::decryptWithKey(line, kKey).empty());
         }
         EXPECT_TRUE(fixture::isHidden(captionsFile()));
     }

@@ -1,9 +1,9 @@
 #include <QComboBox>
-#include <QListWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "login/LoginWindow.h"
+#include "store/MemberList.h"
 #include "support/gui/DiaryFixture.h"
 
 // A link in the application folder that points at a member folder, or at any folder, is no
@@ -20,10 +20,9 @@ TEST_F(LinkedMemberFolder, IsNeverOfferedAtTheLogin) {
     LoginWindow& login = openLoginWindow();
     ASSERT_EQ(login.memberSelector->count(), 1);
     EXPECT_EQ(login.memberSelector->itemText(0).toStdString(), "Ann");
-    for (int i = 0; i < login.folderList->count(); ++i) {
-        const std::string listed = login.folderList->item(i)->text().toStdString();
-        EXPECT_NE(listed, "Linked");
-        EXPECT_NE(listed, "Folder");
+    for (const ListedFolder& listed : listMemberFolders(app.path())) {
+        EXPECT_NE(listed.name, "Linked");
+        EXPECT_NE(listed.name, "Folder");
     }
     typeLogin(login, "Ann", "Ann");
     EXPECT_TRUE(login.loggedIn());

@@ -30,9 +30,21 @@ protected:
         fixture::writeBytes(captionsFile("Bob"), fixture::pageContent(125, {"Bob's first"}));
     }
     std::string captionsFile(const std::string& member) const {
-        return fixture::memberFile(app.path(), member, MemberSession::kCaptionsFile);
+        return fixture::memberFile(app.path(), member, MemberFolder::kCaptionsFile);
     }
 };
+
+TEST_F(LogOffAndExit, NextMembersOtherPagesAreNotReadOnTheWayToPageOne) {
+    // Bob's last page cannot be shown; he never asked for it, so he hears nothing of it.
+    fixture::writeBytes(fixture::pageFile(app.path(), "Bob", 15), "plain text\r\n");
+    DiaryWindow& w = openDiary("Ann", "ann");
+    ui.expectMsgBox(kAreYouSure, 52, "Jotterel", platform::vbYes);
+    nextLogin([&](LoginWindow& login) { typeLogin(login, "Bob", "bob"); });
+    w.logOffAction->trigger();
+    EXPECT_TRUE(ui.done());
+    EXPECT_EQ(w.currentPage(), 1);
+    EXPECT_EQ(w.pageView->text(), "[1] \tBob's page 1\r\n\r\n");
+}
 
 TEST_F(LogOffAndExit, LogOffAnsweredNoChangesNothing) {
     DiaryWindow& w = openDiary("Ann", "ann");
@@ -50,9 +62,10 @@ TEST_F(LogOffAndExit, LogOffAnsweredNoChangesNothing) {
 TEST_F(LogOffAndExit, LogOffHandsThePageViewToTheNextMember) {
     struct Case {
         int pageShown;
-        std::vector<int> pagesSelected; // by the presses of ">>" and "<<" after the login
+        std::vector<int> pagesSelected; // after the login: page 1, or none when it is shown already
     };
-    for (const Case& c : {Case{15, {1}}, Case{1, {15, 1}}}) {
+    // Either way the next member's page 1 is read afresh, with its caption.
+    for (const Case& c : {Case{15, {1}}, Case{1, {}}}) {
         SCOPED_TRACE(c.pageShown);
         DiaryWindow& w = openDiary("Ann", "ann");
         w.pageSelector->setCurrentIndex(c.pageShown - 1);

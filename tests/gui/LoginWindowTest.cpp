@@ -17,6 +17,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/QtText.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -25,7 +26,7 @@ namespace {
 class LoginWindowTest : public DiaryFixture {
 protected:
     std::string passwordFile(const std::string& member) const {
-        return fixture::memberFile(app.path(), member, MemberSession::kPasswordFile);
+        return fixture::memberFile(app.path(), member, MemberFolder::kPasswordFile);
     }
 };
 
@@ -139,27 +140,26 @@ TEST_F(LoginWindowTest, UnreadablePasswordFileLogsNobodyIn) {
         std::optional<std::string> bytes; // nothing: the file is gone
         std::string reason;
     };
-    const std::string marker = MemberSession::encryptWithKey("usngubnrys", 110);
+    const std::string marker = Cipher::encryptWithKey("usngubnrys", 110);
     const Case cases[] = {
         {"missing", std::nullopt, platform::errorText(ENOENT)},
-        {"two lines", MemberSession::encryptFixed(" 110") + "\r\n" + MemberSession::encryptWithKey("pw", 110) + "\r\n",
+        {"two lines", Cipher::encryptFixed(" 110") + "\r\n" + Cipher::encryptWithKey("pw", 110) + "\r\n",
          "The file is damaged: the password file has fewer than three lines."},
         {"plain key line", "110\r\nxx\r\nyy\r\n", "The file is damaged: the password file holds no member key."},
         {"key out of range",
-         MemberSession::encryptFixed(" 99") + "\r\n" + MemberSession::encryptWithKey("pw", 99) + "\r\n" + marker +
-             "\r\n",
+         Cipher::encryptFixed(" 99") + "\r\n" + Cipher::encryptWithKey("pw", 99) + "\r\n" + marker + "\r\n",
          "The file is damaged: the password file holds no member key."},
-        {"password line below the key", MemberSession::encryptFixed(" 110") + "\r\nab\r\n" + marker + "\r\n",
+        {"password line below the key", Cipher::encryptFixed(" 110") + "\r\nab\r\n" + marker + "\r\n",
          "The file is damaged: its password line cannot be deciphered under the member key."},
         {"zero length", std::string(), "The file is damaged: the password file has fewer than three lines."},
-        {"empty password line", MemberSession::encryptFixed(" 110") + "\r\n\r\n" + marker + "\r\n",
+        {"empty password line", Cipher::encryptFixed(" 110") + "\r\n\r\n" + marker + "\r\n",
          "The file is damaged: the password line is empty."},
         {"one line of random bytes", std::string("\x91\x07\xFE\x00\x31\xC8\x7F\xA0", 8),
          "The file is damaged: the password file has fewer than three lines."},
         {"NUL bytes", std::string("\0\0\r\n\0\r\n\0\r\n", 9),
          "The file is damaged: the password file holds no member key."},
         {"key line of a megabyte",
-         std::string(1 << 20, '\xB1') + "\r\n" + MemberSession::encryptWithKey("pw", 110) + "\r\n" + marker + "\r\n",
+         std::string(1 << 20, '\xB1') + "\r\n" + Cipher::encryptWithKey("pw", 110) + "\r\n" + marker + "\r\n",
          "The file is damaged: the password file holds no member key."},
     };
     for (const Case& c : cases) {
@@ -238,9 +238,8 @@ TEST_F(LoginWindowTest, TabOrderMaskAndLayout) {
     w.passwordBox->setText(QString::fromUtf8("\xc3\xa9\xe2\x82\xac\t"));
     EXPECT_EQ(w.passwordBox->displayText(), QString(3, shown.at(0)));
 
-    // The scratch list lies above the client area.
-    EXPECT_LT(w.folderList->geometry().bottom(), 0);
-    EXPECT_FALSE(w.folderList->visibleRegion().boundingRect().isValid());
+    // No list out of sight holds the member names: the selector is filled from the store.
+    EXPECT_EQ(w.findChild<QListWidget*>(), nullptr);
 
     // Labels sized to their text show all of it, inside the window.
     for (QLabel* label : {w.passwordLabel, w.memberLabel, w.titleLabel, w.contactLabel}) {

@@ -120,34 +120,34 @@ protected:
 };
 
 TEST_F(StrangeMemberFiles, EveryCommandRefusesThemWithAMessage) {
-    const std::string pageFile = MemberSession::pageFileName(1);
+    const std::string pageFile = MemberFolder::pageFileName(1);
     const Command commands[] = {
-        {"show the page", MemberSession::pageFileName(1),
+        {"show the page", MemberFolder::pageFileName(1),
          [](DiaryWindow& w) {
              w.lastPageButton->click();
              w.firstPageButton->click();
          },
          "Page 1 cannot be shown."},
-        {"commit", MemberSession::pageFileName(1),
+        {"commit", MemberFolder::pageFileName(1),
          [](DiaryWindow& w) {
              w.entryBox->setText("New entry");
              w.commitButton->click();
          },
          "The entry cannot be saved to page 1."},
-        {"delete an item", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.deleteAnItemAction->trigger(); },
+        {"delete an item", MemberFolder::pageFileName(1), [](DiaryWindow& w) { w.deleteAnItemAction->trigger(); },
          "No item was deleted: page 1 cannot be read."},
-        {"delete this page", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.deleteThisPageAction->trigger(); },
+        {"delete this page", MemberFolder::pageFileName(1), [](DiaryWindow& w) { w.deleteThisPageAction->trigger(); },
          "Page 1 cannot be cleared; its file is left as it was."},
-        {"delete all pages", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.deleteAllPagesAction->trigger(); },
+        {"delete all pages", MemberFolder::pageFileName(1), [](DiaryWindow& w) { w.deleteAllPagesAction->trigger(); },
          "Page 1 cannot be cleared, so no page has been cleared."},
-        {"find", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.findAction->trigger(); }, "Text not found."},
-        {"export this page", MemberSession::pageFileName(1), [](DiaryWindow& w) { w.exportThisPageAction->trigger(); },
+        {"find", MemberFolder::pageFileName(1), [](DiaryWindow& w) { w.findAction->trigger(); }, "Text not found."},
+        {"export this page", MemberFolder::pageFileName(1), [](DiaryWindow& w) { w.exportThisPageAction->trigger(); },
          "Page  1 printed to "},
-        {"edit the caption", MemberSession::kCaptionsFile, [](DiaryWindow& w) { w.editCaption(); },
+        {"edit the caption", MemberFolder::kCaptionsFile, [](DiaryWindow& w) { w.editCaption(); },
          "The captions of your pages cannot be read, so no caption can be changed now."},
-        {"exit", MemberSession::kCaptionsFile, [](DiaryWindow& w) { w.exitButton->click(); },
+        {"exit", MemberFolder::kCaptionsFile, [](DiaryWindow& w) { w.exitButton->click(); },
          "The page captions cannot be saved. Jotterel closes without saving them."},
-        {"change the password", MemberSession::kPasswordFile, [](DiaryWindow& w) { w.changePasswordAction->trigger(); },
+        {"change the password", MemberFolder::kPasswordFile, [](DiaryWindow& w) { w.changePasswordAction->trigger(); },
          "Your password has not been changed: the password file cannot be written."},
     };
     for (Kind kind : {Kind::LinkOutside, Kind::DanglingLink, Kind::Pipe, Kind::Folder}) {
@@ -157,11 +157,11 @@ TEST_F(StrangeMemberFiles, EveryCommandRefusesThemWithAMessage) {
             const std::string before =
                 platform::kindOfPath(path) == platform::PathKind::File ? fixture::readBytes(path) : std::string();
             // The captions file is read at the login, the rest when the command runs.
-            if (std::string(c.file) == MemberSession::kCaptionsFile) {
+            if (std::string(c.file) == MemberFolder::kCaptionsFile) {
                 place(kind, path);
             }
             openDiary("Ann", "pw");
-            if (std::string(c.file) != MemberSession::kCaptionsFile) {
+            if (std::string(c.file) != MemberFolder::kCaptionsFile) {
                 place(kind, path);
             }
             {
@@ -179,7 +179,7 @@ TEST_F(StrangeMemberFiles, EveryCommandRefusesThemWithAMessage) {
             // The member file as it was, for the next command.
             std::filesystem::remove_all(path);
             fixture::writeBytes(path, before);
-            if (std::string(c.file) == MemberSession::kPasswordFile) {
+            if (std::string(c.file) == MemberFolder::kPasswordFile) {
                 fixture::writeBytes(path, PasswordFile::content(kKey, "pw"));
             } else if (std::string(c.file) == pageFile) {
                 fixture::writeBytes(path, fixture::pageContent(kKey, {"An entry", ""}));

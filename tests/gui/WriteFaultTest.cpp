@@ -14,6 +14,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/TextBox.h"
+#include "store/Cipher.h"
 #include "store/PasswordFile.h"
 #include "support/gui/DiaryFixture.h"
 
@@ -87,7 +88,7 @@ struct Snapshot {
 std::string meaningOfPasswordFile(const std::string& bytes) {
     try {
         const PasswordFile file = PasswordFile::parse(bytes);
-        const std::string password = MemberSession::decryptWithKey(file.passwordLine, file.key);
+        const std::string password = Cipher::decryptWithKey(file.passwordLine, file.key);
         if (bytes == PasswordFile::content(file.key, password)) {
             return "password file of " + password + " under a key from 100 to 130";
         }
@@ -108,7 +109,7 @@ Snapshot takeSnapshot(const std::string& root) {
         const std::string hidden = fixture::isHidden(e.path().string()) ? " <hidden>" : "";
         s.raw[name] = bytes + hidden;
         s.compared[name] =
-            (e.path().filename() == MemberSession::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
+            (e.path().filename() == MemberFolder::kPasswordFile ? meaningOfPasswordFile(bytes) : bytes) + hidden;
     }
     return s;
 }
@@ -153,7 +154,7 @@ protected:
     void SetUp() override {
         platform::setClock([] { return platform::LocalTime{2026, 12, 7, 21, 5, 0}; });
         makeMember("Ann", kKey, "pw");
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
             writePage("Ann", page, kKey, {"Entry one of page " + std::to_string(page), "", "Entry two", ""});
         }
     }
@@ -202,7 +203,7 @@ protected:
                      "box."}};
         }
         if (name == "CaptionEdit") {
-            fixture::writeBytes(memberFile(MemberSession::kCaptionsFile),
+            fixture::writeBytes(memberFile(MemberFolder::kCaptionsFile),
                                 fixture::pageContent(kKey, {"Old one", "Old two"}));
             DiaryWindow& w = diary();
             return {folder,
@@ -423,7 +424,7 @@ TEST_F(DeleteUserFault, EveryFaultIsToldExactly) {
             at = end + 1;
         }
         EXPECT_EQ(told, left);
-        const bool listed = left.count(MemberSession::kPasswordFile) > 0;
+        const bool listed = left.count(MemberFolder::kPasswordFile) > 0;
         EXPECT_NE(failures[0].find(listed ? "'Ann' can still log in" : "'Ann' can no longer log in."),
                   std::string::npos);
     }

@@ -45,10 +45,10 @@ public:
                 std::ofstream(path, std::ios::binary) << bytes;
                 platform::setAttr(path, platform::kAttrHidden);
             };
-            write(MemberSession::kPasswordFile, PasswordFile::content(110 + i, "Memb"));
-            write(MemberSession::kCaptionsFile, "");
-            for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-                write(MemberSession::pageFileName(page), "");
+            write(MemberFolder::kPasswordFile, PasswordFile::content(110 + i, "Memb"));
+            write(MemberFolder::kCaptionsFile, "");
+            for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+                write(MemberFolder::pageFileName(page), "");
             }
         }
     }

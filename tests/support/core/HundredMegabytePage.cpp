@@ -10,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 #include "support/core/MemberFixture.h"
 
@@ -33,7 +34,7 @@ HundredMegabytePage::HundredMegabytePage(const std::string& path, int key) {
         ::flock(static_cast<int>(m_lock), LOCK_EX);
     }
 #endif
-    const std::string entry = MemberSession::encryptWithKey(kHundredMegabyteEntry, key);
+    const std::string entry = Cipher::encryptWithKey(kHundredMegabyteEntry, key);
     m_entries = 100'000'000 / (entry.size() + 4) + 1;
     std::string bytes;
     bytes.reserve(m_entries * (entry.size() + 4));

@@ -8,6 +8,7 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/Cipher.h"
 #include "store/MemberSession.h"
 #include "store/PasswordFile.h"
 
@@ -18,7 +19,7 @@ std::string memberFile(const std::string& appPath, const std::string& member, co
 }
 
 std::string pageFile(const std::string& appPath, const std::string& member, int page) {
-    return memberFile(appPath, member, MemberSession::pageFileName(page));
+    return memberFile(appPath, member, MemberFolder::pageFileName(page));
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
@@ -60,15 +61,15 @@ DiskFullAfter::~DiskFullAfter() {
 std::string makeMember(const std::string& appPath, const std::string& name, int key, const std::string& password) {
     const std::string folder = platform::joinPath(appPath, name);
     platform::makeFolder(folder);
-    const std::string passwordPath = platform::joinPath(folder, MemberSession::kPasswordFile);
+    const std::string passwordPath = platform::joinPath(folder, MemberFolder::kPasswordFile);
     writeBytes(passwordPath, PasswordFile::content(key, password));
     platform::setAttr(passwordPath, platform::kAttrHidden);
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        const std::string path = platform::joinPath(folder, MemberSession::pageFileName(page));
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        const std::string path = platform::joinPath(folder, MemberFolder::pageFileName(page));
         writeBytes(path, "");
         platform::setAttr(path, platform::kAttrHidden);
     }
-    const std::string captions = platform::joinPath(folder, MemberSession::kCaptionsFile);
+    const std::string captions = platform::joinPath(folder, MemberFolder::kCaptionsFile);
     writeBytes(captions, "");
     platform::setAttr(captions, platform::kAttrHidden);
     return folder;
@@ -77,7 +78,7 @@ std::string makeMember(const std::string& appPath, const std::string& name, int 
 std::string pageContent(int key, const std::vector<std::string>& plainLines) {
     std::string out;
     for (const std::string& line : plainLines) {
-        out += MemberSession::encryptWithKey(line, key);
+        out += Cipher::encryptWithKey(line, key);
         out += "\r\n";
     }
     return out;

@@ -2,6 +2,8 @@
 
 class QWidget;
 
+namespace platform {
+
 // The busy pointer over a window while a command works; the default pointer is back when the
 // guard goes, however the command ends.
 class BusyPointer {
@@ -14,3 +16,5 @@ public:
 private:
     QWidget& m_window;
 };
+
+} // namespace platform

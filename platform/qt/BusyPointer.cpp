@@ -1,6 +1,8 @@
-#include "diary/BusyPointer.h"
+#include "platform/qt/BusyPointer.h"
 
 #include <QWidget>
+
+namespace platform {
 
 BusyPointer::BusyPointer(QWidget& window) : m_window(window) {
     m_window.setCursor(Qt::WaitCursor);
@@ -9,3 +11,5 @@ BusyPointer::BusyPointer(QWidget& window) : m_window(window) {
 BusyPointer::~BusyPointer() {
     m_window.unsetCursor();
 }
+
+} // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A page as far as it can be read: its display text, as the page view shows it ("[n] " and a
+// tab before each entry, an empty line for each empty line of the file, CR LF after every
+// line), and where it could not be read.
+struct ReadablePage {
+    std::string display;
+    std::vector<std::size_t> unreadableLines; // file lines, counted from 1, that cannot be deciphered
+    bool fileUnreadable = false;              // the page file itself cannot be read
+    bool whole() const { return unreadableLines.empty() && !fileUnreadable; }
+};
+
+// The one place where a page file becomes text: reading it, numbering its entries (an empty
+// line is no entry) and deciphering them under the member key.
+class PageFile {
+public:
+    // What becomes of what cannot be read.
+    enum class Unreadable {
+        Fail, // the page cannot be shown: throws platform::FileError or CipherError
+        Mark, // a copy of the page outside the diary: a line that cannot be deciphered keeps its
+              // number and says so instead of its text; a file that cannot be read at all gives
+              // one line that says why
+    };
+
+    static ReadablePage read(const std::string& path, int key, Unreadable policy);
+    // The same for the bytes of a page file.
+    static ReadablePage parse(std::string_view data, int key, Unreadable policy);
+};

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "platform/core/Paths.h"
+#include <QString>
+#include <string>
