@@ -6,7 +6,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "store/MemberFileWriter.h"
-#include "store/MemberSession.h"
+#include "store/MemberFolder.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedFileError.h"
 #include "store/StoredLines.h"
@@ -26,10 +26,10 @@ struct DataFile {
 
 std::vector<DataFile> dataFiles() {
     std::vector<DataFile> files;
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        files.push_back({MemberSession::pageFileName(page), ProtectedFileKind::Page});
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        files.push_back({MemberFolder::pageFileName(page), ProtectedFileKind::Page});
     }
-    files.push_back({MemberSession::kCaptionsFile, ProtectedFileKind::Captions});
+    files.push_back({MemberFolder::kCaptionsFile, ProtectedFileKind::Captions});
     return files;
 }
 
@@ -105,7 +105,7 @@ void run(std::vector<FileChange>& changes) {
 } // namespace
 
 void protectDiary(const std::string& folder, const DiaryKeys& keys) {
-    const std::string passwordPath = platform::joinPath(folder, MemberSession::kPasswordFile);
+    const std::string passwordPath = platform::joinPath(folder, MemberFolder::kPasswordFile);
     std::vector<FileChange> changes;
     changes.push_back({passwordPath, platform::readFileBytes(passwordPath),
                        ProtectedPasswordFile::content(keys, ConversionState::BeingProtected)});
@@ -115,7 +115,7 @@ void protectDiary(const std::string& folder, const DiaryKeys& keys) {
 }
 
 void unprotectDiary(const std::string& folder, const DiaryKeys& keys) {
-    const std::string passwordPath = platform::joinPath(folder, MemberSession::kPasswordFile);
+    const std::string passwordPath = platform::joinPath(folder, MemberFolder::kPasswordFile);
     std::vector<FileChange> changes;
     changes.push_back({passwordPath, platform::readFileBytes(passwordPath),
                        ProtectedPasswordFile::content(keys, ConversionState::BeingUnprotected)});
@@ -132,7 +132,7 @@ void finishConversion(const std::string& folder, const DiaryKeys& keys, Conversi
     std::vector<FileChange> changes;
     addDataChanges(folder, keys, protecting ? MemberFileForm::Classic : MemberFileForm::Protected, state, changes);
     changes.push_back(
-        {platform::joinPath(folder, MemberSession::kPasswordFile),
+        {platform::joinPath(folder, MemberFolder::kPasswordFile),
          {},
          protecting ? ProtectedPasswordFile::content(keys, ConversionState::Protected) : classicPasswordContent(keys)});
     // Forward only: the files already converted stay so, and the mark with them.

@@ -10,7 +10,9 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "store/DiaryConversion.h"
-#include "store/MemberSession.h"
+#include "store/CaptionsFile.h"
+#include "store/Cipher.h"
+#include "store/MemberFolder.h"
 #include "store/PageSearch.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedPasswordFile.h"
@@ -42,10 +44,10 @@ public:
         : m_path((std::filesystem::temp_directory_path() / ("jotterel-protected-bench-" + std::to_string(::getpid())))
                      .string()) {
         std::filesystem::create_directories(m_path);
-        write(MemberSession::kPasswordFile, PasswordFile::content(kKey, "Correct Horse"));
-        write(MemberSession::kCaptionsFile, "");
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-            write(MemberSession::pageFileName(page), pageBytes(entries, kKey));
+        write(MemberFolder::kPasswordFile, PasswordFile::content(kKey, "Correct Horse"));
+        write(MemberFolder::kCaptionsFile, "");
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+            write(MemberFolder::pageFileName(page), pageBytes(entries, kKey));
         }
     }
     ~BenchFolder() { std::filesystem::remove_all(m_path); }
@@ -68,7 +70,7 @@ void BM_ProtectAndUnprotect(benchmark::State& state) {
         protectDiary(folder.path(), keys);
         unprotectDiary(folder.path(), keys);
     }
-    state.counters["entries"] = static_cast<double>(state.range(0) * MemberSession::kPageCount);
+    state.counters["entries"] = static_cast<double>(state.range(0) * MemberFolder::kPageCount);
 }
 BENCHMARK(BM_ProtectAndUnprotect)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -81,8 +83,8 @@ void BM_OpenEveryRecord(benchmark::State& state) {
     std::string data;
     std::size_t texts = 0;
     for (auto _ : state) {
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-            const char* name = MemberSession::pageFileName(page);
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+            const char* name = MemberFolder::pageFileName(page);
             platform::readFileBytes(platform::joinPath(folder.path(), name), data);
             forEachProtectedMemberLine(
                 data, ProtectedFileContext{keys, ConversionState::Protected, ProtectedFileKind::Page, name},
@@ -92,7 +94,7 @@ void BM_OpenEveryRecord(benchmark::State& state) {
         }
     }
     benchmark::DoNotOptimize(texts);
-    state.counters["entries"] = static_cast<double>(state.range(0) * MemberSession::kPageCount);
+    state.counters["entries"] = static_cast<double>(state.range(0) * MemberFolder::kPageCount);
 }
 BENCHMARK(BM_OpenEveryRecord)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -109,8 +111,8 @@ void BM_SearchProtectedPages(benchmark::State& state) {
     std::string classic;
     std::size_t hits = 0;
     for (auto _ : state) {
-        for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-            const char* name = MemberSession::pageFileName(page);
+        for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+            const char* name = MemberFolder::pageFileName(page);
             platform::readFileBytes(platform::joinPath(folder.path(), name), data);
             searchableClassicBytes(
                 data, ProtectedFileContext{keys, ConversionState::Protected, ProtectedFileKind::Page, name}, classic);
@@ -118,7 +120,7 @@ void BM_SearchProtectedPages(benchmark::State& state) {
         }
     }
     benchmark::DoNotOptimize(hits);
-    state.counters["entries"] = static_cast<double>(state.range(0) * MemberSession::kPageCount);
+    state.counters["entries"] = static_cast<double>(state.range(0) * MemberFolder::kPageCount);
 }
 BENCHMARK(BM_SearchProtectedPages)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 

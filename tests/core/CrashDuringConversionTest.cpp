@@ -16,7 +16,9 @@
 #include "store/DiaryConversion.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
-#include "store/MemberSession.h"
+#include "store/CaptionsFile.h"
+#include "store/Cipher.h"
+#include "store/MemberFolder.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedPasswordFile.h"
 #include "store/StoredLines.h"
@@ -61,7 +63,7 @@ std::string captionText(int page) {
 // Masks the entry at place of page in the protected diary, as the command does: the page is
 // read, the entry masked and the page rewritten whole.
 void maskProtected(const std::string& folder, const DiaryKeys& keys, std::size_t place) {
-    const std::string name = MemberSession::pageFileName(1);
+    const std::string name = MemberFolder::pageFileName(1);
     const std::string path = platform::joinPath(folder, name);
     const ProtectedFileContext context{keys, ConversionState::Protected, ProtectedFileKind::Page, name};
     std::vector<StoredLine> stored = protectedMemberLines(platform::readFileBytes(path), context);
@@ -87,7 +89,7 @@ void maskProtected(const std::string& folder, const DiaryKeys& keys, std::size_t
                 ::close(started);
             }
             protectDiary(folder, first);
-            rewriteMemberFile(platform::joinPath(folder, MemberSession::kPasswordFile),
+            rewriteMemberFile(platform::joinPath(folder, MemberFolder::kPasswordFile),
                               ProtectedPasswordFile::content(second, ConversionState::Protected));
             maskProtected(folder, second, 2 * static_cast<std::size_t>(round % kEntries) + 1);
             unprotectDiary(folder, second);
@@ -99,7 +101,7 @@ void maskProtected(const std::string& folder, const DiaryKeys& keys, std::size_t
 
 // What is wrong with the diary in folder as a login would find it; empty when nothing is.
 std::string problemsOf(const std::string& folder) {
-    const std::string passwordData = platform::readFileBytes(platform::joinPath(folder, MemberSession::kPasswordFile));
+    const std::string passwordData = platform::readFileBytes(platform::joinPath(folder, MemberFolder::kPasswordFile));
     std::optional<DiaryKeys> keys;
     ConversionState state = ConversionState::Protected;
     if (memberFileForm(passwordData) == MemberFileForm::Protected) {
@@ -120,7 +122,7 @@ std::string problemsOf(const std::string& folder) {
         return keys ? protectedMemberLines(data, ProtectedFileContext{*keys, state, kind, name})
                     : classicLines(data, kKey);
     };
-    const auto page = linesOf(MemberSession::pageFileName(1), ProtectedFileKind::Page);
+    const auto page = linesOf(MemberFolder::pageFileName(1), ProtectedFileKind::Page);
     if (page.size() != 2 * kEntries) {
         return "page 1 has " + std::to_string(page.size()) + " lines";
     }
@@ -131,8 +133,8 @@ std::string problemsOf(const std::string& folder) {
             return "entry " + std::to_string(k) + " is lost";
         }
     }
-    const auto captions = linesOf(MemberSession::kCaptionsFile, ProtectedFileKind::Captions);
-    for (int p = 1; p <= MemberSession::kPageCount; ++p) {
+    const auto captions = linesOf(MemberFolder::kCaptionsFile, ProtectedFileKind::Captions);
+    for (int p = 1; p <= MemberFolder::kPageCount; ++p) {
         if (captions.size() != 15 ||
             textFromStorable(captions[static_cast<std::size_t>(p) - 1].bytes, kKey) != captionText(p)) {
             return "the caption of page " + std::to_string(p) + " is lost";
@@ -157,10 +159,10 @@ TEST(CrashDuringConversion, EveryEntryAndCaptionReadsAfterEveryKill) {
     }
     fixture::writePage(app.path(), "Ann", 1, kKey, plain);
     std::string captions;
-    for (int p = 1; p <= MemberSession::kPageCount; ++p) {
-        captions += MemberSession::encryptWithKey(captionText(p), kKey) + "\r\n";
+    for (int p = 1; p <= MemberFolder::kPageCount; ++p) {
+        captions += Cipher::encryptWithKey(captionText(p), kKey) + "\r\n";
     }
-    fixture::writeBytes(platform::joinPath(folder, MemberSession::kCaptionsFile), captions);
+    fixture::writeBytes(platform::joinPath(folder, MemberFolder::kCaptionsFile), captions);
 
     std::mt19937 random(20261210);
     std::uniform_int_distribution<int> delay(0, 60000);
@@ -187,18 +189,18 @@ TEST(CrashDuringConversion, EveryEntryAndCaptionReadsAfterEveryKill) {
         platform::deleteAllSafeWriteLeftovers(folder);
 
         const std::string passwordData =
-            platform::readFileBytes(platform::joinPath(folder, MemberSession::kPasswordFile));
+            platform::readFileBytes(platform::joinPath(folder, MemberFolder::kPasswordFile));
         ++forms[memberFileForm(passwordData) == MemberFileForm::Classic
                     ? "classic"
                     : "state " + std::to_string(static_cast<int>(ProtectedPasswordFile::parse(passwordData).state()))];
         ASSERT_EQ(problemsOf(folder), "") << "after kill " << done;
         // The diary is in one form now, and reads so.
         ASSERT_EQ(problemsOf(folder), "") << "after kill " << done << ", the conversion finished";
-        for (const std::string& name : MemberSession::memberFileNames()) {
+        for (const std::string& name : MemberFolder::memberFileNames()) {
             ASSERT_TRUE(fixture::isHidden(platform::joinPath(folder, name))) << name;
         }
         // Every round starts from the classic form.
-        const std::string data = platform::readFileBytes(platform::joinPath(folder, MemberSession::kPasswordFile));
+        const std::string data = platform::readFileBytes(platform::joinPath(folder, MemberFolder::kPasswordFile));
         if (memberFileForm(data) == MemberFileForm::Protected) {
             const ProtectedPasswordFile file = ProtectedPasswordFile::parse(data);
             auto keys = file.open(kFirst);

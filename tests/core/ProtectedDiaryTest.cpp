@@ -8,7 +8,9 @@
 #include "platform/core/Paths.h"
 #include "store/DiaryConversion.h"
 #include "store/MemberFileForm.h"
-#include "store/MemberSession.h"
+#include "store/CaptionsFile.h"
+#include "store/Cipher.h"
+#include "store/MemberFolder.h"
 #include "store/PageSearch.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedFileError.h"
@@ -35,7 +37,7 @@ const std::vector<std::string> kPage1 = {"Went to the market for pears (07Dec26,
 const std::vector<std::string> kPage3 = {"Phoned the bank about the mortgage (09Dec26, 08:15AM)", ""};
 
 std::string captionText(int page) {
-    return page == 2 ? "Holidays in Portugal" : page == 9 ? "Σοφία's birthday" : MemberSession::kNoCaption;
+    return page == 2 ? "Holidays in Portugal" : page == 9 ? "Σοφία's birthday" : CaptionsFile::kNoCaption;
 }
 
 class ProtectedDiary : public ::testing::Test {
@@ -49,19 +51,19 @@ protected:
                                          "abc\x01\r\n\r\n" +
                                          fixture::pageContent(kKey, {"After the damage (01Dec26, 01:05PM)", ""}));
         std::string captions;
-        for (int p = 1; p <= MemberSession::kPageCount; ++p) {
-            captions += MemberSession::encryptWithKey(captionText(p), kKey) + "\r\n";
+        for (int p = 1; p <= MemberFolder::kPageCount; ++p) {
+            captions += Cipher::encryptWithKey(captionText(p), kKey) + "\r\n";
         }
-        fixture::writeBytes(file(MemberSession::kCaptionsFile), captions);
+        fixture::writeBytes(file(MemberFolder::kCaptionsFile), captions);
         classic = snapshot();
     }
 
     std::string file(const std::string& name) const { return platform::joinPath(folder, name); }
-    std::string page(int p) const { return file(MemberSession::pageFileName(p)); }
+    std::string page(int p) const { return file(MemberFolder::pageFileName(p)); }
 
     std::map<std::string, std::string> snapshot() const {
         std::map<std::string, std::string> files;
-        for (const std::string& name : MemberSession::memberFileNames()) {
+        for (const std::string& name : MemberFolder::memberFileNames()) {
             files[name] = fixture::readBytes(file(name));
         }
         return files;
@@ -70,7 +72,7 @@ protected:
     // The member's files as the login would read them: the keys from the password file, then
     // each page and the captions as far as they can be read.
     std::optional<DiaryKeys> logIn(const std::string& password, ConversionState* state = nullptr) const {
-        const auto parsed = ProtectedPasswordFile::parse(fixture::readBytes(file(MemberSession::kPasswordFile)));
+        const auto parsed = ProtectedPasswordFile::parse(fixture::readBytes(file(MemberFolder::kPasswordFile)));
         if (state) {
             *state = parsed.state();
         }
@@ -79,7 +81,7 @@ protected:
 
     std::vector<StoredLine> linesOf(const std::string& name, const DiaryKeys& keys,
                                     ConversionState state = ConversionState::Protected) const {
-        const bool captions = name == MemberSession::kCaptionsFile;
+        const bool captions = name == MemberFolder::kCaptionsFile;
         return protectedMemberLines(
             fixture::readBytes(file(name)),
             ProtectedFileContext{keys, state, captions ? ProtectedFileKind::Captions : ProtectedFileKind::Page, name});
@@ -107,7 +109,7 @@ std::string textOf(const StoredLine& line) {
 
 TEST_F(ProtectedDiary, ProtectThenUnprotectGivesBackTheClassicBytes) {
     const DiaryKeys keys = protect();
-    for (const std::string& name : MemberSession::memberFileNames()) {
+    for (const std::string& name : MemberFolder::memberFileNames()) {
         const std::string data = fixture::readBytes(file(name));
         if (classic.at(name).empty()) {
             EXPECT_EQ(data, "") << name << ": an empty file stays empty";
@@ -122,30 +124,30 @@ TEST_F(ProtectedDiary, ProtectThenUnprotectGivesBackTheClassicBytes) {
     EXPECT_EQ(state, ConversionState::Protected);
     EXPECT_FALSE(logIn(kPassword)) << "the classic password no longer opens the diary";
 
-    const auto page1 = linesOf(MemberSession::pageFileName(1), *opened);
+    const auto page1 = linesOf(MemberFolder::pageFileName(1), *opened);
     ASSERT_EQ(page1.size(), kPage1.size());
     for (std::size_t i = 0; i < kPage1.size(); ++i) {
         EXPECT_EQ(textOf(page1[i]), kPage1[i]);
     }
-    const auto page5 = linesOf(MemberSession::pageFileName(5), *opened);
+    const auto page5 = linesOf(MemberFolder::pageFileName(5), *opened);
     ASSERT_EQ(page5.size(), 6U);
     EXPECT_EQ(page5[2], (StoredLine{Kind::Unreadable, "abc\x01"}));
     EXPECT_EQ(textOf(page5[4]), "After the damage (01Dec26, 01:05PM)");
-    const auto captions = linesOf(MemberSession::kCaptionsFile, *opened);
+    const auto captions = linesOf(MemberFolder::kCaptionsFile, *opened);
     ASSERT_EQ(captions.size(), 15U);
     EXPECT_EQ(textOf(captions[8]), "Σοφία's birthday");
 
     unprotectDiary(folder, *opened);
-    for (const std::string& name : MemberSession::memberFileNames()) {
-        if (name != MemberSession::kPasswordFile) {
+    for (const std::string& name : MemberFolder::memberFileNames()) {
+        if (name != MemberFolder::kPasswordFile) {
             EXPECT_EQ(fixture::readBytes(file(name)), classic.at(name)) << name;
         }
         EXPECT_TRUE(fixture::isHidden(file(name))) << name;
     }
     // The password stays the one the member logs in with now, under the classic key.
-    const PasswordFile password = PasswordFile::read(file(MemberSession::kPasswordFile));
+    const PasswordFile password = PasswordFile::read(file(MemberFolder::kPasswordFile));
     EXPECT_EQ(password.key, kKey);
-    EXPECT_EQ(MemberSession::decryptWithKey(password.passwordLine, kKey), kNewPassword);
+    EXPECT_EQ(Cipher::decryptWithKey(password.passwordLine, kKey), kNewPassword);
 }
 
 // Each text the member wrote (entries, captions, password) as the files could hold it: as typed,
@@ -165,7 +167,7 @@ TEST_F(ProtectedDiary, NoFileHoldsAnEntryCaptionOrPasswordUnderAnyShift) {
     protect();
     const auto secrets = secretsOf({kPage1[0], kPage1[2], kPage1[4], kPage3[0], "Before the damage (01Dec26",
                                     "Holidays in Portugal", "Σοφία's birthday", kNewPassword, kPassword});
-    for (const std::string& name : MemberSession::memberFileNames()) {
+    for (const std::string& name : MemberFolder::memberFileNames()) {
         const std::string data = fixture::readBytes(file(name));
         for (const std::string& secret : secrets) {
             for (int shift = 0; shift < 256; ++shift) {
@@ -187,8 +189,8 @@ TEST_F(ProtectedDiary, AnAlteredFileShowsOnlyWhatWasAlteredAsUnreadable) {
     fixture::writePage(app.path(), "Otto", 1, kKey, kPage1);
     protectDiary(other, DiaryKeys::create(kKey, "otto's own", quickKdf()));
 
-    const std::string page1 = MemberSession::pageFileName(1);
-    const std::string page3 = MemberSession::pageFileName(3);
+    const std::string page1 = MemberFolder::pageFileName(1);
+    const std::string page3 = MemberFolder::pageFileName(3);
     using Lines = std::vector<std::string>;
     auto linesIn = [&](const std::string& path) { return fixture::readLines(path); };
     auto write = [&](const std::string& path, const Lines& lines) {
@@ -234,11 +236,11 @@ TEST_F(ProtectedDiary, AnAlteredFileShowsOnlyWhatWasAlteredAsUnreadable) {
          },
          {1}},
         {"a record moved to the captions",
-         MemberSession::kCaptionsFile,
+         MemberFolder::kCaptionsFile,
          [&] {
-             Lines l = linesIn(file(MemberSession::kCaptionsFile));
+             Lines l = linesIn(file(MemberFolder::kCaptionsFile));
              l[3] = linesIn(page(1))[3];
-             write(file(MemberSession::kCaptionsFile), l);
+             write(file(MemberFolder::kCaptionsFile), l);
          },
          {3}},
         {"a record from another member's folder",
@@ -333,9 +335,9 @@ TEST_F(ProtectedDiary, AnAlteredFileShowsOnlyWhatWasAlteredAsUnreadable) {
         }
         // Every other file reads as before.
         for (int p : {1, 3, 5}) {
-            if (MemberSession::pageFileName(p) != c.name) {
-                EXPECT_EQ(linesOf(MemberSession::pageFileName(p), keys),
-                          classicLinesOf(MemberSession::pageFileName(p)));
+            if (MemberFolder::pageFileName(p) != c.name) {
+                EXPECT_EQ(linesOf(MemberFolder::pageFileName(p), keys),
+                          classicLinesOf(MemberFolder::pageFileName(p)));
             }
         }
         fixture::writeBytes(file(c.name), before);
@@ -375,14 +377,14 @@ TEST_F(ProtectedDiary, AFaultAtAnyDiskStepLeavesTheOldFormWhole) {
                 break;
             }
             SCOPED_TRACE("fault after " + std::to_string(steps) + " steps");
-            for (const std::string& name : MemberSession::memberFileNames()) {
+            for (const std::string& name : MemberFolder::memberFileNames()) {
                 ASSERT_TRUE(fixture::isHidden(file(name))) << name;
             }
             if (failed) {
                 ASSERT_EQ(snapshot(), before);
             } else {
                 // A fault after the last file took its place changes nothing the member could be told.
-                ASSERT_EQ(memberFileForm(fixture::readBytes(file(MemberSession::kPasswordFile))) ==
+                ASSERT_EQ(memberFileForm(fixture::readBytes(file(MemberFolder::kPasswordFile))) ==
                               MemberFileForm::Protected,
                           protecting);
             }
@@ -390,8 +392,8 @@ TEST_F(ProtectedDiary, AFaultAtAnyDiskStepLeavesTheOldFormWhole) {
         if (protecting) {
             unprotectDiary(folder, *logIn(kNewPassword));
         }
-        for (const std::string& name : MemberSession::memberFileNames()) {
-            if (name != MemberSession::kPasswordFile) {
+        for (const std::string& name : MemberFolder::memberFileNames()) {
+            if (name != MemberFolder::kPasswordFile) {
                 EXPECT_EQ(fixture::readBytes(file(name)), classic.at(name)) << name;
             }
         }
@@ -433,11 +435,11 @@ TEST_F(ProtectedDiary, AConversionStoppedAtAnyStepReadsWholeAndIsFinishedAtTheNe
             SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
 
             // Whatever form the password file is in, every entry and caption reads.
-            const std::string passwordData = fixture::readBytes(file(MemberSession::kPasswordFile));
+            const std::string passwordData = fixture::readBytes(file(MemberFolder::kPasswordFile));
             if (memberFileForm(passwordData) == MemberFileForm::Classic) {
                 EXPECT_EQ(PasswordFile::parse(passwordData).key, kKey);
                 for (const auto& [name, bytes] : classic) {
-                    if (name != MemberSession::kPasswordFile) {
+                    if (name != MemberFolder::kPasswordFile) {
                         ASSERT_EQ(fixture::readBytes(file(name)), bytes) << name;
                     }
                 }
@@ -446,7 +448,7 @@ TEST_F(ProtectedDiary, AConversionStoppedAtAnyStepReadsWholeAndIsFinishedAtTheNe
                 const auto opened = logIn(kNewPassword, &state);
                 ASSERT_TRUE(opened);
                 for (const auto& [name, bytes] : classic) {
-                    if (name != MemberSession::kPasswordFile) {
+                    if (name != MemberFolder::kPasswordFile) {
                         ASSERT_EQ(linesOf(name, *opened, state), classicLinesOf(name)) << name;
                     }
                 }
@@ -455,9 +457,9 @@ TEST_F(ProtectedDiary, AConversionStoppedAtAnyStepReadsWholeAndIsFinishedAtTheNe
                     ASSERT_TRUE(logIn(kNewPassword, &state));
                     EXPECT_EQ(state, ConversionState::Protected);
                 }
-                if (memberFileForm(fixture::readBytes(file(MemberSession::kPasswordFile))) == MemberFileForm::Classic) {
+                if (memberFileForm(fixture::readBytes(file(MemberFolder::kPasswordFile))) == MemberFileForm::Classic) {
                     for (const auto& [name, bytes] : classic) {
-                        if (name != MemberSession::kPasswordFile) {
+                        if (name != MemberFolder::kPasswordFile) {
                             ASSERT_EQ(fixture::readBytes(file(name)), bytes) << name;
                         }
                     }
@@ -475,7 +477,7 @@ TEST_F(ProtectedDiary, ACommitAppendsInTheFormOfThePage) {
     const DiaryKeys keys = protect();
     const std::string entry = storableText("Bought a bicycle, grün (10Dec26, 01:00PM)", kKey);
     auto commit = [&](int p, ConversionState state) {
-        const std::string name = MemberSession::pageFileName(p);
+        const std::string name = MemberFolder::pageFileName(p);
         const ProtectedFileContext context{keys, state, ProtectedFileKind::Page, name};
         const std::string data = fixture::readBytes(page(p));
         fixture::writeBytes(page(p), data + entryAppendedTo(data, context, entry));
@@ -488,7 +490,7 @@ TEST_F(ProtectedDiary, ACommitAppendsInTheFormOfThePage) {
     EXPECT_EQ(lines[6], committed);
     EXPECT_EQ(lines[7], StoredLine{});
     lines.resize(6);
-    EXPECT_EQ(lines, classicLinesOf(MemberSession::pageFileName(1)));
+    EXPECT_EQ(lines, classicLinesOf(MemberFolder::pageFileName(1)));
 
     // An empty page starts with its header; a page whose last line lost its line end gets one.
     EXPECT_EQ(commit(2, ConversionState::Protected), (std::vector<StoredLine>{committed, {}}));
@@ -497,7 +499,7 @@ TEST_F(ProtectedDiary, ACommitAppendsInTheFormOfThePage) {
     fixture::writeBytes(page(3), page3.substr(0, page3.size() - 4));
     lines = commit(3, ConversionState::Protected);
     ASSERT_EQ(lines.size(), 3U);
-    EXPECT_EQ(lines[0], classicLinesOf(MemberSession::pageFileName(3))[0]);
+    EXPECT_EQ(lines[0], classicLinesOf(MemberFolder::pageFileName(3))[0]);
     EXPECT_EQ(lines[1], committed);
 
     // A classic page is written in its own form while a conversion is under way, and refused once
@@ -509,13 +511,13 @@ TEST_F(ProtectedDiary, ACommitAppendsInTheFormOfThePage) {
     const std::string page4 = fixture::readBytes(page(4));
     EXPECT_THROW(entryAppendedTo(page4,
                                  ProtectedFileContext{keys, ConversionState::Protected, ProtectedFileKind::Page,
-                                                      MemberSession::pageFileName(4)},
+                                                      MemberFolder::pageFileName(4)},
                                  entry),
                  ProtectedFileError);
     // An empty page while the diary is being unprotected takes the classic form.
     EXPECT_EQ(entryAppendedTo("",
                               ProtectedFileContext{keys, ConversionState::BeingUnprotected, ProtectedFileKind::Page,
-                                                   MemberSession::pageFileName(6)},
+                                                   MemberFolder::pageFileName(6)},
                               entry),
               fixture::pageContent(kKey, {"Bought a bicycle, grün (10Dec26, 01:00PM)", ""}));
 }
@@ -529,7 +531,7 @@ TEST_F(ProtectedDiary, ASearchOpensEveryRecordAndPassesOverADamagedOne) {
         bytes += line + "\r\n";
     }
     const ProtectedFileContext context{keys, ConversionState::Protected, ProtectedFileKind::Page,
-                                       MemberSession::pageFileName(1)};
+                                       MemberFolder::pageFileName(1)};
     std::string classicBytes;
     searchableClassicBytes(bytes, context, classicBytes);
     struct Case {
