@@ -6,9 +6,11 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "store/GuardedBuffer.h"
 #include "store/MemberFolder.h"
 #include "store/MemberSession.h"
 #include "store/PageSearch.h"
+#include "store/StoredLines.h"
 
 namespace {
 
@@ -44,9 +46,18 @@ std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_vi
     std::vector<FoundEntry> found;
     const PageSearch search(searchText, session.cipherKey());
     std::string content;
+    std::string opened;
     for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
         try {
             platform::readFileBytes(session.pageFilePath(page), content);
+            if (session.isProtected()) {
+                // Every record is opened into the bytes the classic form would hold, and those
+                // are searched: the records themselves tell nothing of their text.
+                searchableClassicBytes(
+                    content, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)),
+                    opened);
+                content.swap(opened);
+            }
         } catch (const std::exception&) {
             continue;
         }
@@ -56,5 +67,7 @@ std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_vi
                 FoundEntry{page, entry, std::string(text), match ? match->offset : 0, match ? match->length : 0});
         });
     }
+    wipeText(content);
+    wipeText(opened);
     return found;
 }

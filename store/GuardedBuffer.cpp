@@ -62,3 +62,8 @@ void wipeText(std::string& text) {
     }
     text.clear();
 }
+
+bool sameSecret(std::string_view a, std::string_view b) {
+    startSodium();
+    return a.size() == b.size() && (a.empty() || sodium_memcmp(a.data(), b.data(), a.size()) == 0);
+}
