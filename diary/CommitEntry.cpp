@@ -8,6 +8,7 @@
 #include "platform/core/NumberText.h"
 #include "platform/core/TextReplace.h"
 #include "platform/qt/BusyPointer.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberPages.h"

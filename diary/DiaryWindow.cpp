@@ -12,6 +12,7 @@
 #include "platform/qt/FramePlacement.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/LayoutWatcher.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
@@ -52,10 +53,9 @@ void DiaryWindow::createControls() {
     const QFont courier = platform::namedFont("Courier New", 9);
     const QFont navigation = platform::namedFont("MS Sans Serif", 8.25, true);
 
-    pageView = new platform::TextBox(m_client);
+    pageView = new platform::PageView(m_client);
     pageView->setObjectName(QStringLiteral("pageView"));
     pageView->setFont(courier);
-    pageView->setLocked(true);
     pageView->setAccessibleName(QStringLiteral("Entries of this page"));
 
     instructionLabel =

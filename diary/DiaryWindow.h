@@ -15,6 +15,7 @@ class QPushButton;
 namespace platform {
 class FramePlacement;
 class Label;
+class PageView;
 class TextBox;
 } // namespace platform
 
@@ -31,7 +32,7 @@ public:
     MemberSession& session() const { return m_module; }
 
     // Controls, named as designed.
-    platform::TextBox* pageView = nullptr;     // page view
+    platform::PageView* pageView = nullptr;    // page view
     QLabel* instructionLabel = nullptr;        // instruction label
     platform::TextBox* entryBox = nullptr;     // entry box
     QPushButton* firstPageButton = nullptr;    // "<<"

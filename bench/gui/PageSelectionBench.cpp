@@ -7,11 +7,15 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "platform/qt/WindowFont.h"
+
 #include "bench/support/PageBytes.h"
 #include "diary/DiaryWindow.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
 #include "store/PasswordFile.h"
@@ -21,6 +25,22 @@
 // captions; the page view is then painted.
 
 namespace {
+
+// A memory figure of the process in MiB, as the kernel counts it: "VmHWM" the peak resident
+// memory since the last resetPeakMemory(), "VmRSS" the resident memory now.
+double memoryMiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::stod(line.substr(field.size() + 1)) / 1024.0;
+        }
+    }
+    return 0;
+}
+
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 constexpr int kKey = 113;
 
@@ -84,6 +104,37 @@ void BM_SelectLargePage(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectLargePage)->Arg(250)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A page of about 100 MB (1.5 million entries), with the peak memory of the whole program while
+// it is selected and painted, and what it holds once the page is shown.
+void BM_SelectHundredMegabytePage(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    BenchMember member(entries);
+    LoggedInWindow w(member.folder());
+    double peak = 0;
+    double held = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.form.pageSelector->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        resetPeakMemory();
+        state.ResumeTiming();
+        w.form.pageSelector->setCurrentIndex(0);
+        w.form.pageView->viewport()->repaint();
+        state.PauseTiming();
+        peak = std::max(peak, memoryMiB("VmHWM"));
+        held = std::max(held, memoryMiB("VmRSS"));
+        state.ResumeTiming();
+    }
+    if (w.form.pageView->text().size() < static_cast<std::size_t>(entries) * 60) {
+        state.SkipWithError("the page view does not hold the page");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * w.form.pageView->text().size());
+    state.counters["entries"] = entries;
+    state.counters["peak_MiB"] = peak;
+    state.counters["held_MiB"] = held; // while the page is shown
+}
+BENCHMARK(BM_SelectHundredMegabytePage)->Arg(1500000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The parts of a page selection, for the profile: reading the page, and filling the view.
 void BM_ReadLargePage(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
@@ -118,5 +169,32 @@ void BM_FillPageView(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
 BENCHMARK(BM_FillPageView)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same text in the multi-line text box the page view used to be, sized and set up as it was.
+void BM_FillTextBox(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    BenchMember member(entries);
+    LoggedInWindow w(member.folder());
+    const std::string display = readMemberPage(w.module, 1, PageFile::Unreadable::Fail).display;
+    platform::TextBox box;
+    box.setFont(platform::namedFont("Courier New", 9));
+    box.setLocked(true);
+    box.setGeometry(w.form.pageView->geometry());
+    box.show();
+    if (!QTest::qWaitForWindowExposed(&box)) {
+        state.SkipWithError("the text box was not shown");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        box.setText({});
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        box.setText(display);
+        box.viewport()->repaint();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+}
+BENCHMARK(BM_FillTextBox)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "login/LoginWindow.h"
 #include "platform/core/Clock.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 
 namespace {

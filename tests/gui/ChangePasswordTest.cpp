@@ -5,6 +5,7 @@
 #include "login/LoginWindow.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "store/Cipher.h"
 #include "store/PasswordFile.h"

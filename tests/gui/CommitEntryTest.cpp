@@ -10,6 +10,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 

@@ -5,6 +5,7 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "store/Cipher.h"
 #include "support/core/EnglishRegionalSettings.h"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"

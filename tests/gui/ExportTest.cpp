@@ -12,6 +12,7 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/FindFixture.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 

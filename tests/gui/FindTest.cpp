@@ -5,6 +5,7 @@
 
 #include "gui/FindFixture.h"
 #include "login/LoginWindow.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "support/core/MemberFixture.h"
 

@@ -11,6 +11,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "search/FindCommand.h"

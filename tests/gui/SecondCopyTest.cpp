@@ -10,6 +10,7 @@
 
 #include "app/Wiring.h"
 #include "login/LoginWindow.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 

@@ -11,6 +11,7 @@
 #include "app/Wiring.h"
 #include "login/LoginWindow.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
 #include "support/gui/ModalScript.h"

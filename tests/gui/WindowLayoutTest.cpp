@@ -5,6 +5,7 @@
 
 #include "diary/DiaryLayout.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "support/gui/DiaryFixture.h"

@@ -19,6 +19,7 @@
 #include "login/LoginWindow.h"
 #include "platform/qt/FontSubstitutes.h"
 #include "platform/qt/Label.h"
+#include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
 #include "platform/qt/Twips.h"
 #include "resources/LinkCursor.h"
