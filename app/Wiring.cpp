@@ -13,6 +13,8 @@
 #include "export/ExportThisPage.h"
 #include "login/ChangePassword.h"
 #include "login/LoginWindow.h"
+#include "login/ProtectMyDiary.h"
+#include "login/UnprotectMyDiary.h"
 #include "search/FindCommand.h"
 #include "store/MemberSession.h"
 
@@ -43,6 +45,8 @@ void connectCommands(DiaryWindow& form) {
         }
     });
     QObject::connect(form.changePasswordAction, &QAction::triggered, &form, forMember(changePassword));
+    QObject::connect(form.protectAction, &QAction::triggered, &form, forMember(protectMyDiary));
+    QObject::connect(form.unprotectAction, &QAction::triggered, &form, forMember(unprotectMyDiary));
     // The menu's Exit presses the Exit button, so both run the same handler.
     QObject::connect(form.exitAction, &QAction::triggered, &form, [&form] { form.exitButton->click(); });
     QObject::connect(form.exportThisPageAction, &QAction::triggered, &form, forMember(exportThisPage));

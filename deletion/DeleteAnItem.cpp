@@ -33,7 +33,7 @@ void deleteAnItem(DiaryWindow& form) {
         }
         std::vector<std::string> lines;
         try {
-            lines = readDecipheredLines(m.cipherKey(), path);
+            lines = readPageLines(m, form.currentPage());
         } catch (const std::exception& e) {
             platform::reportFailure("No item was deleted: page " + page + " cannot be read.", e);
             return;
@@ -43,7 +43,7 @@ void deleteAnItem(DiaryWindow& form) {
             // Entry k is line 2k - 1; a typed number that addresses no line changes nothing.
             maskLine(lines, 2 * platform::val(typed) - 1, platform::entryStamp(platform::now()));
             try {
-                rewriteMemberFile(path, encipheredLines(m.cipherKey(), lines));
+                rewriteMemberFile(path, pageContent(m, form.currentPage(), lines));
             } catch (const std::exception& e) {
                 platform::reportFailure(
                     "No item was deleted: page " + page + " cannot be written. It keeps its entries as they were.", e);

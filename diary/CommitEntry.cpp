@@ -11,8 +11,7 @@
 #include "platform/qt/PageView.h"
 #include "platform/qt/ReportFailure.h"
 #include "platform/qt/TextBox.h"
-#include "store/Cipher.h"
-#include "store/MemberFileWriter.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 void DiaryWindow::commitEntry() {
@@ -33,9 +32,7 @@ void DiaryWindow::commitEntry() {
     }
     const std::string stored = entryBox->text() + platform::entryStamp(platform::now());
     try {
-        // The entry line and its empty line go in one append, so a failure leaves no half of it.
-        appendToMemberFile(m_module.pageFilePath(page),
-                           Cipher::encryptWithKey(stored, m_module.cipherKey()) + "\r\n\r\n");
+        appendMemberEntry(m_module, page, stored);
     } catch (const std::exception& e) {
         busy.reset(); // the member reads the message with the usual pointer
         platform::reportFailure("The entry cannot be saved to page" + platform::str(page) +

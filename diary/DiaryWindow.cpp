@@ -153,6 +153,9 @@ void DiaryWindow::createMenu() {
     separator(separatorAfterFind, "separatorAfterFind");
     item(logOffAction, "logOffAction", "&Log off", QKeySequence(Qt::CTRL | Qt::Key_L));
     item(changePasswordAction, "changePasswordAction", "&Change password");
+    item(protectAction, "protectAction", "&Protect my diary...");
+    item(unprotectAction, "unprotectAction", "Un&protect my diary...");
+    unprotectAction->setVisible(false);
     separator(separatorAfterPassword, "separatorAfterPassword");
     item(exportThisPageAction, "exportThisPageAction", "&Export this page", QKeySequence(Qt::CTRL | Qt::Key_E));
     item(exportAllPagesAction, "exportAllPagesAction", "Export &all pages");
@@ -309,6 +312,12 @@ void DiaryWindow::memberLoggedIn() {
     setWindowTitle(platform::toQString("Jotterel of '" + member + "'"));
     logOffAction->setText(platform::toQString("Log off '" + member + "'"));
     deleteUserAction->setText(platform::toQString("Delete user '" + member + "'"));
+    showProtectionChoice();
+}
+
+void DiaryWindow::showProtectionChoice() {
+    protectAction->setVisible(!m_module.isProtected());
+    unprotectAction->setVisible(m_module.isProtected());
 }
 
 void DiaryWindow::endSession() {

@@ -53,6 +53,8 @@ public:
     QAction* separatorAfterFind = nullptr;
     QAction* logOffAction = nullptr;
     QAction* changePasswordAction = nullptr;
+    QAction* protectAction = nullptr;   // shown for a classic diary
+    QAction* unprotectAction = nullptr; // shown for a protected one
     QAction* separatorAfterPassword = nullptr;
     QAction* exportThisPageAction = nullptr;
     QAction* exportAllPagesAction = nullptr;
@@ -98,6 +100,8 @@ public:
 
     // A member has logged in: the title and the menu name the member.
     void memberLoggedIn();
+    // Offers Protect my diary or Unprotect my diary, whichever the member's diary is not.
+    void showProtectionChoice();
     // Ends the member's session (log off and deleting the member): the member is forgotten, the
     // views and the title are emptied, and whatever showed the member's entries is closed.
     void endSession();

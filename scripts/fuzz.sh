@@ -15,7 +15,7 @@ scripts/install-deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJOTTEREL_FUZZ=ON >/dev/null
 cmake --build build-fuzz
 status=0
-for target in FuzzPage FuzzCaptions FuzzPasswordFile FuzzLeadingNumber FuzzPageSearch; do
+for target in FuzzPage FuzzCaptions FuzzPasswordFile FuzzLeadingNumber FuzzPageSearch FuzzProtectedFiles; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     log="build-fuzz/$target.log"

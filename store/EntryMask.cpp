@@ -5,8 +5,12 @@
 #include "platform/core/Unicode.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
+#include "store/MemberFolder.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
+#include "store/ProtectedFileError.h"
+#include "store/StoredLines.h"
+#include "store/TextCodec.h"
 
 std::vector<std::string> readDecipheredLines(int key, const std::string& path) {
     std::string data;
@@ -48,5 +52,44 @@ std::string encipheredLines(int key, const std::vector<std::string>& lines) {
         }
         content += "\r\n";
     }
+    return content;
+}
+
+std::vector<std::string> readPageLines(const MemberSession& session, int page) {
+    const std::string path = session.pageFilePath(page);
+    if (!session.isProtected()) {
+        return readDecipheredLines(session.cipherKey(), path);
+    }
+    std::string data;
+    PageFile::readBytes(path, data);
+    std::vector<std::string> lines;
+    try {
+        forEachProtectedMemberLine(
+            data, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)),
+            [&](std::uint64_t lineNumber, StoredLine::Kind kind, std::string_view bytes) {
+                if (kind == StoredLine::Kind::Unreadable) {
+                    throw platform::FileError(path, "Line " + std::to_string(lineNumber) + " cannot be read.");
+                }
+                lines.push_back(textFromStorable(bytes, session.cipherKey()));
+            });
+    } catch (const ProtectedFileError& e) {
+        throw platform::FileError(path, std::string("The file cannot be read: ") + e.what() + ".");
+    }
+    wipeText(data);
+    return lines;
+}
+
+std::string pageContent(const MemberSession& session, int page, const std::vector<std::string>& lines) {
+    if (!session.isProtected() || session.conversionState() == ConversionState::BeingUnprotected) {
+        return encipheredLines(session.cipherKey(), lines);
+    }
+    std::vector<StoredLine> stored;
+    for (const std::string& line : lines) {
+        stored.push_back(line.empty() ? StoredLine{}
+                                      : StoredLine{StoredLine::Kind::Text, storableText(line, session.cipherKey())});
+    }
+    std::string content =
+        protectedContent(stored, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)));
+    wipeLines(stored);
     return content;
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class MemberSession;
+
 // Masking an entry of a page: the page file's lines are read and deciphered, the line of the
 // entry is made unreadable, and the lines are enciphered again to replace the file whole.
 
@@ -11,6 +13,12 @@
 // written back shortened. Throws platform::FileError, also for a line that cannot be
 // deciphered.
 std::vector<std::string> readDecipheredLines(int key, const std::string& path);
+
+// The same for page 1 to 15 of the member logged in, in whichever form the diary is; a record
+// that does not open is refused as a line that cannot be deciphered is.
+std::vector<std::string> readPageLines(const MemberSession& session, int page);
+// The content that replaces page 1 to 15 of the member logged in with lines, in the diary's form.
+std::string pageContent(const MemberSession& session, int page, const std::vector<std::string>& lines);
 
 // Masks line number target (counting from 1) when there is one: its spaces stay, so the shape
 // of the words can still be seen; everything else, the old stamp included, becomes "X"; stamp

@@ -1,5 +1,7 @@
 #include "store/MemberSession.h"
 
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/core/FileAttributes.h"
@@ -10,9 +12,12 @@
 #include "store/CaptionsFile.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
+#include "store/DiaryConversion.h"
+#include "store/MemberFileForm.h"
 #include "store/MemberFileWriter.h"
 #include "store/NewMember.h"
 #include "store/PasswordFile.h"
+#include "store/ProtectedFileError.h"
 
 namespace {
 
@@ -34,28 +39,52 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
                            platform::FileError(path, "The file is damaged: " + what + ".")};
     };
     int key = 0;
-    std::string stored;
+    std::optional<DiaryKeys> diaryKeys;
+    ConversionState conversion = ConversionState::Protected;
     try {
-        const PasswordFile file = PasswordFile::read(path);
-        key = file.key;
-        try {
-            stored = Cipher::decryptWithKey(file.passwordLine, key);
-        } catch (const CipherError&) {
-            return damaged("its password line cannot be deciphered under the member key");
+        const std::string data = platform::readFileBytes(path);
+        if (memberFileForm(data) == MemberFileForm::Protected) {
+            const ProtectedPasswordFile file = ProtectedPasswordFile::parse(data);
+            // The slow derivation of the key is what makes guessing the password slow.
+            diaryKeys = file.open(typedPassword);
+            if (!diaryKeys) {
+                return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
+            }
+            key = diaryKeys->classicKey;
+            conversion = file.state();
+        } else {
+            const PasswordFile file = PasswordFile::parse(data);
+            key = file.key;
+            std::string stored;
+            try {
+                stored = Cipher::decryptWithKey(file.passwordLine, key);
+            } catch (const CipherError&) {
+                return damaged("its password line cannot be deciphered under the member key");
+            }
+            std::string storedFolded = platform::foldCase(stored);
+            std::string typedFolded = platform::foldCase(typedPassword);
+            const bool same = storedFolded == typedFolded;
+            for (std::string* secret : {&stored, &storedFolded, &typedFolded}) {
+                platform::wipe(*secret);
+            }
+            if (!same) {
+                return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
+            }
         }
+    } catch (const ProtectedFileError& e) {
+        if (e.problem() == ProtectedFileError::Problem::NewerVersion) {
+            std::string reason = e.what();
+            reason[0] = 'I';
+            return LoginResult{LoginOutcome::PasswordFileUnreadable, platform::FileError(path, reason + ".")};
+        }
+        return damaged(e.what());
     } catch (const CipherError& e) {
         return damaged(e.what());
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::PasswordFileUnreadable, e};
-    }
-    std::string storedFolded = platform::foldCase(stored);
-    std::string typedFolded = platform::foldCase(typedPassword);
-    const bool matches = storedFolded == typedFolded;
-    for (std::string* secret : {&stored, &storedFolded, &typedFolded}) {
-        platform::wipe(*secret);
-    }
-    if (!matches) {
-        return LoginResult{LoginOutcome::WrongPassword, std::nullopt};
+    } catch (const std::bad_alloc&) {
+        return LoginResult{LoginOutcome::PasswordFileUnreadable,
+                           platform::FileError(path, "There is not enough memory to check the password.")};
     }
     // A login ends the session before it, whatever comes of taking the lock.
     logOff();
@@ -75,9 +104,23 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
     } catch (const platform::FileError&) {
         // a folder that cannot be listed keeps its scraps; they harm nothing
     }
+    if (diaryKeys && conversion != ConversionState::Protected) {
+        // Protect or Unprotect was stopped half-way; both forms read meanwhile.
+        try {
+            finishConversion(memberFolder(member), *diaryKeys, conversion);
+            if (conversion == ConversionState::BeingUnprotected) {
+                diaryKeys.reset();
+            }
+            conversion = ConversionState::Protected;
+        } catch (const platform::FileError&) {
+            // the mark stays, and the next login tries again
+        }
+    }
     m_member = member;
     m_key = key;
-    m_enteredPassword = typedPassword;
+    m_enteredPassword = GuardedBuffer::copyOf(typedPassword);
+    m_diaryKeys = std::move(diaryKeys);
+    m_conversion = conversion;
     loadCaptions();
     return LoginResult{LoginOutcome::LoggedIn, std::nullopt};
 }
@@ -88,6 +131,8 @@ void MemberSession::logOff() {
     platform::wipe(m_enteredPassword);
     m_key = 0;
     wipeCaptions(m_captions);
+    m_diaryKeys.reset();
+    m_conversion = ConversionState::Protected;
     m_captionsUnreadable.reset();
     platform::wipe(m_searchText);
     m_lock.release(); // another copy may log the member in at once
@@ -96,6 +141,18 @@ void MemberSession::logOff() {
 void MemberSession::setSearchText(std::string text) {
     platform::wipe(m_searchText);
     m_searchText = std::move(text);
+}
+
+ProtectedFileContext MemberSession::protectedContext(ProtectedFileKind kind, std::string_view fileName) const {
+    if (!m_diaryKeys) {
+        throw std::logic_error("a classic diary has no protected files");
+    }
+    return ProtectedFileContext{*m_diaryKeys, m_conversion, kind, fileName};
+}
+
+void MemberSession::setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState state) {
+    m_diaryKeys = std::move(keys);
+    m_conversion = m_diaryKeys ? state : ConversionState::Protected;
 }
 
 const std::string& MemberSession::caption(int page) const {
@@ -119,7 +176,18 @@ void MemberSession::loadCaptions() {
             m_captionsUnreadable = e;
         }
     }
-    m_captions = CaptionsFile::parse(data, m_key);
+    if (!m_diaryKeys) {
+        m_captions = CaptionsFile::parse(data, m_key);
+        platform::wipe(data);
+        return;
+    }
+    try {
+        m_captions = CaptionsFile::parseProtected(
+            data, protectedContext(ProtectedFileKind::Captions, MemberFolder::kCaptionsFile));
+    } catch (const ProtectedFileError& e) {
+        m_captionsUnreadable = platform::FileError(path, std::string("The file cannot be read: ") + e.what() + ".");
+        m_captions = CaptionsFile::parse({}, m_key);
+    }
     platform::wipe(data);
 }
 
@@ -139,7 +207,11 @@ void MemberSession::saveCaptions() {
             "It could not be read (" + m_captionsUnreadable->reason() +
                 "), so Jotterel leaves it as it is rather than write over the captions it holds.");
     }
-    std::string content = CaptionsFile::content(m_captions, m_key);
+    std::string content =
+        m_diaryKeys && m_conversion != ConversionState::BeingUnprotected
+            ? CaptionsFile::protectedContent(m_captions,
+                                             protectedContext(ProtectedFileKind::Captions, MemberFolder::kCaptionsFile))
+            : CaptionsFile::content(m_captions, m_key);
     try {
         rewriteMemberFile(captionsPath(), content);
     } catch (...) {

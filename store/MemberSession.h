@@ -7,8 +7,13 @@
 #include <vector>
 
 #include "platform/core/FileError.h"
+#include "store/DiaryKeys.h"
+#include "store/GuardedBuffer.h"
+#include "store/KdfParameters.h"
 #include "store/MemberFolder.h"
 #include "store/MemberLock.h"
+#include "store/ProtectedPasswordFile.h"
+#include "store/StoredLines.h"
 
 // The member session: everything that belongs to the member logged in (name, key, the password
 // typed, captions, the last search text, the lock of the member folder), with the ways into and
@@ -27,8 +32,10 @@ public:
     // Somebody is logged in exactly while the password typed at the login is kept.
     bool loggedIn() const { return !m_enteredPassword.empty(); }
     const std::string& currentMember() const { return m_member; } // empty when nobody is logged in
-    const std::string& enteredPassword() const { return m_enteredPassword; }
-    int cipherKey() const { return m_key; } // the member key, 100 to 130; 0 when nobody is logged in
+    std::string_view enteredPassword() const { return m_enteredPassword.view(); }
+    // The member key, 100 to 130 (for a protected diary the classic key its records' texts are
+    // stored for); 0 when nobody is logged in.
+    int cipherKey() const { return m_key; }
 
     enum class LoginOutcome {
         LoggedIn,
@@ -42,15 +49,34 @@ public:
         std::optional<platform::FileError> error;
     };
     // Checks the password typed (letter case ignored) against the member's password file, takes
-    // the lock of the member folder, clears away the scraps of saves cut short and loads the
-    // captions. A wrong or unreadable password leaves the session as it was; once the password
-    // matches, the session before it ends, whether or not the lock can be taken.
+    // the lock of the member folder, clears away the scraps of saves cut short, finishes a
+    // conversion of the folder that a crash stopped, and loads the captions. For a protected
+    // diary the password opens its keys, which the session keeps until it ends. A wrong or unreadable password leaves
+    // the session as it was; once the password matches, the session before it ends, whether or not the lock can be
+    // taken.
     LoginResult logIn(const std::string& member, const std::string& typedPassword);
 
-    // Ends the session: the member, key, password, captions and search text are forgotten (the
-    // secrets overwritten in memory) and the lock is let go, so that nothing of this member
-    // reaches the next.
+    // Ends the session: the member, key, password, the keys of a protected diary, captions and
+    // search text are forgotten (the secrets wiped) and the lock is let go, so that nothing of
+    // this member reaches the next.
     void logOff();
+
+    // ---- A protected diary ----
+
+    bool isProtected() const { return m_diaryKeys.has_value(); }
+    // The keys of the member's protected diary, in guarded memory; null for a classic diary.
+    const DiaryKeys* diaryKeys() const { return m_diaryKeys ? &*m_diaryKeys : nullptr; }
+    // Protected, or the conversion a crash stopped when the login could not finish it.
+    ConversionState conversionState() const { return m_conversion; }
+    // Where a protected member's file of this kind and name is read and written.
+    ProtectedFileContext protectedContext(ProtectedFileKind kind, std::string_view fileName) const;
+    // After the member's diary was protected, given a new password (keys) or unprotected
+    // (nothing).
+    void setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState state);
+    // How hard the key of a diary protected in this session is to derive: the program's own
+    // cost, which tests lower to libsodium's least.
+    const KdfParameters& kdfForNewDiaries() const { return m_kdfForNewDiaries; }
+    void setKdfForNewDiaries(const KdfParameters& kdf) { m_kdfForNewDiaries = kdf; }
 
     // ---- Captions of the member's pages ----
 
@@ -129,8 +155,11 @@ public:
 private:
     std::string m_appPath;
     std::string m_member;
-    std::string m_enteredPassword;
+    GuardedBuffer m_enteredPassword;
     int m_key = 0;
+    std::optional<DiaryKeys> m_diaryKeys;
+    ConversionState m_conversion = ConversionState::Protected;
+    KdfParameters m_kdfForNewDiaries = KdfParameters::forNewDiary();
     std::array<std::string, 16> m_captions; // slots 1 to 15
     std::optional<platform::FileError> m_captionsUnreadable;
     std::string m_searchText;

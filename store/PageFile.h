@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/StoredLines.h"
+
 // A page as far as it can be read: its display text, as the page view shows it ("[n] " and a
 // tab before each entry, an empty line for each empty line of the file, CR LF after every
 // line), and where it could not be read.
@@ -42,4 +44,9 @@ public:
     static ReadablePage read(const std::string& path, int key, Unreadable policy);
     // The same for the bytes of a page file.
     static ReadablePage parse(std::string_view data, int key, Unreadable policy);
+
+    // The same for a page of a protected diary. A record that does not open is marked in its
+    // place under either policy; a file whose header is refused is an unreadable file.
+    static ReadablePage readProtected(const std::string& path, const ProtectedFileContext& context, Unreadable policy);
+    static ReadablePage parseProtected(std::string_view data, const ProtectedFileContext& context);
 };

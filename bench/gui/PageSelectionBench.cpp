@@ -17,6 +17,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
 #include "store/PasswordFile.h"
@@ -176,8 +177,7 @@ void BM_FillTextBox(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     BenchMember member(entries);
     LoggedInWindow w(member.folder());
-    const std::string display =
-        PageFile::read(w.module.pageFilePath(1), w.module.cipherKey(), PageFile::Unreadable::Fail).display;
+    const std::string display = readMemberPage(w.module, 1, PageFile::Unreadable::Fail).display;
     platform::TextBox box;
     box.setFont(platform::namedFont("Courier New", 9));
     box.setLocked(true);

@@ -34,6 +34,9 @@ public:
     // Returns the typed text; Cancel returns an empty text.
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
+    // The same for a password: what is typed shows as dots and the box offers no default.
+    // Dialogs that cannot mask answer as Cancel does, so no password is ever shown as typed.
+    virtual std::string maskedInputBox(const std::string& prompt, const std::string& title);
     virtual void beep() = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -93,9 +94,13 @@ int QtDialogs::msgBox(const std::string& text, int flags, const std::string& tit
     return choices.front().result;
 }
 
-std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+namespace {
+
+std::string askForText(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                       QLineEdit::EchoMode echo) {
     QInputDialog dialog(ownerWindow());
     dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(echo);
     dialog.setWindowTitle(toQString(title));
     dialog.setLabelText(boxText(prompt));
     for (QLabel* label : dialog.findChildren<QLabel*>()) {
@@ -103,9 +108,23 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
     }
     dialog.setTextValue(toQString(defaultText));
     if (dialog.exec() != QDialog::Accepted) {
+        dialog.setTextValue(QString());
         return {};
     }
-    return fromQString(dialog.textValue());
+    std::string text = fromQString(dialog.textValue());
+    // What Qt keeps of a password is let go with the box; the caller wipes its own copy.
+    dialog.setTextValue(QString());
+    return text;
+}
+
+} // namespace
+
+std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+    return askForText(prompt, title, defaultText, QLineEdit::Normal);
+}
+
+std::string QtDialogs::maskedInputBox(const std::string& prompt, const std::string& title) {
+    return askForText(prompt, title, {}, QLineEdit::Password);
 }
 
 void QtDialogs::beep() {

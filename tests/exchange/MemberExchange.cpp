@@ -1,9 +1,13 @@
 // One member folder, written in turn by the Linux and the Windows build of the core:
 //
-//   member_exchange start APPFOLDER     adds a member, writes entries and captions
+//   member_exchange start APPFOLDER     adds a member, writes entries and captions; adds a second
+//                                       member, writes entries and protects the diary
 //   member_exchange continue APPFOLDER  checks what start wrote, byte for byte and hidden marks,
-//                                       then adds an entry, changes the password, masks an entry
-//   member_exchange check APPFOLDER     checks what continue left, byte for byte and hidden marks
+//                                       then adds an entry, changes the password, masks an entry;
+//                                       opens the protected diary, adds an entry to it and
+//                                       changes its password
+//   member_exchange check APPFOLDER     checks what continue left, byte for byte and hidden marks,
+//                                       and the protected diary with its new password
 //   member_exchange hold APPFOLDER      logs the member in, writes APPFOLDER/held, and logs off
 //                                       once APPFOLDER/release appears
 //   member_exchange refused APPFOLDER   fails unless the member is logged in elsewhere
@@ -17,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <set>
+#include <sodium.h>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -26,12 +31,17 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Unicode.h"
 #include "store/CaptionsFile.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/EntryMask.h"
+#include "store/KdfParameters.h"
+#include "store/MemberFileForm.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberLock.h"
+#include "store/MemberPages.h"
+#include "store/MemberProtection.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
 #include "store/PasswordFile.h"
@@ -51,6 +61,13 @@ const std::string kNewPassword = "n\xC3\xA9w pass";
 const std::string kMaskStamp = " (09Dec26, 07:31PM)";
 const std::string kFirstCaption = "Caf\xC3\xA9 notes";
 const std::string kLastCaption = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1";
+
+// The protected member: a diary protected on Linux, continued on Windows.
+const std::string kProtectedMember = "Vera";
+const std::string kProtectedEntry = "Gesch\xC3\xBCtzt auf Linux (07Dec26, 09:20PM)";
+const std::string kProtectedWindowsEntry = "Gesch\xC3\xBCtzt auf Windows (09Dec26, 07:40PM)";
+const std::string kProtectPassword = "Fr\xC3\xBChling im Garten";
+const std::string kProtectNewPassword = "Herbst am See";
 
 class StepFailed : public std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -148,6 +165,60 @@ void logIn(MemberSession& session, const std::string& password) {
             "cannot log in" + (result.error ? ": " + std::string(result.error->what()) : std::string()));
 }
 
+// The protected member's page 1 as a login reads it, with the password typed in other letter
+// case.
+std::string protectedPage(MemberSession& session, const std::string& password) {
+    const MemberSession::LoginResult result = session.logIn(kProtectedMember, platform::foldCase(password));
+    require(result.outcome == MemberSession::LoginOutcome::LoggedIn,
+            "the protected member cannot log in" + (result.error ? ": " + std::string(result.error->what()) : ""));
+    require(session.isProtected(), "the diary is no longer protected");
+    for (const std::string& name : MemberFolder::memberFileNames()) {
+        const std::string path = session.memberFile(kProtectedMember, name);
+        const std::string data = platform::readFileBytes(path);
+        require(memberFileForm(data) != MemberFileForm::Classic, "member file " + name + " is not protected");
+        require((platform::getAttr(path) & platform::kAttrHidden) != 0, "member file " + name + " is not hidden");
+    }
+    return readMemberPage(session, 1, PageFile::Unreadable::Fail).display;
+}
+
+void startProtected(MemberSession& session) {
+    const MemberSession::NewMember added = session.addMember(kProtectedMember);
+    require(added.status == MemberSession::NewMember::Added, "cannot add the protected member");
+    const MemberSession::LoginResult in = session.logIn(kProtectedMember, added.password);
+    require(in.outcome == MemberSession::LoginOutcome::LoggedIn, "cannot log the protected member in");
+    appendMemberEntry(session, 1, kProtectedEntry);
+    session.setCaption(1, kFirstCaption);
+    session.saveCaptions();
+    // The cheapest key derivation: the exchange is about the format, not the cost of a guess.
+    session.setKdfForNewDiaries(
+        *KdfParameters::fromStored(KdfParameters::kArgon2id13, crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN));
+    protectMember(session, kProtectPassword);
+    session.logOff();
+    require(protectedPage(session, kProtectPassword) == "[1] \t" + kProtectedEntry + "\r\n\r\n",
+            "the protected page reads differently");
+    session.logOff();
+}
+
+void continueProtected(MemberSession& session) {
+    require(protectedPage(session, kProtectPassword) == "[1] \t" + kProtectedEntry + "\r\n\r\n",
+            "the page protected on Linux reads differently");
+    require(session.caption(1) == kFirstCaption, "the protected caption reads differently");
+    appendMemberEntry(session, 1, kProtectedWindowsEntry);
+    session.setKdfForNewDiaries(session.diaryKeys()->kdf);
+    changeProtectedPassword(session, kProtectNewPassword);
+    session.logOff();
+}
+
+void checkProtected(MemberSession& session) {
+    require(session.logIn(kProtectedMember, kProtectPassword).outcome == MemberSession::LoginOutcome::WrongPassword,
+            "the protected diary's old password still lets the member in");
+    require(protectedPage(session, kProtectNewPassword) ==
+                "[1] \t" + kProtectedEntry + "\r\n\r\n[2] \t" + kProtectedWindowsEntry + "\r\n\r\n",
+            "the protected page does not hold the entry written on Windows");
+    require(session.caption(1) == kFirstCaption, "the protected caption reads differently");
+    session.logOff();
+}
+
 void start(MemberSession& session) {
     const MemberSession::NewMember added = session.addMember(kMember);
     require(added.status == MemberSession::NewMember::Added, "cannot add the member");
@@ -161,6 +232,7 @@ void start(MemberSession& session) {
     session.saveCaptions();
     session.logOff();
     checkFolder(session, "start");
+    startProtected(session);
 }
 
 void continueOn(MemberSession& session) {
@@ -174,6 +246,7 @@ void continueOn(MemberSession& session) {
     rewriteMemberFile(session.pageFilePath(1), encipheredLines(key, lines));
     session.logOff();
     checkFolder(session, "continue");
+    continueProtected(session);
 }
 
 void check(MemberSession& session) {
@@ -186,6 +259,7 @@ void check(MemberSession& session) {
     require(page.find(kWindowsEntry) != std::string::npos, "the entry written on Windows is not on the page");
     require(page.find(kFirstEntry) == std::string::npos, "the masked entry can still be read");
     session.logOff();
+    checkProtected(session);
 }
 
 // The member lock of one system keeps the other out: Linux holds it while Windows tries.

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -106,6 +107,26 @@ TEST(MessageBox, TextIsPlainAndACarriageReturnStartsALine) {
     // Cancel gives empty text.
     modals.onNext<QInputDialog>([](QInputDialog& box) { box.reject(); });
     EXPECT_EQ(dialogs.inputBox("Prompt", "Jotterel", "x"), "");
+}
+
+TEST(MessageBox, APasswordBoxMasksWhatIsTyped) {
+    platform::QtDialogs dialogs;
+    ModalScript modals;
+    modals.onNext<QInputDialog>([](QInputDialog& box) {
+        EXPECT_EQ(box.textEchoMode(), QLineEdit::Password);
+        EXPECT_EQ(box.windowTitle(), "Jotterel");
+        EXPECT_EQ(box.labelText(), "Choose <b>a</b> password\nnow");
+        EXPECT_EQ(box.textValue(), "");
+        box.setTextValue(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F Gott"));
+        box.accept();
+    });
+    EXPECT_EQ(dialogs.maskedInputBox("Choose <b>a</b> password\rnow", "Jotterel"), "Gr\xC3\xBC\xC3\x9F Gott");
+    modals.onNext<QInputDialog>([](QInputDialog& box) {
+        EXPECT_EQ(box.textEchoMode(), QLineEdit::Password);
+        box.setTextValue("typed, then cancelled");
+        box.reject();
+    });
+    EXPECT_EQ(dialogs.maskedInputBox("Prompt", "Jotterel"), "");
 }
 
 } // namespace

@@ -27,6 +27,8 @@ std::string describe(const ScriptedDialogs::Box& b) {
         return "msgBox(\"" + visible(b.text) + "\", " + std::to_string(b.flags) + ", \"" + b.title + "\")";
     case ScriptedDialogs::Box::Input:
         return "inputBox(\"" + visible(b.text) + "\", \"" + b.title + "\", \"" + visible(b.defaultText) + "\")";
+    case ScriptedDialogs::Box::MaskedInput:
+        return "maskedInputBox(\"" + visible(b.text) + "\", \"" + b.title + "\")";
     case ScriptedDialogs::Box::Beep:
         return "Beep";
     }
@@ -86,6 +88,16 @@ ScriptedDialogs::Box& ScriptedDialogs::expectInputBox(std::string prompt, std::s
     return m_expected.back();
 }
 
+ScriptedDialogs::Box& ScriptedDialogs::expectMaskedInputBox(std::string prompt, std::string title, std::string input) {
+    Box b;
+    b.kind = Box::MaskedInput;
+    b.text = std::move(prompt);
+    b.title = std::move(title);
+    b.input = std::move(input);
+    m_expected.push_back(std::move(b));
+    return m_expected.back();
+}
+
 ScriptedDialogs::Box& ScriptedDialogs::expectBeep() {
     Box b;
     b.kind = Box::Beep;
@@ -125,8 +137,20 @@ std::string ScriptedDialogs::inputBox(const std::string& prompt, const std::stri
     shown.text = prompt;
     shown.title = title;
     shown.defaultText = defaultText;
-    if (m_expected.empty() || m_expected.front().kind != Box::Input || m_expected.front().text != prompt ||
-        m_expected.front().title != title || m_expected.front().defaultText != defaultText) {
+    return answerInput(std::move(shown));
+}
+
+std::string ScriptedDialogs::maskedInputBox(const std::string& prompt, const std::string& title) {
+    Box shown;
+    shown.kind = Box::MaskedInput;
+    shown.text = prompt;
+    shown.title = title;
+    return answerInput(std::move(shown));
+}
+
+std::string ScriptedDialogs::answerInput(Box shown) {
+    if (m_expected.empty() || m_expected.front().kind != shown.kind || m_expected.front().text != shown.text ||
+        m_expected.front().title != shown.title || m_expected.front().defaultText != shown.defaultText) {
         ADD_FAILURE() << "unexpected " << describe(shown)
                       << (m_expected.empty() ? std::string(", nothing more expected")
                                              : ", expected " + describe(m_expected.front()));

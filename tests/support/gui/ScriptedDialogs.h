@@ -15,7 +15,7 @@
 class ScriptedDialogs : public platform::Dialogs {
 public:
     struct Box {
-        enum Kind { Message, Input, Beep } kind = Message;
+        enum Kind { Message, Input, MaskedInput, Beep } kind = Message;
         std::string text; // message or prompt
         int flags = 0;
         std::string title;
@@ -30,6 +30,8 @@ public:
 
     Box& expectMsgBox(std::string text, int flags, std::string title, int answer = platform::vbOK);
     Box& expectInputBox(std::string prompt, std::string title, std::string defaultText, std::string input);
+    // A password box: what is typed is masked and there is no default text.
+    Box& expectMaskedInputBox(std::string prompt, std::string title, std::string input);
     Box& expectBeep();
 
     // Every expected box has been shown.
@@ -42,9 +44,12 @@ public:
 
     int msgBox(const std::string& text, int flags, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    std::string maskedInputBox(const std::string& prompt, const std::string& title) override;
     void beep() override;
 
 private:
+    std::string answerInput(Box shown);
+
     std::deque<Box> m_expected;
     std::vector<Box> m_shown;
     platform::Dialogs* m_previous = nullptr;
