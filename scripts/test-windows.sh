@@ -66,6 +66,10 @@ fi
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$wine" wineboot </dev/null >/dev/null 2>&1
 
+# libsodium for Windows from Debian's source, in the build folder. The cross build's pkg-config
+# sees it alone, never the Linux libraries.
+sodium=$(scripts/windows-sodium.sh "$build" | tail -n 1)
+
 core_does_not_build() {
     echo
     echo "*** The core does not yet build for Windows (see the errors above). ***"
@@ -76,8 +80,9 @@ core_does_not_build() {
 cmake -S . -B "$build/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF >/dev/null
 cmake --build "$build/linux" --parallel "$jobs" --target member_exchange
 
+PKG_CONFIG_LIBDIR=$sodium/lib/pkgconfig PKG_CONFIG_PATH= \
 cmake -S . -B "$build/jotterel" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_PREFIX_PATH="$gtest/install" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$gtest/install;$sodium" -DCMAKE_BUILD_TYPE=Release \
     -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF \
     -DJOTTEREL_EXCHANGE_PARTNER="$build/linux/tests/exchange/member_exchange" || core_does_not_build
 cmake --build "$build/jotterel" --parallel "$jobs" || core_does_not_build
