@@ -22,6 +22,10 @@ upstream=${version#*:}
 upstream=${upstream%%[+-]*}
 prefix=$cache/qt-$upstream-mingw-w64-static
 stamp=$prefix/.installed
+# One build at a time: a second run waits for the first and then finds its install.
+mkdir -p "$cache"
+exec 9>"$cache/qt-$upstream-mingw-w64-static.lock"
+flock 9
 if [ "$(cat "$stamp" 2>/dev/null)" = "$version" ]; then
     echo "$prefix"
     exit 0

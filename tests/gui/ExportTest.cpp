@@ -254,6 +254,10 @@ TEST_F(Export, NameWithoutExtensionIsUsedAsTypedAndYesReplacesTheFile) {
 }
 
 TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Not on Windows: it plants symbolic links and a named pipe in the member folder, which a Windows "
+                    "account without the right to make links cannot, and Wine shows as the files they point to.";
+#else
     // Somebody with access to the folder has put there a link to a file elsewhere, a link to
     // nothing yet, or a named pipe, which would stop the program until something read it.
     const std::string outside = app / "outside.txt";
@@ -286,6 +290,7 @@ TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) 
         EXPECT_FALSE(platform::fileExists(exportPath(c.name))) << c.name;
     }
     EXPECT_TRUE(programs.started().empty());
+#endif
 }
 
 TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {

@@ -1,7 +1,9 @@
 #include <QComboBox>
 #include <iostream>
 #include <random>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -215,10 +217,12 @@ TEST_F(HostileFiles, HundredMegabytePageIsShown) {
         "[" + std::to_string(entries) + "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
     EXPECT_EQ(w.pageView->document()->blockCount(), static_cast<int>(2 * entries + 1));
 
+#ifndef _WIN32
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::cout << "A page of " << entries << " entries shown: at most " << usage.ru_maxrss / 1024
               << " MB of memory in use" << std::endl;
+#endif
 }
 
 } // namespace
