@@ -256,12 +256,13 @@ void checkTyped(MemberSession& session) {
     for (const auto& [name, bytes] : expected) {
         names.insert(name);
     }
-    for (const std::string& name : namesIn(folder)) {
+    const std::set<std::string> present = namesIn(folder);
+    for (const std::string& name : present) {
         require(names.count(name) == 1, "an unexpected file in the member folder: " + name);
     }
     for (const auto& [name, bytes] : expected) {
         const std::string path = platform::joinPath(folder, name);
-        require(platform::fileExists(path), "missing member file " + name);
+        require(present.count(name) == 1, "missing member file " + name);
         require(platform::readFileBytes(path) == bytes, "member file " + name + " differs from what was typed");
         require((platform::getAttr(path) & platform::kAttrHidden) != 0, "member file " + name + " is not hidden");
     }
@@ -269,7 +270,7 @@ void checkTyped(MemberSession& session) {
     // The export, in the ANSI code page as on Windows: what the page showed, under a line that
     // says when it was printed.
     const std::string exportPath = platform::joinPath(folder, typed::kExportName);
-    require(platform::fileExists(exportPath), std::string("the export ") + typed::kExportName + " is missing");
+    require(present.count(typed::kExportName) == 1, std::string("the export ") + typed::kExportName + " is missing");
     require((platform::getAttr(exportPath) & platform::kAttrHidden) == 0, "the export is hidden");
     logIn(session, typed::kInitialPassword, member);
     const std::string exported = platform::readFileBytes(exportPath);
