@@ -57,7 +57,7 @@ protected:
         EXPECT_EQ(module.currentMember(), kAnna);
         return *form;
     }
-    std::string pageFile() const { return app / kAnna + "/" + MemberSession::pageFileName(1); }
+    std::string pageFile() const { return fixture::memberFile(app.path(), kAnna, MemberSession::pageFileName(1)); }
 };
 
 TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {

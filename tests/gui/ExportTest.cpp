@@ -40,7 +40,7 @@ protected:
     }
 
     std::string folder() const { return app / "Ann"; }
-    std::string exportPath(const std::string& name) const { return folder() + "/" + name; }
+    std::string exportPath(const std::string& name) const { return platform::joinPath(folder(), name); }
 
     // Every name in a folder, hidden ones too.
     static std::set<std::string> names(const std::string& folder) {
