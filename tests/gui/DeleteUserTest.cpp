@@ -13,6 +13,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberLock.h"
+#include "support/core/SystemErrors.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -148,7 +149,7 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     fixture::writeBytes(annFile(".settings"), "mine");
     expectBothQuestions();
     expectDeletedAndLoginAgain("\r\rThe member folder is left:\r" + app / "Ann" + "\r" +
-                               platform::errorText(ENOTEMPTY));
+                               platform::errorText(fixture::folderNotEmptyError()));
     form->deleteUserAction->trigger();
     EXPECT_TRUE(ui.done());
     EXPECT_EQ(fixture::readBytes(annFile("photos/beach.jpg")), "jpeg");

@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 
 #include "platform/core/Clock.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/TextBox.h"
 #include "support/gui/DiaryFixture.h"
@@ -67,7 +69,7 @@ TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
     };
     const Case cases[] = {
         {3,
-         // The export holds the text in UTF-8, the desktop's encoding, whatever its language.
+         // The export holds the text in the desktop's encoding (textFileBytes), whatever its language.
          {"first, with a comma (01Dec26, 08:00AM)", "",
           "costs \xE2\x82\xAC 5, \xE2\x80\x98quoted\xE2\x80\x99 (02Dec26, 12:30PM)", "",
           "Gr\xC3\xBC\xC3\x9F"
@@ -94,8 +96,9 @@ TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
         const std::size_t started = programs.started().size();
         form->exportThisPageAction->trigger();
 
-        EXPECT_EQ(fixture::readBytes(path), "Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
-                                                number + "\r\n------------\r\n" + c.pageText + "\r\n");
+        EXPECT_EQ(fixture::readBytes(path),
+                  platform::textFileBytes("Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
+                                          number + "\r\n------------\r\n" + c.pageText + "\r\n"));
         EXPECT_EQ(platform::getAttr(path), platform::kAttrNormal);
         ASSERT_EQ(programs.started().size(), started + 1);
         EXPECT_EQ(programs.started().back().commandLine, "Notepad " + path);
@@ -394,7 +397,9 @@ TEST_F(Export, FileThatCannotBeWrittenIsReportedAndTheOldOneKept) {
         expectChoice(c.question, c.defaultName, c.defaultName);
         ui.expectMsgBox(std::string("File ") + c.defaultName + " already exists. Do you want to overwrite?", 51,
                         "Jotterel", platform::vbYes);
-        ui.expectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" + platform::errorText(ENOSPC), 48, "Jotterel");
+        ui.expectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" +
+                            platform::errorText(platform::native::fullDiskError()),
+                        48, "Jotterel");
         const auto before = names(folder());
         platform::setWriteBudget(0);
         c.command(*form);
