@@ -9,3 +9,5 @@ convert -background none -density 96 jotterel.svg -resize 32x32 -colors 16 -chan
     PNG32:jotterel-32.png
 convert jotterel-16.xpm PNG32:jotterel-16.png
 convert link-cursor.xpm PNG32:link-cursor.png
+# The icon of the Windows program file: both sizes in one .ico, as Explorer and the task bar pick.
+convert jotterel-16.png jotterel-32.png jotterel.ico

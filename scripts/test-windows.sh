@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Cross-builds Jotterel's core and its tests for 64-bit Windows with MinGW-w64 and runs them under
-# Wine, with no display and a Wine prefix of its own in the build folder, together with the
-# member folder exchange between the Linux and the Windows build. Tests that cannot hold on
-# Windows are listed at the end with the reason each gives.
+# Builds Jotterel for 64-bit Windows with MinGW-w64, jotterel.exe and every test, and runs the
+# tests under Wine: the core tests and the window tests (on Qt's offscreen platform) with no
+# display and a Wine prefix of their own in the build folder, the member folder exchange
+# between the Linux and the Windows build, and a member's keyboard session with jotterel.exe on
+# an X server with a window manager. Tests that cannot hold on Windows are listed at the end
+# with the reason each gives; the last line names the built program.
 #
 #   scripts/test-windows.sh [build folder, default build-windows]
 #
-# GoogleTest is built for Windows from the sources Debian's googletest package ships, once per
-# build folder. Exit status: 0 when everything built and passed, 2 when the core does not build
-# for Windows, anything else for any other failure.
+# Qt for Windows is built from Debian's source package once, into a cache folder outside the
+# checkout (scripts/windows-qt.sh: about 35 minutes of two cores the first time); libsodium and
+# GoogleTest for Windows once per build folder. Exit status: 0 when everything built and
+# passed, 2 when the program does not build for Windows, anything else for any other failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -16,8 +19,12 @@ build=${1:-build-windows}
 case $build in /*) ;; *) build=$root/$build ;; esac
 
 # Besides what every build needs: MinGW-w64 with POSIX threads (std::thread, std::mutex), Wine
-# and the sources of GoogleTest. Those already installed are skipped.
-scripts/install-deps.sh googletest g++-mingw-w64-x86-64-posix wine64
+# and the sources of GoogleTest; ImageMagick keeps the screen of a keyboard session that failed.
+# Those already installed are skipped.
+scripts/install-deps.sh googletest g++-mingw-w64-x86-64-posix wine64 imagemagick
+
+# Qt for Windows, static, from the cache or built into it.
+qt=$(scripts/windows-qt.sh | tail -n 1)
 
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=$(nproc)
@@ -66,9 +73,13 @@ fi
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$wine" wineboot </dev/null >/dev/null 2>&1
 
-core_does_not_build() {
+# libsodium for Windows from Debian's source, in the build folder. The cross build's pkg-config
+# sees it alone, never the Linux libraries.
+sodium=$(scripts/windows-sodium.sh "$build" | tail -n 1)
+
+does_not_build() {
     echo
-    echo "*** The core does not yet build for Windows (see the errors above). ***"
+    echo "*** Jotterel does not build for Windows (see the errors above). ***"
     exit 2
 }
 
@@ -76,11 +87,15 @@ core_does_not_build() {
 cmake -S . -B "$build/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF >/dev/null
 cmake --build "$build/linux" --parallel "$jobs" --target member_exchange
 
+# The host tools (moc, rcc, uic) are those of Debian's Qt of the same version.
+PKG_CONFIG_LIBDIR=$sodium/lib/pkgconfig PKG_CONFIG_PATH= \
 cmake -S . -B "$build/jotterel" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_PREFIX_PATH="$gtest/install" -DCMAKE_BUILD_TYPE=Release \
-    -DJOTTEREL_GUI=OFF -DJOTTEREL_BENCHMARKS=OFF \
-    -DJOTTEREL_EXCHANGE_PARTNER="$build/linux/tests/exchange/member_exchange" || core_does_not_build
-cmake --build "$build/jotterel" --parallel "$jobs" || core_does_not_build
+    -DCMAKE_PREFIX_PATH="$gtest/install;$qt;$sodium" -DCMAKE_BUILD_TYPE=Release \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DJOTTEREL_GUI=ON -DJOTTEREL_BENCHMARKS=OFF \
+    -DJOTTEREL_EXCHANGE_PARTNER="$build/linux/tests/exchange/member_exchange" || does_not_build
+cmake --build "$build/jotterel" --parallel "$jobs" || does_not_build
+program=$build/jotterel/Jotterel/jotterel.exe
 
 status=0
 ctest --test-dir "$build/jotterel" --output-on-failure --parallel "$jobs" || status=$?
@@ -93,4 +108,6 @@ if grep -aq '^\[  SKIPPED \]' "$log" 2>/dev/null; then
     awk '/: Skipped$/ { getline reason }
          /^\[  SKIPPED \] [A-Za-z].* \([0-9]+ ms\)$/ { print "  " $4 ": " reason }' "$log"
 fi
+echo
+echo "Windows program: $program"
 exit "$status"

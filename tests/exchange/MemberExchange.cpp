@@ -11,6 +11,9 @@
 //   member_exchange hold APPFOLDER      logs the member in, writes APPFOLDER/held, and logs off
 //                                       once APPFOLDER/release appears
 //   member_exchange refused APPFOLDER   fails unless the member is logged in elsewhere
+//   member_exchange typed APPFOLDER     checks what the keyboard session left (KeyboardSession.cpp):
+//                                       the new member, the committed entry and the export, byte
+//                                       for byte and hidden marks, and nothing else written
 //
 // Each step knows what the folder must hold from the store's own routines, so a file written
 // differently on one system, a lost hidden mark or a scrap of a rewrite left behind fails the
@@ -20,6 +23,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sodium.h>
 #include <stdexcept>
@@ -27,6 +31,8 @@
 #include <thread>
 #include <vector>
 
+#include "TypedDiary.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
@@ -159,8 +165,8 @@ int checkFolder(const MemberSession& session, const std::string& step) {
     return key;
 }
 
-void logIn(MemberSession& session, const std::string& password) {
-    const MemberSession::LoginResult result = session.logIn(kMember, password);
+void logIn(MemberSession& session, const std::string& password, const std::string& member = kMember) {
+    const MemberSession::LoginResult result = session.logIn(member, password);
     require(result.outcome == MemberSession::LoginOutcome::LoggedIn,
             "cannot log in" + (result.error ? ": " + std::string(result.error->what()) : std::string()));
 }
@@ -279,12 +285,95 @@ void refused(MemberSession& session) {
             "the member could log in while logged in elsewhere");
 }
 
+// The names in a folder.
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(systemPath(folder))) {
+        const std::u8string name = entry.path().filename().u8string();
+        names.emplace(name.begin(), name.end());
+    }
+    return names;
+}
+
+// What jotterel.exe wrote as the keyboard session typed: a member with the initial password,
+// one entry on page 1 stamped when it was committed, no captions, page 1 exported; the member
+// files hidden, the export not; nothing outside the member folder.
+void checkTyped(MemberSession& session) {
+    const std::string member = typed::kMember;
+    const std::string folder = session.memberFolder(member);
+    // Beside the program only the member folder and the member's lock file.
+    const std::string lockPath = MemberLock::lockFilePath(folder);
+    const std::string lockName = lockPath.substr(lockPath.find_last_of("/\\") + 1);
+    for (const std::string& name : namesIn(session.appPath())) {
+        require(name == "jotterel.exe" || name == member || name == lockName,
+                "something beside the program and the member folder: " + name);
+    }
+
+    const int key = PasswordFile::read(session.memberFile(member, MemberSession::kPasswordFile)).key;
+    const std::vector<std::string> lines =
+        readDecipheredLines(key, session.memberFile(member, MemberSession::pageFileName(1)));
+    require(lines.size() == 2 && lines[1].empty(), "page 1 does not hold one entry and its empty line");
+    const std::string stamped = lines[0];
+    const std::string stored = typed::kStoredEntry;
+    static const std::regex kStamp(R"( \(\d\d[A-Z][a-z][a-z]\d\d, \d\d:\d\d[AP]M\))");
+    require(stamped.starts_with(stored) &&
+                std::regex_match(stamped.substr(std::min(stamped.size(), stored.size())), kStamp),
+            "the entry on page 1 is not the one typed with its stamp: " + stamped);
+
+    std::map<std::string, std::string> expected;
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        expected[MemberSession::pageFileName(page)] = "";
+    }
+    expected[MemberSession::pageFileName(1)] = entryBytes(key, stamped);
+    std::string captions;
+    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
+        captions += MemberSession::encryptWithKey(MemberSession::kNoCaption, key) + "\r\n";
+    }
+    expected[MemberSession::kCaptionsFile] = captions;
+    expected[MemberSession::kPasswordFile] = PasswordFile::content(key, typed::kInitialPassword);
+
+    std::set<std::string> names = {typed::kExportName};
+    for (const auto& [name, bytes] : expected) {
+        names.insert(name);
+    }
+    const std::set<std::string> present = namesIn(folder);
+    for (const std::string& name : present) {
+        require(names.count(name) == 1, "an unexpected file in the member folder: " + name);
+    }
+    for (const auto& [name, bytes] : expected) {
+        const std::string path = platform::joinPath(folder, name);
+        require(present.count(name) == 1, "missing member file " + name);
+        require(platform::readFileBytes(path) == bytes, "member file " + name + " differs from what was typed");
+        require((platform::getAttr(path) & platform::kAttrHidden) != 0, "member file " + name + " is not hidden");
+    }
+
+    // The export, in the ANSI code page as on Windows: what the page showed, under a line that
+    // says when it was printed.
+    const std::string exportPath = platform::joinPath(folder, typed::kExportName);
+    require(present.count(typed::kExportName) == 1, std::string("the export ") + typed::kExportName + " is missing");
+    require((platform::getAttr(exportPath) & platform::kAttrHidden) == 0, "the export is hidden");
+    logIn(session, typed::kInitialPassword, member);
+    const std::string exported = platform::readFileBytes(exportPath);
+    const std::string heading = "Page  1 of " + member + "'s diary\r\n";
+    const std::size_t printedAt = platform::utf8ToCp1252(heading).size();
+    const std::size_t printedEnd = exported.find("\r\n", printedAt);
+    require(printedEnd != std::string::npos, "the export ends after its heading");
+    const std::string printed = exported.substr(printedAt, printedEnd - printedAt);
+    static const std::regex kPrinted(R"(Printed on \d{1,2} [A-Z][a-z]+ \d{4}  \d{1,2}:\d\d [AP]M)");
+    require(std::regex_match(printed, kPrinted), "the export's second line is not when it was printed: " + printed);
+    const std::string content =
+        heading + printed + "\r\n\r\nPage  1\r\n------------\r\n" + session.readWhatCanBeRead(1).display + "\r\n";
+    require(exported == platform::utf8ToCp1252(content), "the export differs from the page");
+    session.logOff();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string step = argc == 3 ? argv[1] : "";
-    if (step != "start" && step != "continue" && step != "check" && step != "hold" && step != "refused") {
-        std::cerr << "usage: member_exchange start|continue|check|hold|refused APPFOLDER\n";
+    if (step != "start" && step != "continue" && step != "check" && step != "hold" && step != "refused" &&
+        step != "typed") {
+        std::cerr << "usage: member_exchange start|continue|check|hold|refused|typed APPFOLDER\n";
         return 2;
     }
     try {
@@ -297,6 +386,8 @@ int main(int argc, char** argv) {
             hold(session);
         } else if (step == "refused") {
             refused(session);
+        } else if (step == "typed") {
+            checkTyped(session);
         } else {
             check(session);
         }

@@ -11,11 +11,13 @@
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Unicode.h"
 #include "platform/qt/QtText.h"
 #include "store/MemberName.h"
 #include "store/PasswordFile.h"
+#include "support/core/SystemErrors.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -239,8 +241,9 @@ TEST_F(AddMember, FolderThatCannotBeCreatedIsReported) {
     LoginWindow& w = openLoginWindow();
     module = MemberSession(app / "gone"); // the application folder has disappeared
     willAnswer("Bob");
-    ui.expectMsgBox("The folder of the new member 'Bob' cannot be created. No member was added.\r\r" + app.path() +
-                        "/gone/Bob\r" + platform::errorText(ENOENT),
+    ui.expectMsgBox("The folder of the new member 'Bob' cannot be created. No member was added.\r\r" +
+                        platform::joinPath(app / "gone", "Bob") + "\r" +
+                        platform::errorText(fixture::missingFolderError()),
                     48, "Jotterel");
     w.addMemberButton->click();
     EXPECT_TRUE(ui.done());
@@ -254,7 +257,8 @@ TEST_F(AddMember, FailureAfterTheFolderRemovesItSoTheNameCanBeAddedAgain) {
         willAnswer("Bob");
         ui.expectMsgBox("The member 'Bob' cannot be added: a file of the member folder cannot be made. The folder made "
                         "for 'Bob' has been removed again, so nothing was added.\r\r" +
-                            app.path() + "/Bob/QRBNSTJ4\r" + platform::errorText(ENOSPC),
+                            platform::joinPath(app / "Bob", "QRBNSTJ4") + "\r" +
+                            platform::errorText(platform::native::fullDiskError()),
                         48, "Jotterel");
         w.addMemberButton->click();
         EXPECT_TRUE(ui.done());
@@ -271,7 +275,8 @@ TEST_F(AddMember, FailureAfterTheFolderRemovesItSoTheNameCanBeAddedAgain) {
 TEST_F(AddMember, FolderThatCannotBeRemovedAgainIsNamed) {
     LoginWindow& w = openLoginWindow();
     const fixture::DiskFullAfter full(0);
-    const std::string failed = app.path() + "/Bob/QRBNSTJ4\r" + platform::errorText(ENOSPC);
+    const std::string failed =
+        platform::joinPath(app / "Bob", "QRBNSTJ4") + "\r" + platform::errorText(platform::native::fullDiskError());
     // A first try counts the steps; removing the folder is the last of them.
     constexpr std::uint64_t kMany = 1000;
     platform::setFaultAfterSteps(kMany);

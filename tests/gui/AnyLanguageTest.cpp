@@ -9,7 +9,9 @@
 
 #include "login/LoginWindow.h"
 #include "platform/core/Clock.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/PageView.h"
 #include "platform/qt/QtText.h"
@@ -50,7 +52,7 @@ protected:
                             "'     ( 4 chars)\r\rYou are advised to change your password as soon as you login.",
                         64, "Jotterel");
         login.addMemberButton->click();
-        EXPECT_TRUE(std::filesystem::is_directory(app / kAnna));
+        EXPECT_EQ(platform::kindOfPath(app / kAnna), platform::PathKind::Folder);
         module.logOff();
         makeWindow();
         nextLoginAs(kAnna, kAnnaOtherCase);
@@ -58,7 +60,7 @@ protected:
         EXPECT_EQ(module.currentMember(), kAnna);
         return *form;
     }
-    std::string pageFile() const { return app / kAnna + "/" + MemberFolder::pageFileName(1); }
+    std::string pageFile() const { return fixture::memberFile(app.path(), kAnna, MemberFolder::pageFileName(1)); }
 };
 
 TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {
@@ -88,15 +90,16 @@ TEST_F(AnyLanguage, CommitFindMaskAndExportKeepEveryCharacter) {
     results->openButton->click();
     EXPECT_EQ(w.pageView->selText(), "K\xC3\xB6ln");
 
-    // Export this page: the file holds the text exactly, in UTF-8.
+    // Export this page: the file holds the text exactly, in the desktop's encoding.
     ui.expectMsgBox("Do you want to export this page as a text file?", 52, "Jotterel", platform::vbYes);
     ui.expectInputBox("Enter a name for the output file", "Jotterel", "Page 1.txt", "K\xC3\xB6ln.txt");
-    ui.expectMsgBox("Page  1 printed to " + app / kAnna + "/K\xC3\xB6ln.txt", 64, "Jotterel");
+    ui.expectMsgBox("Page  1 printed to " + platform::joinPath(app / kAnna, "K\xC3\xB6ln.txt"), 64, "Jotterel");
     w.exportThisPageAction->trigger();
-    EXPECT_EQ(fixture::readBytes(app / kAnna + "/K\xC3\xB6ln.txt"),
-              "Page  1 of " + kAnna +
-                  "'s diary\r\nPrinted on 7 Dec 2026  9:05 PM\r\n\r\nPage  1\r\n------------\r\n[1] \t" + kStored +
-                  "\r\n\r\n\r\n");
+    EXPECT_EQ(
+        fixture::readBytes(platform::joinPath(app / kAnna, "K\xC3\xB6ln.txt")),
+        platform::textFileBytes("Page  1 of " + kAnna +
+                                "'s diary\r\nPrinted on 7 Dec 2026  9:05 PM\r\n\r\nPage  1\r\n------------\r\n[1] \t" +
+                                kStored + "\r\n\r\n\r\n"));
 
     // Masking marks each character the member sees once, however it is stored.
     ui.expectMsgBox("Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?", 52,
@@ -160,7 +163,7 @@ TEST_F(AnyLanguage, FilesOfAnyNameAreOfferedAndDeleted) {
                     platform::vbYes);
     ui.expectMsgBox("Delete '\xE6\x97\xA5\xE8\xA8\x98.txt'?", 51, "Jotterel", platform::vbYes);
     w.deleteExportedPagesAction->trigger();
-    EXPECT_FALSE(std::filesystem::exists(app / "Ann/\xE6\x97\xA5\xE8\xA8\x98.txt"));
+    EXPECT_FALSE(platform::pathExists(fixture::memberFile(app.path(), "Ann", "\xE6\x97\xA5\xE8\xA8\x98.txt")));
 
     ui.expectMsgBox("Are you sure you want to delete 'Ann' from this diary?", 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox("Deleted information cannot be restored later. You will have to sign in as a new user. Do you "

@@ -105,7 +105,7 @@ protected:
     }
     ~ChangeOfMember() override { platform::setClock(nullptr); }
 
-    std::string bobFile(const std::string& file) const { return app / "Bob/" + file; }
+    std::string bobFile(const std::string& file) const { return fixture::memberFile(app.path(), "Bob", file); }
     static std::string bobPage(const std::vector<std::string>& lines) { return fixture::pageContent(kBobKey, lines); }
     static std::string bobCaptions(const std::string& first) {
         std::vector<std::string> captions(15, "No caption set");

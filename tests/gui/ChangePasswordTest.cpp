@@ -4,6 +4,7 @@
 
 #include "login/LoginWindow.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
@@ -123,7 +124,7 @@ TEST_F(ChangePassword, FailedWriteKeepsTheOldFileAndSaysSo) {
         ui.expectInputBox(kPrompt, "Jotterel", "", "changed");
         ui.expectMsgBox(kSave, 4, "Jotterel", platform::vbYes);
         ui.expectMsgBox("Your password has not been changed: the password file cannot be written.\r\r" +
-                            passwordFile() + "\r" + platform::errorText(ENOSPC),
+                            passwordFile() + "\r" + platform::errorText(platform::native::fullDiskError()),
                         48, "Jotterel");
         platform::setWriteBudget(budget);
         form->changePasswordAction->trigger();

@@ -4,6 +4,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
@@ -186,7 +187,7 @@ TEST_F(DeleteItem, PageThatCannotBeReadOrWrittenIsLeftAsItWas) {
     ui.expectMsgBox(kCaution, 52, "Jotterel", platform::vbYes);
     ui.expectInputBox(kPrompt, "Jotterel", "", "2");
     ui.expectMsgBox("No item was deleted: page 1 cannot be written. It keeps its entries as they were.\r\r" + path +
-                        "\r" + platform::errorText(ENOSPC),
+                        "\r" + platform::errorText(platform::native::fullDiskError()),
                     48, "Jotterel");
     form->deleteAnItemAction->trigger();
     platform::setWriteBudget(std::nullopt);

@@ -80,7 +80,8 @@ TEST_F(DeleteExports, FileThatCannotBeDeletedIsReportedAndTheNextIsOffered) {
     ui.expectMsgBox(kSure, 52, "Jotterel", platform::vbYes);
     // Another program takes A.txt away while its question is open.
     expectOffer("A.txt", platform::vbYes).whileShown = [&] { platform::deleteFile(file("A.txt")); };
-    ui.expectMsgBox("'A.txt' cannot be deleted.\r\r" + module.memberFolder() + "/A.txt\r" + platform::errorText(ENOENT),
+    ui.expectMsgBox("'A.txt' cannot be deleted.\r\r" + platform::joinPath(module.memberFolder(), "A.txt") + "\r" +
+                        platform::errorText(ENOENT),
                     48, "Jotterel");
     expectOffer("B.txt", platform::vbYes);
     form->deleteExportedPagesAction->trigger();

@@ -7,6 +7,7 @@
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/PageView.h"
@@ -142,7 +143,8 @@ TEST_F(ClearPages, DeleteAllPagesStopsAtTheFirstPageThatCannotBeCleared) {
     ui.expectMsgBox(kNoRestore, 52, "Jotterel", platform::vbYes);
     ui.expectMsgBox("Clearing stopped at page 6, which cannot be cleared: pages 1 to 5 are empty now, pages 6 to 15 "
                     "keep their entries.\r\r" +
-                        module.memberFile("Ann", MemberFolder::pageFileName(6)) + "\r" + platform::errorText(EISDIR),
+                        module.memberFile("Ann", MemberFolder::pageFileName(6)) + "\r" +
+                        platform::errorText(platform::native::folderError()),
                     48, "Jotterel");
     form->deleteAllPagesAction->trigger();
     EXPECT_TRUE(ui.done());

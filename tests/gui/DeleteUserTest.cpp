@@ -14,6 +14,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
 #include "store/MemberLock.h"
+#include "support/core/SystemErrors.h"
 #include "support/gui/DiaryFixture.h"
 
 namespace {
@@ -149,7 +150,7 @@ TEST_F(DeleteMember, FolderWithASubfolderStaysButTheMemberIsGone) {
     fixture::writeBytes(annFile(".settings"), "mine");
     expectBothQuestions();
     expectDeletedAndLoginAgain("\r\rThe member folder is left:\r" + app / "Ann" + "\r" +
-                               platform::errorText(ENOTEMPTY));
+                               platform::errorText(fixture::folderNotEmptyError()));
     form->deleteUserAction->trigger();
     EXPECT_TRUE(ui.done());
     EXPECT_EQ(fixture::readBytes(annFile("photos/beach.jpg")), "jpeg");

@@ -9,8 +9,10 @@
 #include <sys/stat.h>
 
 #include "platform/core/Clock.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/PageView.h"
 #include "platform/qt/TextBox.h"
@@ -42,7 +44,7 @@ protected:
     }
 
     std::string folder() const { return app / "Ann"; }
-    std::string exportPath(const std::string& name) const { return folder() + "/" + name; }
+    std::string exportPath(const std::string& name) const { return platform::joinPath(folder(), name); }
 
     // Every name in a folder, hidden ones too.
     static std::set<std::string> names(const std::string& folder) {
@@ -69,7 +71,7 @@ TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
     };
     const Case cases[] = {
         {3,
-         // The export holds the text in UTF-8, the desktop's encoding, whatever its language.
+         // The export holds the text in the desktop's encoding (textFileBytes), whatever its language.
          {"first, with a comma (01Dec26, 08:00AM)", "",
           "costs \xE2\x82\xAC 5, \xE2\x80\x98quoted\xE2\x80\x99 (02Dec26, 12:30PM)", "",
           "Gr\xC3\xBC\xC3\x9F"
@@ -96,8 +98,9 @@ TEST_F(Export, PageFileHoldsHeaderRuleAndThePageShown) {
         const std::size_t started = programs.started().size();
         form->exportThisPageAction->trigger();
 
-        EXPECT_EQ(fixture::readBytes(path), "Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
-                                                number + "\r\n------------\r\n" + c.pageText + "\r\n");
+        EXPECT_EQ(fixture::readBytes(path),
+                  platform::textFileBytes("Page  " + number + " of Ann's diary\r\n" + kPrintedOn + "\r\n" + "Page  " +
+                                          number + "\r\n------------\r\n" + c.pageText + "\r\n"));
         EXPECT_EQ(platform::getAttr(path), platform::kAttrNormal);
         ASSERT_EQ(programs.started().size(), started + 1);
         EXPECT_EQ(programs.started().back().commandLine, "Notepad " + path);
@@ -261,6 +264,10 @@ TEST_F(Export, NameWithoutExtensionIsUsedAsTypedAndYesReplacesTheFile) {
 }
 
 TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Not on Windows: it plants symbolic links and a named pipe in the member folder, which a Windows "
+                    "account without the right to make links cannot, and Wine shows as the files they point to.";
+#else
     // Somebody with access to the folder has put there a link to a file elsewhere, a link to
     // nothing yet, or a named pipe, which would stop the program until something read it.
     const std::string outside = app / "outside.txt";
@@ -293,6 +300,7 @@ TEST_F(Export, ALinkOrSpecialFileInTheMemberFolderIsRefusedNeverWrittenThrough) 
         EXPECT_FALSE(platform::fileExists(exportPath(c.name))) << c.name;
     }
     EXPECT_TRUE(programs.started().empty());
+#endif
 }
 
 TEST_F(Export, HiddenFileOfTheNameIsNotSeenYetNeverReplaced) {
@@ -396,7 +404,9 @@ TEST_F(Export, FileThatCannotBeWrittenIsReportedAndTheOldOneKept) {
         expectChoice(c.question, c.defaultName, c.defaultName);
         ui.expectMsgBox(std::string("File ") + c.defaultName + " already exists. Do you want to overwrite?", 51,
                         "Jotterel", platform::vbYes);
-        ui.expectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" + platform::errorText(ENOSPC), 48, "Jotterel");
+        ui.expectMsgBox(std::string(c.failure) + "\r\r" + path + "\r" +
+                            platform::errorText(platform::native::fullDiskError()),
+                        48, "Jotterel");
         const auto before = names(folder());
         platform::setWriteBudget(0);
         c.command(*form);

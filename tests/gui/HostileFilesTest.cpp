@@ -2,7 +2,9 @@
 #include <filesystem>
 #include <iostream>
 #include <random>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileSystem.h"
@@ -266,10 +268,12 @@ TEST_F(HostileFiles, HundredMegabytePageIsShown) {
         "[" + std::to_string(entries) + "] \tWent to the market; bought apples and pears (07Dec26, 09:05PM)\r\n\r\n"));
     EXPECT_EQ(w.pageView->lineCount(), 2 * entries + 1);
 
+#ifndef _WIN32
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::cout << "A page of " << entries << " entries shown: at most " << usage.ru_maxrss / 1024
               << " MB of memory in use" << std::endl;
+#endif
 }
 
 } // namespace

@@ -13,6 +13,10 @@ namespace {
 class LinkedMemberFolder : public DiaryFixture {};
 
 TEST_F(LinkedMemberFolder, IsNeverOfferedAtTheLogin) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Not on Windows: it links a folder to a member folder, which a Windows account without the right "
+                    "to make links cannot, and Wine does not make.";
+#endif
     const std::string ann = makeMember("Ann", 110, "Ann");
     std::filesystem::create_directory_symlink(ann, app / "Linked");
     std::filesystem::create_directory(app / "elsewhere");

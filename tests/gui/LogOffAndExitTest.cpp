@@ -8,6 +8,7 @@
 #include "login/LoginWindow.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Native.h"
 #include "platform/core/Paths.h"
 #include "platform/qt/Label.h"
 #include "platform/qt/PageView.h"
@@ -169,10 +170,10 @@ TEST_F(LogOffAndExit, CaptionsThatCannotBeReadAreNeitherEditedNorSavedOver) {
     platform::makeFolder(captions);
     DiaryWindow& w = openDiary("Ann", "ann");
     EXPECT_EQ(w.captionLabel->text(), "No caption set");
-    const std::string reason = "It could not be read (" + platform::errorText(EISDIR) +
+    const std::string reason = "It could not be read (" + platform::errorText(platform::native::folderError()) +
                                "), so Jotterel leaves it as it is rather than write over the captions it holds.";
     ui.expectMsgBox("The captions of your pages cannot be read, so no caption can be changed now.\r\r" + captions +
-                        "\r" + platform::errorText(EISDIR),
+                        "\r" + platform::errorText(platform::native::folderError()),
                     48, "Jotterel");
     w.editCaption();
     ui.expectMsgBox("The page captions cannot be saved. Jotterel closes without saving them.\r\r" + captions + "\r" +

@@ -1,6 +1,6 @@
 # Installs the built program into a scratch prefix, as a member would, and checks that a desktop
 # finds the launcher and the icon there and that the program lies in a folder of its own.
-#   cmake -DBUILD_DIR=<build tree> -DSCRATCH=<scratch folder> -P CheckInstall.cmake
+#   cmake -DBUILD_DIR=<build tree> -DSCRATCH=<scratch folder> [-DWINDOWS=ON] -P CheckInstall.cmake
 
 # Notes what is wrong when the condition after the text does not hold.
 function(expect what)
@@ -70,6 +70,25 @@ function(check_installed root prefix)
 endfunction()
 
 file(REMOVE_RECURSE "${SCRATCH}")
+
+# On Windows the program is a folder of its own, wherever it is put: jotterel.exe and nothing
+# else, its icon inside it.
+if(WINDOWS)
+    set(root "${SCRATCH}/Jotterel for ann")
+    install_into("${root}" "")
+    file(GLOB_RECURSE installed RELATIVE "${root}" "${root}/*")
+    expect("jotterel.exe alone in the folder (found: ${installed})" "${installed}" STREQUAL "jotterel.exe")
+    if(EXISTS "${root}/jotterel.exe")
+        file(READ "${root}/jotterel.exe" magic HEX LIMIT 2)
+        expect("jotterel.exe is a Windows program" "${magic}" STREQUAL "4d5a")
+    endif()
+    get_property(failures GLOBAL PROPERTY failures)
+    if(failures)
+        message(FATAL_ERROR "The installation lacks:${failures}")
+    endif()
+    message(STATUS "Installed as Windows expects")
+    return()
+endif()
 
 # Into a member's home, whose path may hold a blank.
 set(home "${SCRATCH}/home of ann/.local")
