@@ -11,9 +11,6 @@ ResultLines::~ResultLines() {
     for (FoundEntry& found : m_found) {
         platform::wipe(found.text);
     }
-    for (QString& line : m_lines) {
-        platform::wipe(line);
-    }
 }
 
 QString ResultLines::lineFor(const FoundEntry& found) {

@@ -128,7 +128,7 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
 void MemberSession::logOff() {
     m_member.clear();
     // Overwritten, not only freed: nothing of the member is left in memory for the next.
-    platform::wipe(m_enteredPassword);
+    m_enteredPassword.clear(); // guarded memory, wiped as it goes
     m_key = 0;
     wipeCaptions(m_captions);
     m_diaryKeys.reset();

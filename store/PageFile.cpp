@@ -134,9 +134,8 @@ ReadablePage PageFile::parse(std::string_view data, int key, Unreadable policy) 
             return;
         }
         display.entry(line, key, lineNumber);
-        }
-});
-return page;
+    });
+    return page;
 }
 
 ReadablePage PageFile::readProtected(const std::string& path, const ProtectedFileContext& context, Unreadable policy) {

@@ -309,9 +309,9 @@ void checkTyped(MemberSession& session) {
                 "something beside the program and the member folder: " + name);
     }
 
-    const int key = PasswordFile::read(session.memberFile(member, MemberSession::kPasswordFile)).key;
+    const int key = PasswordFile::read(session.memberFile(member, MemberFolder::kPasswordFile)).key;
     const std::vector<std::string> lines =
-        readDecipheredLines(key, session.memberFile(member, MemberSession::pageFileName(1)));
+        readDecipheredLines(key, session.memberFile(member, MemberFolder::pageFileName(1)));
     require(lines.size() == 2 && lines[1].empty(), "page 1 does not hold one entry and its empty line");
     const std::string stamped = lines[0];
     const std::string stored = typed::kStoredEntry;
@@ -321,16 +321,16 @@ void checkTyped(MemberSession& session) {
             "the entry on page 1 is not the one typed with its stamp: " + stamped);
 
     std::map<std::string, std::string> expected;
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        expected[MemberSession::pageFileName(page)] = "";
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        expected[MemberFolder::pageFileName(page)] = "";
     }
-    expected[MemberSession::pageFileName(1)] = entryBytes(key, stamped);
+    expected[MemberFolder::pageFileName(1)] = entryBytes(key, stamped);
     std::string captions;
-    for (int page = 1; page <= MemberSession::kPageCount; ++page) {
-        captions += MemberSession::encryptWithKey(MemberSession::kNoCaption, key) + "\r\n";
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        captions += Cipher::encryptWithKey(CaptionsFile::kNoCaption, key) + "\r\n";
     }
-    expected[MemberSession::kCaptionsFile] = captions;
-    expected[MemberSession::kPasswordFile] = PasswordFile::content(key, typed::kInitialPassword);
+    expected[MemberFolder::kCaptionsFile] = captions;
+    expected[MemberFolder::kPasswordFile] = PasswordFile::content(key, typed::kInitialPassword);
 
     std::set<std::string> names = {typed::kExportName};
     for (const auto& [name, bytes] : expected) {
@@ -361,8 +361,8 @@ void checkTyped(MemberSession& session) {
     const std::string printed = exported.substr(printedAt, printedEnd - printedAt);
     static const std::regex kPrinted(R"(Printed on \d{1,2} [A-Z][a-z]+ \d{4}  \d{1,2}:\d\d [AP]M)");
     require(std::regex_match(printed, kPrinted), "the export's second line is not when it was printed: " + printed);
-    const std::string content =
-        heading + printed + "\r\n\r\nPage  1\r\n------------\r\n" + session.readWhatCanBeRead(1).display + "\r\n";
+    const std::string content = heading + printed + "\r\n\r\nPage  1\r\n------------\r\n" +
+                                readMemberPage(session, 1, PageFile::Unreadable::Mark).display + "\r\n";
     require(exported == platform::utf8ToCp1252(content), "the export differs from the page");
     session.logOff();
 }
