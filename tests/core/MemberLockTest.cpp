@@ -57,7 +57,7 @@ TEST(MemberLock, OneHolderAtATimeOnAHiddenFileInTheMemberFolder) {
     // The lock file is the member folder's, its owner's alone, hidden, and no listing of
     // members or of the member's own files shows it.
     const std::string lockFile = MemberLock::lockFilePath(ann);
-    EXPECT_EQ(lockFile, ann + "/.lock");
+    EXPECT_EQ(lockFile, platform::joinPath(ann, ".lock"));
     annFiles.insert(".lock");
     EXPECT_EQ(entriesOf(ann), annFiles);
     EXPECT_EQ(entriesOf(app.path()), (std::set<std::string>{"Ann", "Bob"}));
@@ -213,7 +213,8 @@ TEST(MemberLock, AFolderThatCannotBeWrittenOpensForReading) {
                 ASSERT_EQ(session.logIn("Ann", "Ann").outcome, MemberSession::LoginOutcome::LoggedIn);
                 EXPECT_EQ(session.folderUnwritable().has_value(), !c.memberFolderWritable);
                 EXPECT_EQ(session.caption(1), "Money");
-                EXPECT_EQ(readMemberPage(session, 3, PageFile::Unreadable::Fail).display, "[1] \tBank PIN is 4711\r\n\r\n");
+                EXPECT_EQ(readMemberPage(session, 3, PageFile::Unreadable::Fail).display,
+                          "[1] \tBank PIN is 4711\r\n\r\n");
                 MemberSession second(app.path());
                 EXPECT_EQ(second.logIn("Ann", "Ann").outcome, c.memberFolderWritable
                                                                   ? MemberSession::LoginOutcome::LoggedInElsewhere

@@ -127,7 +127,10 @@ TEST_F(StoreQueries, MemberFoldersAreTheVisibleSubfoldersMarkedByTheirPasswordFi
     fixture::makeMember(app.path(), "Hidden", kKey, "Hidd");
     platform::setAttr(app / "Hidden", platform::kAttrHidden);
     fixture::writeBytes(app / "a file", "");
+#ifndef _WIN32
+    // A link to a member folder is no member (Windows test folders take no links).
     std::filesystem::create_directory_symlink(app / "Ann", app / "Linked");
+#endif
     std::vector<std::pair<std::string, bool>> listed;
     for (const ListedFolder& folder : listMemberFolders(app.path())) {
         listed.emplace_back(folder.name, folder.member);

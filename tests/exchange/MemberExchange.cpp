@@ -301,11 +301,11 @@ std::set<std::string> namesIn(const std::string& folder) {
 void checkTyped(MemberSession& session) {
     const std::string member = typed::kMember;
     const std::string folder = session.memberFolder(member);
-    // Beside the program only the member folder and the member's lock file.
-    const std::string lockPath = MemberLock::lockFilePath(folder);
-    const std::string lockName = lockPath.substr(lockPath.find_last_of("/\\") + 1);
+    // Beside the program only the member folder; in it, besides the member's files and the
+    // export, the member's lock file.
+    const std::string lockName = platform::fileNameOf(MemberLock::lockFilePath(folder));
     for (const std::string& name : namesIn(session.appPath())) {
-        require(name == "jotterel.exe" || name == member || name == lockName,
+        require(name == "jotterel.exe" || name == member,
                 "something beside the program and the member folder: " + name);
     }
 
@@ -332,7 +332,7 @@ void checkTyped(MemberSession& session) {
     expected[MemberFolder::kCaptionsFile] = captions;
     expected[MemberFolder::kPasswordFile] = PasswordFile::content(key, typed::kInitialPassword);
 
-    std::set<std::string> names = {typed::kExportName};
+    std::set<std::string> names = {typed::kExportName, lockName};
     for (const auto& [name, bytes] : expected) {
         names.insert(name);
     }

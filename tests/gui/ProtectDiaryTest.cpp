@@ -7,6 +7,7 @@
 
 #include "login/LoginWindow.h"
 #include "platform/core/Clock.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
@@ -216,7 +217,7 @@ TEST_F(ProtectDiary, EveryCommandWorksOnAProtectedDiary) {
     ui.expectMsgBox("Page  1 printed to " + exported, 64, "Jotterel");
     form->exportThisPageAction->trigger();
     ASSERT_TRUE(ui.done());
-    EXPECT_NE(fixture::readBytes(exported).find(threeEntries), std::string::npos);
+    EXPECT_NE(fixture::readBytes(exported).find(platform::textFileBytes(threeEntries)), std::string::npos);
 
     // A caption.
     ui.expectInputBox("Enter a caption for this page (upto 32 characters long)", "Jotterel", "Garden", "Gärten");
