@@ -13,11 +13,11 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/CaptionsFile.h"
+#include "store/Cipher.h"
 #include "store/DiaryConversion.h"
 #include "store/EntryMask.h"
 #include "store/MemberFileWriter.h"
-#include "store/CaptionsFile.h"
-#include "store/Cipher.h"
 #include "store/MemberFolder.h"
 #include "store/PasswordFile.h"
 #include "store/ProtectedPasswordFile.h"

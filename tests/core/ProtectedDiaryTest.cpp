@@ -6,10 +6,10 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
-#include "store/DiaryConversion.h"
-#include "store/MemberFileForm.h"
 #include "store/CaptionsFile.h"
 #include "store/Cipher.h"
+#include "store/DiaryConversion.h"
+#include "store/MemberFileForm.h"
 #include "store/MemberFolder.h"
 #include "store/PageSearch.h"
 #include "store/PasswordFile.h"
@@ -336,8 +336,7 @@ TEST_F(ProtectedDiary, AnAlteredFileShowsOnlyWhatWasAlteredAsUnreadable) {
         // Every other file reads as before.
         for (int p : {1, 3, 5}) {
             if (MemberFolder::pageFileName(p) != c.name) {
-                EXPECT_EQ(linesOf(MemberFolder::pageFileName(p), keys),
-                          classicLinesOf(MemberFolder::pageFileName(p)));
+                EXPECT_EQ(linesOf(MemberFolder::pageFileName(p), keys), classicLinesOf(MemberFolder::pageFileName(p)));
             }
         }
         fixture::writeBytes(file(c.name), before);
