@@ -180,11 +180,23 @@ void readFileBytes(const std::string& path, std::string& data, std::uint64_t lim
     std::size_t got = 0;
     for (;;) {
         if (got == data.size()) {
-            if (got > limit) {
-                throw FileTooLarge(path, got, limit);
+            // The file may have grown since its size was taken. The end is looked for in a small
+            // buffer first, so that a file of the size it said never doubles the string's room.
+            char more[4096];
+            const std::int64_t n = native::readSome(file.get(), more, sizeof more);
+            if (n < 0) {
+                fail(path, native::lastError());
             }
-            // The file may have grown since its size was taken; read on until the end.
-            data.resize(data.size() + 65536);
+            if (n == 0) {
+                break;
+            }
+            if (got + static_cast<std::uint64_t>(n) > limit) {
+                throw FileTooLarge(path, got + static_cast<std::uint64_t>(n), limit);
+            }
+            data.append(more, static_cast<std::size_t>(n));
+            got = data.size();
+            data.resize(got + 65536);
+            continue;
         }
         const std::int64_t n = native::readSome(file.get(), data.data() + got, data.size() - got);
         if (n < 0) {

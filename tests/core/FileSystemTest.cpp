@@ -240,6 +240,14 @@ TEST(FileSystem, FileLargerThanItMayBeIsRefusedBeforeItIsRead) {
     platform::readFileBytes(path, data, 10);
     EXPECT_EQ(data, "0123456789");
     EXPECT_THROW(platform::readFileBytes(path, data, 9), platform::FileTooLarge);
+
+    // A file read whole takes the room of its bytes, not twice it (a page of 100 MB held 200).
+    const std::string page(3u << 20, 'x');
+    fixture::writeBytes(path, page);
+    data = std::string();
+    platform::readFileBytes(path, data, 256ull << 20);
+    EXPECT_EQ(data, page);
+    EXPECT_LT(data.capacity(), page.size() + (1u << 20));
 }
 
 } // namespace
