@@ -12,6 +12,7 @@ if [ "${1:-}" = "--runs" ]; then
     limit="-runs=${2:?how many executions per target}"
 fi
 scripts/install-deps.sh clang libclang-rt-14-dev
+. scripts/compiler-cache.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJOTTEREL_FUZZ=ON >/dev/null
 cmake --build build-fuzz
 status=0

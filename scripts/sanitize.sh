@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+. scripts/compiler-cache.sh
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJOTTEREL_SANITIZE=ON \
     -DJOTTEREL_BENCHMARKS=OFF >/dev/null
 cmake --build build-sanitize

@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 locale_name="${1:-de_DE.UTF-8}"
 language="${locale_name%%_*}"
 scripts/install-deps.sh locales
+. scripts/compiler-cache.sh
 if ! locale -a | grep -qix "$(echo "$locale_name" | sed 's/UTF-8/utf8/')"; then
     SUDO=""
     if [ "$(id -u)" -ne 0 ]; then

@@ -9,11 +9,12 @@
 #   scripts/test-windows.sh [build folder, default build-windows]
 #
 # Qt for Windows is built from Debian's source package once, into a cache folder outside the
-# checkout (scripts/windows-qt.sh: about 35 minutes of two cores the first time); libsodium and
-# GoogleTest for Windows once per build folder. Exit status: 0 when everything built and
+# checkout (scripts/windows-qt.sh: about 35 minutes of two cores the first time), and libsodium
+# beside it; GoogleTest for Windows once per build folder. Exit status: 0 when everything built and
 # passed, 2 when the program does not build for Windows, anything else for any other failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/compiler-cache.sh
 root=$(pwd)
 build=${1:-build-windows}
 case $build in /*) ;; *) build=$root/$build ;; esac
@@ -73,9 +74,9 @@ fi
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$wine" wineboot </dev/null >/dev/null 2>&1
 
-# libsodium for Windows from Debian's source, in the build folder. The cross build's pkg-config
-# sees it alone, never the Linux libraries.
-sodium=$(scripts/windows-sodium.sh "$build" | tail -n 1)
+# libsodium for Windows from Debian's source, built once into the cache folder beside Qt's. The
+# cross build's pkg-config sees it alone, never the Linux libraries.
+sodium=$(scripts/windows-sodium.sh "${JOTTEREL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/jotterel}" | tail -n 1)
 
 does_not_build() {
     echo

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds a static libsodium for 64-bit Windows (MinGW-w64) from Debian's own source package of
-# the libsodium the Linux build uses, into a build folder, once for each version.
+# the libsodium the Linux build uses, into a folder (the cache folder Qt for Windows is kept in,
+# when scripts/test-windows.sh asks), once for each version.
 #
 #   scripts/windows-sodium.sh BUILD-FOLDER
 #
@@ -20,6 +21,9 @@ upstream=${version#*:}
 upstream=${upstream%%[+-]*}
 prefix=$build/libsodium-$upstream
 stamp=$prefix/.installed
+# One build at a time in a folder that several checkouts share.
+exec 9>"$build/libsodium-$upstream.lock"
+flock 9
 if [ "$(cat "$stamp" 2>/dev/null)" = "$version" ]; then
     echo "$prefix"
     exit 0
