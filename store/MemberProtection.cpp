@@ -12,6 +12,7 @@ void protectMember(MemberSession& session, std::string_view password) {
         throw std::logic_error("only a classic member's diary is protected");
     }
     DiaryKeys keys = DiaryKeys::create(session.cipherKey(), password, session.kdfForNewDiaries());
+    session.openedPages().clear();
     protectDiary(session.memberFolder(), keys);
     session.setDiaryKeys(std::move(keys), ConversionState::Protected);
 }
@@ -20,6 +21,8 @@ void unprotectMember(MemberSession& session) {
     if (!session.isProtected()) {
         throw std::logic_error("only a protected diary is unprotected");
     }
+    // Every page is written, and written back again if the conversion fails.
+    session.openedPages().clear();
     unprotectDiary(session.memberFolder(), *session.diaryKeys());
     session.setDiaryKeys(std::nullopt, ConversionState::Protected);
 }

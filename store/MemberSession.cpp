@@ -132,6 +132,7 @@ void MemberSession::logOff() {
     m_key = 0;
     wipeCaptions(m_captions);
     m_diaryKeys.reset();
+    m_openedPages.clear();
     m_conversion = ConversionState::Protected;
     m_captionsUnreadable.reset();
     platform::wipe(m_searchText);
@@ -151,6 +152,8 @@ ProtectedFileContext MemberSession::protectedContext(ProtectedFileKind kind, std
 }
 
 void MemberSession::setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState state) {
+    // Pages opened under other keys or another form are no longer what the files hold.
+    m_openedPages.clear();
     m_diaryKeys = std::move(keys);
     m_conversion = m_diaryKeys ? state : ConversionState::Protected;
 }
@@ -294,6 +297,7 @@ std::vector<std::string> MemberSession::otherFiles() const {
 MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::string>& otherFiles) {
     Deletion result;
     const std::string folder = memberFolder();
+    m_openedPages.clear();
     // The hidden mark is not cleared first: deleting needs no clearing, and a file that cannot
     // be deleted stays the program's hidden file.
     auto remove = [&](const std::string& name) {

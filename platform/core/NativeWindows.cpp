@@ -166,6 +166,37 @@ bool fileSize(Handle handle, std::uint64_t& size) {
     return true;
 }
 
+bool identityOf(Handle handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (!::GetFileInformationByHandle(win(handle), &info) ||
+        !::GetFileInformationByHandleEx(win(handle), FileBasicInfo, &times, sizeof times)) {
+        return false;
+    }
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    identity.modified = times.LastWriteTime.QuadPart;
+    identity.changed = times.ChangeTime.QuadPart;
+    return true;
+}
+
+bool identityOf(const std::string& path, FileIdentity& identity) {
+    // Opened for its attributes only, as itself if it is a link: nothing is read, and nobody
+    // reading, writing or replacing the file is kept out.
+    HANDLE handle = ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool isFolder = false;
+    const bool known = isOrdinaryFile(own(handle), isFolder) && identityOf(own(handle), identity);
+    const DWORD err = ::GetLastError();
+    ::CloseHandle(handle);
+    ::SetLastError(err);
+    return known;
+}
+
 std::int64_t readSome(Handle handle, char* data, std::size_t size) {
     DWORD got = 0;
     if (!::ReadFile(win(handle), data, static_cast<DWORD>(std::min(size, kLargestPiece)), &got, nullptr)) {
