@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <system_error>
@@ -84,6 +85,7 @@ void openPages(const MemberSession& session, OpenedPages& opened) {
         toOpen.push_back(page);
     }
     std::array<platform::FileIdentity, MemberFolder::kPageCount> identities{};
+    std::array<std::chrono::system_clock::time_point, MemberFolder::kPageCount> openedAt{};
     std::array<bool, MemberFolder::kPageCount> read{};
     auto open = [&](std::size_t first) {
         std::string data;
@@ -91,6 +93,7 @@ void openPages(const MemberSession& session, OpenedPages& opened) {
             const int page = toOpen[i];
             const auto slot = static_cast<std::size_t>(page - 1);
             try {
+                openedAt[slot] = std::chrono::system_clock::now();
                 PageFile::readBytes(session.pageFilePath(page), data, identities[slot]);
                 searchableClassicBytes(
                     data, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)),
@@ -119,7 +122,7 @@ void openPages(const MemberSession& session, OpenedPages& opened) {
         if (!read[slot]) {
             continue;
         }
-        if (cache.keep(page, identities[slot], opened.unkept[slot])) {
+        if (cache.keep(page, identities[slot], openedAt[slot], opened.unkept[slot])) {
             wipeText(opened.unkept[slot]);
             opened.pages[slot] = cache.find(page, identities[slot]);
         } else {

@@ -10,8 +10,15 @@ std::optional<std::string_view> OpenedPageCache::find(int page, const platform::
     return kept->bytes.view();
 }
 
-bool OpenedPageCache::keep(int page, const platform::FileIdentity& identity, std::string_view bytes) {
+bool OpenedPageCache::keep(int page, const platform::FileIdentity& identity,
+                           std::chrono::system_clock::time_point openedAt, std::string_view bytes) {
     drop(page);
+    using std::chrono::nanoseconds;
+    const auto settledBefore =
+        std::chrono::duration_cast<nanoseconds>((openedAt - kSettled).time_since_epoch()).count();
+    if (identity.modified > settledBefore) {
+        return false;
+    }
     if (m_bytesKept > m_room || bytes.size() > m_room - m_bytesKept) {
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -29,10 +30,17 @@ public:
     // The bytes of page 1 to 15 when they were opened from a file of this identity.
     std::optional<std::string_view> find(int page, const platform::FileIdentity& identity) const;
 
-    // Keeps a copy of the bytes of page 1 to 15, opened from the file of this identity, in place
-    // of what was kept for it. False, with nothing kept for the page, when there is no room left
-    // or no guarded memory to be had: the caller then searches its own copy.
-    bool keep(int page, const platform::FileIdentity& identity, std::string_view bytes);
+    // A page is kept only when its file was last written at least this long before it was
+    // opened: a later write within the same step of the file system's clock could leave the
+    // file's identity as it was.
+    static constexpr std::chrono::seconds kSettled{2};
+
+    // Keeps a copy of the bytes of page 1 to 15, opened at openedAt (taken before the file was
+    // opened) from the file of this identity, in place of what was kept for it. False, with
+    // nothing kept for the page, for a file written too lately to be trusted, when there is no
+    // room left, or no guarded memory to be had: the caller then searches its own copy.
+    bool keep(int page, const platform::FileIdentity& identity, std::chrono::system_clock::time_point openedAt,
+              std::string_view bytes);
 
     void drop(int page);
     void clear();

@@ -172,6 +172,12 @@ public:
                                   *KdfParameters::fromStored(KdfParameters::kArgon2id13, crypto_pwhash_OPSLIMIT_MIN,
                                                              crypto_pwhash_MEMLIMIT_MIN)));
         }
+        // Written in an earlier session, as a member's pages are: Find keeps only pages whose
+        // files were not written in the last moments.
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder / kMember)) {
+            std::filesystem::last_write_time(entry.path(),
+                                             std::filesystem::last_write_time(entry.path()) - std::chrono::hours(1));
+        }
     }
     ~Diary() { std::filesystem::remove_all(m_folder); }
 

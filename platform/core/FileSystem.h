@@ -44,13 +44,14 @@ void readFileBytes(const std::string& path, std::string& data, std::uint64_t lim
 // What tells one state of a file from another without reading it: which file it is (its volume
 // and its number there), its size, and when its content and when anything of it last changed, to
 // the full resolution the system keeps. Any write, rename over it or replacement gives another
-// identity, so bytes taken from a file stay good while its identity is the same.
+// identity, as long as the system's clock has moved on since the identity was taken: file
+// systems stamp times in steps, of up to two seconds.
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t file = 0;
     std::uint64_t size = 0;
-    std::int64_t modified = 0; // in the system's own units
-    std::int64_t changed = 0;
+    std::int64_t modified = 0; // nanoseconds since 1 January 1970, UTC
+    std::int64_t changed = 0;  // the same, where the system keeps it; otherwise in its own units
     bool operator==(const FileIdentity&) const = default;
 };
 

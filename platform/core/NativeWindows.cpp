@@ -58,6 +58,9 @@ constexpr DWORD kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem;
 // "An operation is not supported on a directory", which MinGW's headers do not name.
 constexpr int kNotOnAFolder = 336;
 
+// 1 January 1970 in the system's file times: 100-nanosecond steps since 1601.
+constexpr LONGLONG kUnixEpochAsFileTime = 116444736000000000LL;
+
 // The largest piece one ReadFile or WriteFile takes.
 constexpr std::size_t kLargestPiece = 1u << 30;
 
@@ -176,7 +179,7 @@ bool identityOf(Handle handle, FileIdentity& identity) {
     identity.volume = info.dwVolumeSerialNumber;
     identity.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    identity.modified = times.LastWriteTime.QuadPart;
+    identity.modified = (times.LastWriteTime.QuadPart - kUnixEpochAsFileTime) * 100;
     identity.changed = times.ChangeTime.QuadPart;
     return true;
 }
