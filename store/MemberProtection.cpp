@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "store/ConversionLeftUnderWay.h"
 #include "store/DiaryConversion.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
@@ -13,7 +14,14 @@ void protectMember(MemberSession& session, std::string_view password) {
     }
     DiaryKeys keys = DiaryKeys::create(session.cipherKey(), password, session.kdfForNewDiaries());
     session.openedPages().clear();
-    protectDiary(session.memberFolder(), keys);
+    try {
+        protectDiary(session.memberFolder(), keys);
+    } catch (const ConversionLeftUnderWay&) {
+        // The session takes the diary as the next login will find it, so that what the member
+        // writes meanwhile goes into each file in the form that file is in.
+        session.setDiaryKeys(std::move(keys), ConversionState::BeingProtected);
+        throw;
+    }
     session.setDiaryKeys(std::move(keys), ConversionState::Protected);
 }
 
@@ -23,7 +31,12 @@ void unprotectMember(MemberSession& session) {
     }
     // Every page is written, and written back again if the conversion fails.
     session.openedPages().clear();
-    unprotectDiary(session.memberFolder(), *session.diaryKeys());
+    try {
+        unprotectDiary(session.memberFolder(), *session.diaryKeys());
+    } catch (const ConversionLeftUnderWay&) {
+        session.setConversionState(ConversionState::BeingUnprotected);
+        throw;
+    }
     session.setDiaryKeys(std::nullopt, ConversionState::Protected);
 }
 

@@ -158,6 +158,13 @@ void MemberSession::setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState 
     m_conversion = m_diaryKeys ? state : ConversionState::Protected;
 }
 
+void MemberSession::setConversionState(ConversionState state) {
+    m_openedPages.clear();
+    if (m_diaryKeys) {
+        m_conversion = state;
+    }
+}
+
 const std::string& MemberSession::caption(int page) const {
     return m_captions.at(static_cast<std::size_t>(page));
 }

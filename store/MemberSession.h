@@ -74,6 +74,8 @@ public:
     // After the member's diary was protected, given a new password (keys) or unprotected
     // (nothing).
     void setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState state);
+    // After a conversion that failed half-way and could not be put back.
+    void setConversionState(ConversionState state);
     // The pages of the protected diary as Find opened them. It lives and goes with the session:
     // emptied at log off, at the next login, when the member is deleted, and whenever the keys or
     // the form of the diary change. Find fills it from a const session, as a cache.
