@@ -97,13 +97,9 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::FolderUnopenable, e};
     }
-    // Scraps of a rewrite or an export that a crash or a power cut stopped half-way; the files
-    // themselves are whole. Nobody else can be writing them now.
-    try {
-        platform::deleteAllSafeWriteLeftovers(memberFolder(member));
-    } catch (const platform::FileError&) {
-        // a folder that cannot be listed keeps its scraps; they harm nothing
-    }
+    // Scraps of a rewrite, an append or an export that a crash or a power cut stopped half-way;
+    // the files themselves are whole. Nobody else can be writing them now.
+    clearAwayCutShortWrites(memberFolder(member));
     if (diaryKeys && conversion != ConversionState::Protected) {
         // Protect or Unprotect was stopped half-way; both forms read meanwhile.
         try {
