@@ -1,6 +1,22 @@
 #include "store/OpenedPageCache.h"
 
 #include <new>
+#include <utility>
+
+OpenedPageCache::OpenedPageCache(OpenedPageCache&& other) noexcept
+    : m_pages(std::move(other.m_pages)), m_bytesKept(std::exchange(other.m_bytesKept, 0)), m_room(other.m_room) {
+    other.m_pages = {};
+}
+
+OpenedPageCache& OpenedPageCache::operator=(OpenedPageCache&& other) noexcept {
+    if (this != &other) {
+        m_pages = std::move(other.m_pages);
+        other.m_pages = {};
+        m_bytesKept = std::exchange(other.m_bytesKept, 0);
+        m_room = other.m_room;
+    }
+    return *this;
+}
 
 std::optional<std::string_view> OpenedPageCache::find(int page, const platform::FileIdentity& identity) const {
     const std::optional<Page>& kept = slot(page);

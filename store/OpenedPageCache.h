@@ -24,8 +24,9 @@ public:
     static constexpr std::size_t kDefaultRoom = std::size_t{1} << 30;
 
     OpenedPageCache() = default;
-    OpenedPageCache(OpenedPageCache&&) = default;
-    OpenedPageCache& operator=(OpenedPageCache&&) = default; // what was kept here is wiped
+    // What other kept goes with it; what was kept here is wiped.
+    OpenedPageCache(OpenedPageCache&& other) noexcept;
+    OpenedPageCache& operator=(OpenedPageCache&& other) noexcept;
 
     // The bytes of page 1 to 15 when they were opened from a file of this identity.
     std::optional<std::string_view> find(int page, const platform::FileIdentity& identity) const;
