@@ -52,7 +52,7 @@ namespace {
 
 // Pages 1 to 15 of a protected diary as the classic form would hold them, for a search; nothing
 // for a page that cannot be read. Each points into the session's cache, or into unkept for a page
-// the cache has no room for, which goes wiped with them.
+// the cache does not keep (written too lately, no room), which goes wiped with them.
 struct OpenedPages {
     std::array<std::optional<std::string_view>, MemberFolder::kPageCount> pages;
     std::array<std::string, MemberFolder::kPageCount> unkept;
