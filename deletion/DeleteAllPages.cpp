@@ -6,7 +6,7 @@
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "platform/qt/ReportFailure.h"
-#include "store/MemberFileWriter.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -36,7 +36,7 @@ void deleteAllPages(DiaryWindow& form) {
     const MemberSession& m = form.session();
     for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
         try {
-            rewriteMemberFile(m.pageFilePath(page), {});
+            rewriteMemberPage(m, page, {});
         } catch (const std::exception& e) {
             // The view shows what its file holds now: emptied if it came before the failure.
             if (form.currentPage() < page) {

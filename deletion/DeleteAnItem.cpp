@@ -10,7 +10,7 @@
 #include "platform/core/NumberText.h"
 #include "platform/qt/ReportFailure.h"
 #include "store/EntryMask.h"
-#include "store/MemberFileWriter.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 namespace {
@@ -24,7 +24,6 @@ constexpr const char* kPrompt = "Specify the item number to be deleted on the cu
 void deleteAnItem(DiaryWindow& form) {
     const MemberSession& m = form.session();
     const std::string page = std::to_string(form.currentPage());
-    const std::string path = m.pageFilePath(form.currentPage());
     if (platform::ui().msgBox(kCaution, platform::vbYesNo + platform::vbExclamation, platform::kAppTitle) !=
         platform::vbNo) {
         const std::string typed = platform::ui().inputBox(kPrompt, platform::kAppTitle, "");
@@ -43,7 +42,7 @@ void deleteAnItem(DiaryWindow& form) {
             // Entry k is line 2k - 1; a typed number that addresses no line changes nothing.
             maskLine(lines, 2 * platform::val(typed) - 1, platform::entryStamp(platform::now()));
             try {
-                rewriteMemberFile(path, pageContent(m, form.currentPage(), lines));
+                rewriteMemberPage(m, form.currentPage(), pageContent(m, form.currentPage(), lines));
             } catch (const std::exception& e) {
                 platform::reportFailure(
                     "No item was deleted: page " + page + " cannot be written. It keeps its entries as they were.", e);

@@ -6,7 +6,7 @@
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
 #include "platform/qt/ReportFailure.h"
-#include "store/MemberFileWriter.h"
+#include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
 void deleteThisPage(DiaryWindow& form) {
@@ -14,7 +14,7 @@ void deleteThisPage(DiaryWindow& form) {
         return;
     }
     try {
-        rewriteMemberFile(form.session().pageFilePath(form.currentPage()), {});
+        rewriteMemberPage(form.session(), form.currentPage(), {});
     } catch (const std::exception& e) {
         platform::reportFailure(
             "Page " + std::to_string(form.currentPage()) + " cannot be cleared; its file is left as it was.", e);

@@ -7,6 +7,7 @@
 #include "platform/core/Dialogs.h"
 #include "platform/qt/BusyPointer.h"
 #include "platform/qt/ReportFailure.h"
+#include "store/ConversionLeftUnderWay.h"
 #include "store/GuardedBuffer.h"
 #include "store/MemberProtection.h"
 #include "store/MemberSession.h"
@@ -33,6 +34,12 @@ void protectMyDiary(DiaryWindow& main) {
     try {
         std::optional<platform::BusyPointer> busy(std::in_place, main);
         protectMember(m, password->view());
+    } catch (const ConversionLeftUnderWay& e) {
+        main.showProtectionChoice();
+        platform::reportFailure("Your diary could not be protected whole. Jotterel finishes protecting it when you "
+                                "next log in: from now on you log in with the password you have just chosen.",
+                                e);
+        return;
     } catch (const std::exception& e) {
         platform::reportFailure("Your diary has not been protected: it is as it was.", e);
         return;

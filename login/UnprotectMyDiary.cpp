@@ -6,6 +6,7 @@
 #include "platform/core/Dialogs.h"
 #include "platform/qt/BusyPointer.h"
 #include "platform/qt/ReportFailure.h"
+#include "store/ConversionLeftUnderWay.h"
 #include "store/MemberProtection.h"
 #include "store/MemberSession.h"
 
@@ -23,6 +24,11 @@ void unprotectMyDiary(DiaryWindow& main) {
     try {
         std::optional<platform::BusyPointer> busy(std::in_place, main);
         unprotectMember(m);
+    } catch (const ConversionLeftUnderWay& e) {
+        platform::reportFailure("Your diary could not be unprotected whole. Jotterel finishes unprotecting it when you "
+                                "next log in, with the same password as before.",
+                                e);
+        return;
     } catch (const std::exception& e) {
         platform::reportFailure("Your diary is still protected: it is as it was.", e);
         return;

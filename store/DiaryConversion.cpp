@@ -5,6 +5,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/ConversionLeftUnderWay.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberFolder.h"
 #include "store/PasswordFile.h"
@@ -35,14 +36,15 @@ std::vector<DataFile> dataFiles() {
 
 // Writes each change in order. On a failure the changes already made are undone, newest first,
 // and the failure is thrown; an undo that fails stops the undoing, so the password file keeps
-// its conversion mark for as long as any other file is left converted.
+// its conversion mark for as long as any other file is left converted, and the failure is
+// thrown as ConversionLeftUnderWay.
 void makeChanges(const std::vector<FileChange>& changes) {
     std::size_t done = 0;
     try {
         for (; done < changes.size(); ++done) {
             rewriteMemberFile(changes[done].path, changes[done].after);
         }
-    } catch (const platform::FileError&) {
+    } catch (const platform::FileError& failure) {
         try {
             while (done > 0) {
                 --done;
@@ -50,6 +52,7 @@ void makeChanges(const std::vector<FileChange>& changes) {
             }
         } catch (const platform::FileError&) {
             // the mark stays: the next login finishes the conversion
+            throw ConversionLeftUnderWay(failure);
         }
         throw;
     }

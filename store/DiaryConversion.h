@@ -8,8 +8,9 @@
 // Turning a member folder from the classic form into the protected one and back. Every file is
 // read before anything is written, and each is replaced whole, the password file first (marked
 // as being converted) and last (the mark gone, or the classic file written). A failure puts back
-// what was already converted and throws platform::FileError naming the file that failed; a
-// crash leaves the mark, under which both forms read and finishConversion completes the work.
+// what was already converted and throws platform::FileError naming the file that failed (as
+// ConversionLeftUnderWay when that cannot all be put back); a crash leaves the mark, under which
+// both forms read and finishConversion completes the work.
 // The member's lock must be held.
 
 // Protects the classic diary in folder under keys (made by DiaryKeys::create with the folder's

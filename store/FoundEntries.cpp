@@ -1,6 +1,8 @@
 #include "store/FoundEntries.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <system_error>
@@ -11,6 +13,7 @@
 #include "store/GuardedBuffer.h"
 #include "store/MemberFolder.h"
 #include "store/MemberSession.h"
+#include "store/OpenedPageCache.h"
 #include "store/PageFile.h"
 #include "store/PageSearch.h"
 #include "store/StoredLines.h"
@@ -47,37 +50,85 @@ std::optional<platform::Occurrence> whereFound(std::string_view text, std::strin
 
 namespace {
 
-// Page 1 to 15 of a protected diary opened into the bytes the classic form would hold; nothing
-// for a page that cannot be read. The records of a whole diary take far longer to open than to
-// search, so both cores open pages, one taking every other page.
-std::vector<std::optional<std::string>> openedPages(const MemberSession& session) {
-    std::vector<std::optional<std::string>> pages(MemberFolder::kPageCount);
-    auto open = [&](int first) {
+// Pages 1 to 15 of a protected diary as the classic form would hold them, for a search; nothing
+// for a page that cannot be read. Each points into the session's cache, or into unkept for a page
+// the cache does not keep (written too lately, no room), which goes wiped with them.
+struct OpenedPages {
+    std::array<std::optional<std::string_view>, MemberFolder::kPageCount> pages;
+    std::array<std::string, MemberFolder::kPageCount> unkept;
+
+    OpenedPages() = default;
+    OpenedPages(const OpenedPages&) = delete;
+    OpenedPages& operator=(const OpenedPages&) = delete;
+    ~OpenedPages() {
+        for (std::string& bytes : unkept) {
+            wipeText(bytes);
+        }
+    }
+};
+
+// A page whose file is still the one the cache opened it from is taken from there; the others are
+// opened and kept. The records of a whole diary take far longer to open than to search, so both
+// cores open pages, one taking every other page.
+void openPages(const MemberSession& session, OpenedPages& opened) {
+    OpenedPageCache& cache = session.openedPages();
+    std::vector<int> toOpen;
+    for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        if (const auto identity = platform::fileIdentity(session.pageFilePath(page))) {
+            if (const auto kept = cache.find(page, *identity)) {
+                opened.pages[static_cast<std::size_t>(page - 1)] = kept;
+                continue;
+            }
+        }
+        // Changed, gone or never opened: what was kept of it is not what the file holds now.
+        cache.drop(page);
+        toOpen.push_back(page);
+    }
+    std::array<platform::FileIdentity, MemberFolder::kPageCount> identities{};
+    std::array<std::chrono::system_clock::time_point, MemberFolder::kPageCount> openedAt{};
+    std::array<bool, MemberFolder::kPageCount> read{};
+    auto open = [&](std::size_t first) {
         std::string data;
-        for (int page = first; page <= MemberFolder::kPageCount; page += 2) {
+        for (std::size_t i = first; i < toOpen.size(); i += 2) {
+            const int page = toOpen[i];
+            const auto slot = static_cast<std::size_t>(page - 1);
             try {
-                platform::readFileBytes(session.pageFilePath(page), data);
-                std::string opened;
+                openedAt[slot] = std::chrono::system_clock::now();
+                PageFile::readBytes(session.pageFilePath(page), data, identities[slot]);
                 searchableClassicBytes(
-                    data, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)), opened);
-                pages[static_cast<std::size_t>(page - 1)] = std::move(opened);
+                    data, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)),
+                    opened.unkept[slot]);
+                read[slot] = true;
             } catch (const std::exception&) {
-                // a page that cannot be read has nothing to list
+                wipeText(opened.unkept[slot]); // a page that cannot be read has nothing to list
             }
         }
         wipeText(data);
     };
     std::thread second;
-    try {
-        second = std::thread(open, 2);
-    } catch (const std::system_error&) {
-        open(2); // no second thread to be had: one does all
+    if (toOpen.size() > 1) {
+        try {
+            second = std::thread(open, 1);
+        } catch (const std::system_error&) {
+            open(1); // no second thread to be had: one does all
+        }
     }
-    open(1);
+    open(0);
     if (second.joinable()) {
         second.join();
     }
-    return pages;
+    for (const int page : toOpen) {
+        const auto slot = static_cast<std::size_t>(page - 1);
+        if (!read[slot]) {
+            continue;
+        }
+        if (cache.keep(page, identities[slot], openedAt[slot], opened.unkept[slot])) {
+            wipeText(opened.unkept[slot]);
+            opened.pages[slot] = cache.find(page, identities[slot]);
+        } else {
+            opened.pages[slot] = opened.unkept[slot];
+        }
+    }
 }
 
 } // namespace
@@ -85,36 +136,33 @@ std::vector<std::optional<std::string>> openedPages(const MemberSession& session
 std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_view searchText) {
     std::vector<FoundEntry> found;
     const PageSearch search(searchText, session.cipherKey());
-    std::vector<std::optional<std::string>> opened;
+    OpenedPages opened;
     if (session.isProtected()) {
-        // Every record is opened and the text it holds searched: the records themselves tell
-        // nothing of their text.
-        opened = openedPages(session);
+        // What the records hold is searched: the records themselves tell nothing of their text.
+        openPages(session, opened);
     }
     std::string content;
     for (int page = 1; page <= MemberFolder::kPageCount; ++page) {
+        std::string_view pageBytes;
         if (session.isProtected()) {
-            std::optional<std::string>& pageBytes = opened[static_cast<std::size_t>(page - 1)];
-            if (!pageBytes) {
+            const std::optional<std::string_view>& kept = opened.pages[static_cast<std::size_t>(page - 1)];
+            if (!kept) {
                 continue;
             }
-            content.swap(*pageBytes);
-            wipeText(*pageBytes);
+            pageBytes = *kept;
         } else {
             try {
                 PageFile::readBytes(session.pageFilePath(page), content);
             } catch (const std::exception&) {
                 continue;
             }
+            pageBytes = content;
         }
-        search.scan(content, [&](std::size_t entry, std::string_view text) {
+        search.scan(pageBytes, [&](std::size_t entry, std::string_view text) {
             const auto match = whereFound(text, searchText);
             found.push_back(
                 FoundEntry{page, entry, std::string(text), match ? match->offset : 0, match ? match->length : 0});
         });
-        if (session.isProtected()) {
-            wipeText(content);
-        }
     }
     wipeText(content);
     return found;

@@ -1,7 +1,10 @@
 #include "store/MemberFileWriter.h"
 
 #include "platform/core/FileAttributes.h"
+#include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Paths.h"
+#include "store/MemberFolder.h"
 
 namespace {
 
@@ -41,5 +44,24 @@ void appendToMemberFile(const std::string& path, std::string_view content) {
         }
         hideAgain(path);
         throw;
+    }
+}
+
+void clearAwayCutShortWrites(const std::string& memberFolder) {
+    try {
+        platform::deleteAllSafeWriteLeftovers(memberFolder);
+    } catch (const platform::FileError&) {
+        // a folder that cannot be listed keeps its scraps
+    }
+    for (const std::string& name : MemberFolder::memberFileNames()) {
+        const std::string path = platform::joinPath(memberFolder, name);
+        try {
+            if (platform::kindOfPath(path) == platform::PathKind::File &&
+                (platform::getAttr(path) & platform::kAttrHidden) == 0) {
+                platform::setAttr(path, platform::kAttrHidden);
+            }
+        } catch (const platform::FileError&) {
+            // left as it is
+        }
     }
 }

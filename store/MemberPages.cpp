@@ -39,8 +39,19 @@ void appendMemberEntry(const MemberSession& session, int page, std::string_view 
         bytes = Cipher::encryptWithKey(text, session.cipherKey()) + "\r\n\r\n";
     }
     // The entry line and its empty line go in one append, so a failure leaves no half of it.
-    appendToMemberFile(path, bytes);
+    session.pageWritten(page);
+    try {
+        appendToMemberFile(path, bytes);
+    } catch (...) {
+        wipeText(bytes);
+        throw;
+    }
     wipeText(bytes);
+}
+
+void rewriteMemberPage(const MemberSession& session, int page, std::string_view content) {
+    session.pageWritten(page);
+    rewriteMemberFile(session.pageFilePath(page), content);
 }
 
 std::vector<ReadablePage> readAllMemberPages(const MemberSession& session) {

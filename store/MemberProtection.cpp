@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "store/ConversionLeftUnderWay.h"
 #include "store/DiaryConversion.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberSession.h"
@@ -12,7 +13,15 @@ void protectMember(MemberSession& session, std::string_view password) {
         throw std::logic_error("only a classic member's diary is protected");
     }
     DiaryKeys keys = DiaryKeys::create(session.cipherKey(), password, session.kdfForNewDiaries());
-    protectDiary(session.memberFolder(), keys);
+    session.openedPages().clear();
+    try {
+        protectDiary(session.memberFolder(), keys);
+    } catch (const ConversionLeftUnderWay&) {
+        // The session takes the diary as the next login will find it, so that what the member
+        // writes meanwhile goes into each file in the form that file is in.
+        session.setDiaryKeys(std::move(keys), ConversionState::BeingProtected);
+        throw;
+    }
     session.setDiaryKeys(std::move(keys), ConversionState::Protected);
 }
 
@@ -20,7 +29,14 @@ void unprotectMember(MemberSession& session) {
     if (!session.isProtected()) {
         throw std::logic_error("only a protected diary is unprotected");
     }
-    unprotectDiary(session.memberFolder(), *session.diaryKeys());
+    // Every page is written, and written back again if the conversion fails.
+    session.openedPages().clear();
+    try {
+        unprotectDiary(session.memberFolder(), *session.diaryKeys());
+    } catch (const ConversionLeftUnderWay&) {
+        session.setConversionState(ConversionState::BeingUnprotected);
+        throw;
+    }
     session.setDiaryKeys(std::nullopt, ConversionState::Protected);
 }
 

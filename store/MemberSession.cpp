@@ -97,13 +97,9 @@ MemberSession::LoginResult MemberSession::logIn(const std::string& member, const
     } catch (const platform::FileError& e) {
         return LoginResult{LoginOutcome::FolderUnopenable, e};
     }
-    // Scraps of a rewrite or an export that a crash or a power cut stopped half-way; the files
-    // themselves are whole. Nobody else can be writing them now.
-    try {
-        platform::deleteAllSafeWriteLeftovers(memberFolder(member));
-    } catch (const platform::FileError&) {
-        // a folder that cannot be listed keeps its scraps; they harm nothing
-    }
+    // Scraps of a rewrite, an append or an export that a crash or a power cut stopped half-way;
+    // the files themselves are whole. Nobody else can be writing them now.
+    clearAwayCutShortWrites(memberFolder(member));
     if (diaryKeys && conversion != ConversionState::Protected) {
         // Protect or Unprotect was stopped half-way; both forms read meanwhile.
         try {
@@ -132,6 +128,7 @@ void MemberSession::logOff() {
     m_key = 0;
     wipeCaptions(m_captions);
     m_diaryKeys.reset();
+    m_openedPages.clear();
     m_conversion = ConversionState::Protected;
     m_captionsUnreadable.reset();
     platform::wipe(m_searchText);
@@ -151,8 +148,17 @@ ProtectedFileContext MemberSession::protectedContext(ProtectedFileKind kind, std
 }
 
 void MemberSession::setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState state) {
+    // Pages opened under other keys or another form are no longer what the files hold.
+    m_openedPages.clear();
     m_diaryKeys = std::move(keys);
     m_conversion = m_diaryKeys ? state : ConversionState::Protected;
+}
+
+void MemberSession::setConversionState(ConversionState state) {
+    m_openedPages.clear();
+    if (m_diaryKeys) {
+        m_conversion = state;
+    }
 }
 
 const std::string& MemberSession::caption(int page) const {
@@ -294,6 +300,7 @@ std::vector<std::string> MemberSession::otherFiles() const {
 MemberSession::Deletion MemberSession::deleteMember(const std::vector<std::string>& otherFiles) {
     Deletion result;
     const std::string folder = memberFolder();
+    m_openedPages.clear();
     // The hidden mark is not cleared first: deleting needs no clearing, and a file that cannot
     // be deleted stays the program's hidden file.
     auto remove = [&](const std::string& name) {

@@ -12,6 +12,7 @@
 #include "store/KdfParameters.h"
 #include "store/MemberFolder.h"
 #include "store/MemberLock.h"
+#include "store/OpenedPageCache.h"
 #include "store/ProtectedPasswordFile.h"
 #include "store/StoredLines.h"
 
@@ -56,8 +57,8 @@ public:
     // taken.
     LoginResult logIn(const std::string& member, const std::string& typedPassword);
 
-    // Ends the session: the member, key, password, the keys of a protected diary, captions and
-    // search text are forgotten (the secrets wiped) and the lock is let go, so that nothing of
+    // Ends the session: the member, key, password, the keys of a protected diary, the pages Find
+    // opened, captions and search text are forgotten (the secrets wiped) and the lock is let go, so that nothing of
     // this member reaches the next.
     void logOff();
 
@@ -73,6 +74,15 @@ public:
     // After the member's diary was protected, given a new password (keys) or unprotected
     // (nothing).
     void setDiaryKeys(std::optional<DiaryKeys> keys, ConversionState state);
+    // After a conversion that failed half-way and could not be put back.
+    void setConversionState(ConversionState state);
+    // The pages of the protected diary as Find opened them. It lives and goes with the session:
+    // emptied at log off, at the next login, when the member is deleted, and whenever the keys or
+    // the form of the diary change. Find fills it from a const session, as a cache.
+    OpenedPageCache& openedPages() const { return m_openedPages; }
+    // Every write the program makes to page 1 to 15 tells the session first, so that Find opens
+    // the page again.
+    void pageWritten(int page) const { m_openedPages.drop(page); }
     // How hard the key of a diary protected in this session is to derive: the program's own
     // cost, which tests lower to libsodium's least.
     const KdfParameters& kdfForNewDiaries() const { return m_kdfForNewDiaries; }
@@ -160,6 +170,7 @@ private:
     std::optional<DiaryKeys> m_diaryKeys;
     ConversionState m_conversion = ConversionState::Protected;
     KdfParameters m_kdfForNewDiaries = KdfParameters::forNewDiary();
+    mutable OpenedPageCache m_openedPages;
     std::array<std::string, 16> m_captions; // slots 1 to 15
     std::optional<platform::FileError> m_captionsUnreadable;
     std::string m_searchText;

@@ -13,8 +13,13 @@
 #include "store/TextCodec.h"
 
 void PageFile::readBytes(const std::string& path, std::string& data) {
+    platform::FileIdentity identity;
+    readBytes(path, data, identity);
+}
+
+void PageFile::readBytes(const std::string& path, std::string& data, platform::FileIdentity& identity) {
     try {
-        platform::readFileBytes(path, data, kMaxBytes);
+        platform::readFileBytes(path, data, kMaxBytes, identity);
     } catch (const std::bad_alloc&) {
         data = std::string();
         throw platform::FileError(path, "there is not enough memory to read the file");

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/FileSystem.h"
 #include "store/StoredLines.h"
 
 // A page as far as it can be read: its display text, as the page view shows it ("[n] " and a
@@ -40,6 +41,8 @@ public:
     // its size before any of it is read (platform::FileTooLarge), and a file the memory cannot
     // hold is refused with a platform::FileError that says so.
     static void readBytes(const std::string& path, std::string& data);
+    // The same, with the identity of the file the bytes were read from.
+    static void readBytes(const std::string& path, std::string& data, platform::FileIdentity& identity);
 
     static ReadablePage read(const std::string& path, int key, Unreadable policy);
     // The same for the bytes of a page file.

@@ -168,7 +168,23 @@ void readFileBytes(const std::string& path, std::string& data) {
 }
 
 void readFileBytes(const std::string& path, std::string& data, std::uint64_t limit) {
+    FileIdentity identity;
+    readFileBytes(path, data, limit, identity);
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    FileIdentity identity;
+    if (!native::identityOf(osPath(path), identity)) {
+        return std::nullopt;
+    }
+    return identity;
+}
+
+void readFileBytes(const std::string& path, std::string& data, std::uint64_t limit, FileIdentity& identity) {
     OpenFile file(openOrdinary(path, osPath(path), native::Access::Read));
+    if (!native::identityOf(file.get(), identity)) {
+        fail(path, native::lastError());
+    }
     std::uint64_t size = 0;
     if (!native::fileSize(file.get(), size)) {
         fail(path, native::lastError());

@@ -41,6 +41,29 @@ void readFileBytes(const std::string& path, std::string& data);
 // grows past the limit while it is read.
 void readFileBytes(const std::string& path, std::string& data, std::uint64_t limit);
 
+// What tells one state of a file from another without reading it: which file it is (its volume
+// and its number there), its size, and when its content and when anything of it last changed, to
+// the full resolution the system keeps. Any write, rename over it or replacement gives another
+// identity, as long as the system's clock has moved on since the identity was taken: file
+// systems stamp times in steps, of up to two seconds.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds since 1 January 1970, UTC
+    std::int64_t changed = 0;  // the same, where the system keeps it; otherwise in its own units
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the ordinary file at path, looked at without following a link and without
+// opening it for reading; nothing when no ordinary file is there.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+// readFileBytes with a limit, giving also the identity of the file read, taken from the open
+// file before its first byte is read: a change while it is read gives the file another identity
+// than the one returned.
+void readFileBytes(const std::string& path, std::string& data, std::uint64_t limit, FileIdentity& identity);
+
 // Calls f(line) for each line of data, split as ReadLines splits a file.
 template <typename F>
 void forEachLine(std::string_view data, F&& f) {

@@ -38,6 +38,10 @@ Handle openFile(const std::string& path, Access access, bool create, bool* creat
 // True when the open handle is an ordinary file; isFolder tells why it is not.
 bool isOrdinaryFile(Handle handle, bool& isFolder);
 bool fileSize(Handle handle, std::uint64_t& size);
+// The identity of an open file, and of the ordinary file at path without following a link
+// (false when something else or nothing is there).
+bool identityOf(Handle handle, FileIdentity& identity);
+bool identityOf(const std::string& path, FileIdentity& identity);
 // Bytes read (0 at the end) or -1.
 std::int64_t readSome(Handle handle, char* data, std::size_t size);
 // Bytes written or -1.

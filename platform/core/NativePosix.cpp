@@ -55,6 +55,18 @@ int fd(Handle handle) {
     return static_cast<int>(handle);
 }
 
+std::int64_t nanoseconds(const struct timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+void fillIdentity(const struct stat& st, FileIdentity& identity) {
+    identity.volume = static_cast<std::uint64_t>(st.st_dev);
+    identity.file = static_cast<std::uint64_t>(st.st_ino);
+    identity.size = static_cast<std::uint64_t>(st.st_size);
+    identity.modified = nanoseconds(st.st_mtim);
+    identity.changed = nanoseconds(st.st_ctim);
+}
+
 } // namespace
 
 int lastError() {
@@ -137,6 +149,24 @@ bool fileSize(Handle handle, std::uint64_t& size) {
         return false;
     }
     size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool identityOf(Handle handle, FileIdentity& identity) {
+    struct stat st {};
+    if (::fstat(fd(handle), &st) != 0) {
+        return false;
+    }
+    fillIdentity(st, identity);
+    return true;
+}
+
+bool identityOf(const std::string& path, FileIdentity& identity) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    fillIdentity(st, identity);
     return true;
 }
 

@@ -58,6 +58,9 @@ constexpr DWORD kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem;
 // "An operation is not supported on a directory", which MinGW's headers do not name.
 constexpr int kNotOnAFolder = 336;
 
+// 1 January 1970 in the system's file times: 100-nanosecond steps since 1601.
+constexpr LONGLONG kUnixEpochAsFileTime = 116444736000000000LL;
+
 // The largest piece one ReadFile or WriteFile takes.
 constexpr std::size_t kLargestPiece = 1u << 30;
 
@@ -164,6 +167,37 @@ bool fileSize(Handle handle, std::uint64_t& size) {
     }
     size = static_cast<std::uint64_t>(value.QuadPart);
     return true;
+}
+
+bool identityOf(Handle handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (!::GetFileInformationByHandle(win(handle), &info) ||
+        !::GetFileInformationByHandleEx(win(handle), FileBasicInfo, &times, sizeof times)) {
+        return false;
+    }
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    identity.modified = (times.LastWriteTime.QuadPart - kUnixEpochAsFileTime) * 100;
+    identity.changed = times.ChangeTime.QuadPart;
+    return true;
+}
+
+bool identityOf(const std::string& path, FileIdentity& identity) {
+    // Opened for its attributes only, as itself if it is a link: nothing is read, and nobody
+    // reading, writing or replacing the file is kept out.
+    HANDLE handle = ::CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool isFolder = false;
+    const bool known = isOrdinaryFile(own(handle), isFolder) && identityOf(own(handle), identity);
+    const DWORD err = ::GetLastError();
+    ::CloseHandle(handle);
+    ::SetLastError(err);
+    return known;
 }
 
 std::int64_t readSome(Handle handle, char* data, std::size_t size) {

@@ -5,13 +5,18 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "store/ConversionLeftUnderWay.h"
 #include "store/EntryMask.h"
+#include "store/FoundEntries.h"
+#include "store/MemberFileForm.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberFolder.h"
 #include "store/MemberPages.h"
 #include "store/MemberProtection.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
+#include "store/ProtectedPasswordFile.h"
+#include "store/StoredLines.h"
 #include "support/core/MemberFixture.h"
 #include "support/core/QuickKdf.h"
 #include "support/core/TempFolder.h"
@@ -116,6 +121,69 @@ TEST_F(ProtectedWriteFault, EveryStepLeavesTheOldFilesOrTheWholeChange) {
             // A fault after the file took its place changes nothing: the change stands. The
             // next run starts from it.
         }
+    }
+}
+
+// A full disk that stops a conversion can keep it from putting back what it converted: the diary is
+// then left under its mark, as a crash leaves it. The session goes on in the form each file is in,
+// so that what the member commits meanwhile reads, and the next login finishes the work.
+TEST_F(ProtectedWriteFault, AConversionAFullDiskLeavesHalfWayTakesEntriesInEachFilesForm) {
+    const std::string page1Name = MemberFolder::pageFileName(1);
+    std::vector<std::string> page1 = {"First entry (01Dec26, 08:00AM)", "Second entry (02Dec26, 09:00AM)"};
+    std::vector<std::string> page2;
+    auto display = [](const std::vector<std::string>& entries) {
+        std::string text;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            text += "[" + std::to_string(i + 1) + "] \t" + entries[i] + "\r\n\r\n";
+        }
+        return text;
+    };
+    int round = 0;
+    for (const bool protecting : {false, true}) {
+        SCOPED_TRACE(protecting ? "protect" : "unprotect");
+        ++round;
+        // The disk fills once the password file, marked, and page 1 are written.
+        const std::string data = fixture::readBytes(platform::joinPath(folder, page1Name));
+        std::uint64_t room = 0;
+        if (protecting) {
+            const DiaryKeys keys = DiaryKeys::create(kKey, kPassword, quickKdf());
+            const ProtectedFileContext context{keys, ConversionState::BeingProtected, ProtectedFileKind::Page,
+                                               page1Name};
+            room = ProtectedPasswordFile::content(keys, ConversionState::BeingProtected).size() +
+                   protectedContent(classicLines(data, kKey), context).size();
+        } else {
+            room = ProtectedPasswordFile::content(*session.diaryKeys(), ConversionState::BeingUnprotected).size() +
+                   classicContent(
+                       protectedMemberLines(data, session.protectedContext(ProtectedFileKind::Page, page1Name)), kKey)
+                       .size();
+        }
+        {
+            const fixture::DiskFullAfter full(room);
+            if (protecting) {
+                EXPECT_THROW(protectMember(session, kPassword), ConversionLeftUnderWay);
+            } else {
+                EXPECT_THROW(unprotectMember(session), ConversionLeftUnderWay);
+            }
+        }
+        ASSERT_TRUE(session.isProtected());
+        EXPECT_EQ(session.conversionState(),
+                  protecting ? ConversionState::BeingProtected : ConversionState::BeingUnprotected);
+        EXPECT_EQ(memberFileForm(fixture::readBytes(platform::joinPath(folder, page1Name))),
+                  protecting ? MemberFileForm::Protected : MemberFileForm::Classic);
+
+        const std::string stamp = " (1" + std::to_string(round) + "Dec26, 10:00AM)";
+        for (auto [page, entries] : {std::pair{1, &page1}, std::pair{2, &page2}}) {
+            entries->push_back("Round " + std::to_string(round) + " on page " + std::to_string(page) + stamp);
+            appendMemberEntry(session, page, entries->back());
+        }
+        EXPECT_EQ(findEntries(session, "round " + std::to_string(round)).size(), 2u);
+
+        session.logOff();
+        ASSERT_EQ(session.logIn("Ida", kPassword).outcome, MemberSession::LoginOutcome::LoggedIn);
+        EXPECT_EQ(session.isProtected(), protecting);
+        EXPECT_EQ(session.conversionState(), ConversionState::Protected);
+        EXPECT_EQ(readMemberPage(session, 1, PageFile::Unreadable::Fail).display, display(page1));
+        EXPECT_EQ(readMemberPage(session, 2, PageFile::Unreadable::Fail).display, display(page2));
     }
 }
 

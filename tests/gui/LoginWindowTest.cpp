@@ -197,10 +197,17 @@ TEST_F(LoginWindowTest, LoginClearsAwayTheScrapsOfRewritesCutShort) {
     for (const std::string& path : kept) {
         fixture::writeBytes(path, "keep");
     }
+    // A commit cut short leaves its page without the hidden mark it takes off while it writes.
+    const std::string annsPage = pageFile("Ann", 3);
+    const std::string bobsPage = pageFile("Bob", 3);
+    for (const std::string& path : {annsPage, bobsPage}) {
+        platform::setAttr(path, platform::kAttrNormal);
+    }
     LoginWindow& w = openLoginWindow();
     ui.expectMsgBox("Incorrect password. Please try again.", 0, "Jotterel");
     typeLogin(w, "Ann", "wrong");
     EXPECT_TRUE(platform::pathExists(scraps[0])); // nobody logged in: nothing is touched
+    EXPECT_FALSE(fixture::isHidden(annsPage));
     typeLogin(w, "Ann", "pw");
     EXPECT_TRUE(ui.done());
     ASSERT_TRUE(w.loggedIn());
@@ -210,6 +217,9 @@ TEST_F(LoginWindowTest, LoginClearsAwayTheScrapsOfRewritesCutShort) {
     for (const std::string& path : kept) {
         EXPECT_EQ(fixture::readBytes(path), "keep") << path;
     }
+    EXPECT_TRUE(fixture::isHidden(annsPage));
+    EXPECT_FALSE(fixture::isHidden(bobsPage));
+    EXPECT_FALSE(fixture::isHidden(app / "Ann/notes.txt")); // the member's own file stays as it is
 }
 
 TEST_F(LoginWindowTest, TabOrder) {

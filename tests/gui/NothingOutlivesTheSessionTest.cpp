@@ -13,13 +13,15 @@
 #include "platform/qt/PageView.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/TextBox.h"
+#include "store/MemberProtection.h"
+#include "support/core/QuickKdf.h"
 
 // Whatever Ann leaves in the page view's selection, the clipboard or the primary selection, it
 // goes when she does: Bob, logging in after her, pastes nothing of hers, and no other program
 // finds it there once Jotterel has ended.
 namespace {
 
-enum class Trace { CopyFromPageView, SelectAllInPageView, FindAndOpenAResult };
+enum class Trace { CopyFromPageView, SelectAllInPageView, FindAndOpenAResult, FindInAProtectedDiary };
 enum class End { LogOff, DeleteUser, IdleLogOff, Exit };
 
 const char* name(Trace t) {
@@ -30,6 +32,8 @@ const char* name(Trace t) {
         return "select all in the page view";
     case Trace::FindAndOpenAResult:
         return "Find and open a result";
+    case Trace::FindInAProtectedDiary:
+        return "Find in a protected diary";
     }
     return "";
 }
@@ -86,6 +90,13 @@ TEST_P(NothingOutlivesTheSession, NeitherTheClipboardNorTheSelectionKeepsTheMemb
         QTest::keyClick(form->pageView, Qt::Key_A, Qt::ControlModifier);
         ASSERT_EQ(form->pageView->selLength(), form->pageView->length());
         break;
+    case Trace::FindInAProtectedDiary:
+        // Find keeps the pages it opened, deciphered, for the session.
+        writePage("Ann", 2, kKey, {}); // every page is there to be protected
+        module.setKdfForNewDiaries(quickKdf());
+        protectMember(module, "Ann's own words");
+        fixture::writtenAnHourAgo(app / "Ann");
+        [[fallthrough]];
     case Trace::FindAndOpenAResult: {
         findText("", "anna");
         FindResultsWindow* w = results();
@@ -93,6 +104,7 @@ TEST_P(NothingOutlivesTheSession, NeitherTheClipboardNorTheSelectionKeepsTheMemb
         w->resultList->setCurrentIndex(w->lines().index(1));
         w->openButton->click();
         ASSERT_EQ(form->pageView->selText(), "Anna");
+        ASSERT_EQ(module.openedPages().pagesKept(), trace == Trace::FindInAProtectedDiary ? 15u : 0u);
         break;
     }
     }
@@ -132,6 +144,8 @@ TEST_P(NothingOutlivesTheSession, NeitherTheClipboardNorTheSelectionKeepsTheMemb
     }
     EXPECT_EQ(form->pageView->selLength(), 0u);
     EXPECT_EQ(module.searchText(), "");
+    EXPECT_EQ(module.openedPages().pagesKept(), 0u);
+    EXPECT_EQ(module.openedPages().bytesKept(), 0u);
     if (end == End::Exit) {
         return;
     }
@@ -151,7 +165,7 @@ TEST_P(NothingOutlivesTheSession, NeitherTheClipboardNorTheSelectionKeepsTheMemb
 
 INSTANTIATE_TEST_SUITE_P(AnnThenBob, NothingOutlivesTheSession,
                          ::testing::Combine(::testing::Values(Trace::CopyFromPageView, Trace::SelectAllInPageView,
-                                                              Trace::FindAndOpenAResult),
+                                                              Trace::FindAndOpenAResult, Trace::FindInAProtectedDiary),
                                             ::testing::Values(End::LogOff, End::DeleteUser, End::IdleLogOff,
                                                               End::Exit)),
                          [](const auto& info) {

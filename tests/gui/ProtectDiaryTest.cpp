@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -272,6 +273,90 @@ TEST_F(ProtectDiary, EveryCommandWorksOnAProtectedDiary) {
     ASSERT_TRUE(ui.done());
     EXPECT_EQ(form->pageView->text(), "[1] \tAfter the clearing (07Dec26, 09:05PM)\r\n\r\n");
     EXPECT_EQ(memberFileForm(fixture::readBytes(pageFile("Vera", 2))), MemberFileForm::Protected);
+}
+
+// Find keeps the pages it opened for the session; each write drops the page it writes, and the
+// next Find lists what the page holds now.
+TEST_F(ProtectDiary, FindListsWhatThePagesHoldAfterACommitAMaskingAndAClearing) {
+    protect(kPassword);
+    auto findStamps = [&](const std::vector<std::string>& expected) {
+        // Some time after the pages were written, as a member searches: Find keeps them.
+        fixture::writtenAnHourAgo(folder);
+        ui.expectInputBox("Enter text to search for in your diary", "Jotterel", module.searchText(), "dec26");
+        if (expected.empty()) {
+            ui.expectMsgBox("Text not found.", 48, "Jotterel");
+            ui.expectInputBox("Enter text to search for in your diary", "Jotterel", "dec26", "");
+        }
+        form->findAction->trigger();
+        EXPECT_TRUE(ui.done());
+        std::vector<std::string> listed;
+        if (FindResultsWindow* results = form->findChild<FindCommand*>()->resultsWindow()) {
+            for (int i = 0; i < results->lines().count(); ++i) {
+                listed.push_back(platform::fromQString(results->lines().line(i)));
+            }
+            results->close();
+        }
+        EXPECT_EQ(listed, expected);
+        EXPECT_EQ(module.openedPages().pagesKept(), 15u);
+    };
+    const std::string planted = " 1     [1] Planted the tulips by the gate (06Dec26, 08:00AM)";
+    const std::string pageTwo = " 2     [1] Only entry of page two (01Dec26, 09:00AM)";
+    const std::string snow = " 1     [3] Snow on the tulips (07Dec26, 09:05PM)";
+    findStamps({planted, " 1     [2] Kaffee in Köln, 3 € (07Dec26, 10:00AM)", pageTwo});
+
+    const struct {
+        const char* name;
+        std::function<void()> write;
+        std::size_t pagesWritten;
+        std::vector<std::string> found;
+    } steps[] = {
+        {"commit",
+         [&] {
+             form->entryBox->setText("Snow on the tulips");
+             ui.expectMsgBox("Save the typed text to page 1?", 52, "Jotterel", platform::vbYes);
+             form->commitButton->click();
+         },
+         1,
+         {planted, " 1     [2] Kaffee in Köln, 3 € (07Dec26, 10:00AM)", snow, pageTwo}},
+        {"mask",
+         [&] {
+             ui.expectMsgBox(
+                 "Caution: The deleted item will be rendered unreadable permanently. Do you want to continue?", 52,
+                 "Jotterel", platform::vbYes);
+             ui.expectInputBox("Specify the item number to be deleted on the current page", "Jotterel", "", "2");
+             form->deleteAnItemAction->trigger();
+         },
+         1,
+         {planted, " 1     [2] XXXXXX XX XXXXX X X XXXXXXXXX XXXXXXXX (07Dec26, 09:05PM)", snow, pageTwo}},
+        {"clear this page",
+         [&] {
+             ui.expectMsgBox("Are you sure you want to clear this page from your diary?", 52, "Jotterel",
+                             platform::vbYes);
+             ui.expectMsgBox("Deleted information cannot be restored later. Do you still want to proceed?", 52,
+                             "Jotterel", platform::vbYes);
+             form->deleteThisPageAction->trigger();
+         },
+         1,
+         {pageTwo}},
+        {"clear all pages",
+         [&] {
+             ui.expectMsgBox("Are you sure you want to clear ALL pages from your diary?", 52, "Jotterel",
+                             platform::vbYes);
+             ui.expectMsgBox("Deleted information cannot be restored later. Do you still want to proceed?", 52,
+                             "Jotterel", platform::vbYes);
+             form->deleteAllPagesAction->trigger();
+         },
+         15,
+         {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.write();
+        ASSERT_TRUE(ui.done());
+        // The page goes from what Find keeps as it is written, whatever its file looks like after.
+        EXPECT_EQ(module.openedPages().pagesKept(), 15u - step.pagesWritten);
+        findStamps(step.found);
+    }
 }
 
 TEST_F(ProtectDiary, ADamagedRecordIsShownExportedAndPassedOverInItsPlace) {

@@ -1,5 +1,6 @@
 #include "support/core/MemberFixture.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,6 +30,16 @@ void writeBytes(const std::string& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path);
     }
     out << bytes;
+}
+
+void writtenAnHourAgo(const std::string& folder) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(std::u8string(folder.begin(), folder.end())))) {
+        if (entry.is_regular_file() && !entry.is_symlink()) {
+            std::filesystem::last_write_time(entry.path(),
+                                             std::filesystem::last_write_time(entry.path()) - std::chrono::hours(1));
+        }
+    }
 }
 
 std::string readBytes(const std::string& path) {

@@ -19,6 +19,10 @@ std::string pageContent(int key, const std::vector<std::string>& plainLines);
 void writePage(const std::string& appPath, const std::string& member, int page, int key,
                const std::vector<std::string>& plainLines);
 
+// Sets the modification time of every file in folder an hour back, as the files are that a
+// member wrote in an earlier session.
+void writtenAnHourAgo(const std::string& folder);
+
 // Path of a member's file.
 std::string memberFile(const std::string& appPath, const std::string& member, const std::string& fileName);
 std::string pageFile(const std::string& appPath, const std::string& member, int page);
