@@ -1,49 +1,17 @@
 #include "store/FoundEntries.h"
 
-#include <algorithm>
 #include <exception>
 #include <optional>
 #include <system_error>
 #include <thread>
 
 #include "platform/core/FileSystem.h"
-#include "platform/core/Unicode.h"
 #include "store/GuardedBuffer.h"
 #include "store/MemberFolder.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
 #include "store/PageSearch.h"
 #include "store/StoredLines.h"
-
-namespace {
-
-bool isAscii(std::string_view text) {
-    unsigned char any = 0;
-    for (const char c : text) {
-        any |= static_cast<unsigned char>(c);
-    }
-    return any < 0x80;
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Where needle first stands in text. Most entries and search texts are plain ASCII, whose letter
-// case folds as Unicode folds it and whose bytes each count one, as the page view counts.
-std::optional<platform::Occurrence> whereFound(std::string_view text, std::string_view needle) {
-    if (!isAscii(text) || !isAscii(needle)) {
-        return platform::findIgnoringCase(text, needle);
-    }
-    const auto at = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
-                                [](char a, char b) { return asciiLower(a) == asciiLower(b); });
-    if (at == text.end() && !needle.empty()) {
-        return std::nullopt;
-    }
-    return platform::Occurrence{static_cast<std::size_t>(at - text.begin()), needle.size()};
-}
-
-} // namespace
 
 namespace {
 
@@ -107,10 +75,8 @@ std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_vi
                 continue;
             }
         }
-        search.scan(content, [&](std::size_t entry, std::string_view text) {
-            const auto match = whereFound(text, searchText);
-            found.push_back(
-                FoundEntry{page, entry, std::string(text), match ? match->offset : 0, match ? match->length : 0});
+        search.scan(content, [&](std::size_t entry, std::string_view text, std::size_t offset) {
+            found.push_back(FoundEntry{page, entry, std::string(text), offset, search.matchLength()});
         });
         if (session.isProtected()) {
             wipeText(content);
