@@ -9,7 +9,8 @@
 #define JOTTEREL_SIXTEEN_AT_ONCE 1
 #endif
 
-// Thirty-two bytes at once where the processor has AVX2, asked at run time. Not on Windows, where
+// Thirty-two bytes at once where the processor has AVX2 (and so counts bits in one instruction),
+// asked at run time. Not on Windows, where
 // GCC does not align the stack for the 32-byte values it may keep there.
 #if defined(JOTTEREL_SIXTEEN_AT_ONCE) && defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>
@@ -126,7 +127,20 @@ std::size_t nextCandidatesSixteen(const unsigned char* p, std::size_t from, std:
     return from;
 }
 
+// The few places at the end of a range that a whole vector does not cover, one at a time.
+std::size_t countStartsByByte(const unsigned char* p, std::size_t from, std::size_t to) {
+    const auto isLineEnd = [](unsigned char c) { return (c == '\r') | (c == '\n'); };
+    std::size_t count = 0;
+    for (; from < to; ++from) {
+        count += static_cast<std::size_t>(isLineEnd(p[from - 1]) && !isLineEnd(p[from]));
+    }
+    return count;
+}
+
 std::size_t countStartsSixteen(const unsigned char* p, std::size_t from, std::size_t to) {
+    if (to - from < 16) {
+        return countStartsByByte(p, from, to);
+    }
     std::size_t count = 0;
     // Each lane of sum counts the starts at its place, 255 rounds at most before it would wrap.
     while (to - from >= 16) {
@@ -139,7 +153,13 @@ std::size_t countStartsSixteen(const unsigned char* p, std::size_t from, std::si
         count +=
             static_cast<std::size_t>(_mm_cvtsi128_si32(total)) + static_cast<std::size_t>(_mm_extract_epi16(total, 4));
     }
-    return count + countStartsOne(p, from, to);
+    if (from < to) {
+        // The last places, in the sixteen that end at to, without those already counted.
+        const auto starts = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_andnot_si128(lineEnds16(sixteen(p + to - 16)), lineEnds16(sixteen(p + to - 17)))));
+        count += static_cast<std::size_t>(std::popcount(starts >> (16 - (to - from))));
+    }
+    return count;
 }
 
 const Loops kSixteen{nextCandidatesSixteen, countStartsSixteen};
@@ -179,26 +199,38 @@ __attribute__((target("avx2"))) std::size_t nextCandidatesThirtyTwo(const unsign
     return from;
 }
 
-__attribute__((target("avx2"))) std::size_t countStartsThirtyTwo(const unsigned char* p, std::size_t from,
-                                                                 std::size_t to) {
+// 0xFF at each of the 32 places from at on where an entry starts.
+__attribute__((target("avx2"))) inline __m256i startsThirtyTwo(const unsigned char* at) {
     const __m256i cr = _mm256_set1_epi8('\r');
     const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i here = thirtyTwo(at);
+    const __m256i before = thirtyTwo(at - 1);
+    return _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpeq_epi8(here, cr), _mm256_cmpeq_epi8(here, lf)),
+                               _mm256_or_si256(_mm256_cmpeq_epi8(before, cr), _mm256_cmpeq_epi8(before, lf)));
+}
+
+__attribute__((target("avx2,popcnt"))) std::size_t countStartsThirtyTwo(const unsigned char* p, std::size_t from,
+                                                                        std::size_t to) {
+    if (to - from < 32) {
+        return countStartsSixteen(p, from, to);
+    }
     std::size_t count = 0;
     while (to - from >= 32) {
         const std::size_t rounds = std::min<std::size_t>((to - from) / 32, 255);
         __m256i sum = _mm256_setzero_si256();
         for (std::size_t r = 0; r < rounds; ++r, from += 32) {
-            const __m256i at = thirtyTwo(p + from);
-            const __m256i before = thirtyTwo(p + from - 1);
-            const __m256i endAt = _mm256_or_si256(_mm256_cmpeq_epi8(at, cr), _mm256_cmpeq_epi8(at, lf));
-            const __m256i endBefore = _mm256_or_si256(_mm256_cmpeq_epi8(before, cr), _mm256_cmpeq_epi8(before, lf));
-            sum = _mm256_sub_epi8(sum, _mm256_andnot_si256(endAt, endBefore));
+            sum = _mm256_sub_epi8(sum, startsThirtyTwo(p + from));
         }
         const __m256i total = _mm256_sad_epu8(sum, _mm256_setzero_si256());
         count += static_cast<std::size_t>(_mm256_extract_epi64(total, 0) + _mm256_extract_epi64(total, 1) +
                                           _mm256_extract_epi64(total, 2) + _mm256_extract_epi64(total, 3));
     }
-    return count + countStartsSixteen(p, from, to);
+    if (from < to) {
+        // The last places, in the thirty-two that end at to, without those already counted.
+        const auto last = static_cast<unsigned>(_mm256_movemask_epi8(startsThirtyTwo(p + to - 32)));
+        count += static_cast<std::size_t>(std::popcount(last >> (32 - (to - from))));
+    }
+    return count;
 }
 
 const Loops kThirtyTwo{nextCandidatesThirtyTwo, countStartsThirtyTwo};
@@ -206,7 +238,7 @@ const Loops kThirtyTwo{nextCandidatesThirtyTwo, countStartsThirtyTwo};
 bool hasAvx2() {
     static const bool has = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0;
     }();
     return has;
 }
