@@ -1,17 +1,67 @@
 #include "store/FoundEntries.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <thread>
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/Wipe.h"
 #include "store/GuardedBuffer.h"
 #include "store/MemberFolder.h"
 #include "store/MemberSession.h"
 #include "store/PageFile.h"
 #include "store/PageSearch.h"
 #include "store/StoredLines.h"
+
+FoundEntries& FoundEntries::operator=(FoundEntries&& other) noexcept {
+    if (this != &other) {
+        wipe();
+        m_entries = std::move(other.m_entries);
+        m_pieces = std::move(other.m_pieces);
+    }
+    return *this;
+}
+
+FoundEntries::~FoundEntries() {
+    wipe();
+}
+
+void FoundEntries::wipe() {
+    for (Piece& piece : m_pieces) {
+        platform::wipeBytes(piece.bytes.get(), piece.used);
+    }
+    m_pieces.clear();
+    m_entries.clear();
+}
+
+void FoundEntries::add(int page, std::size_t entry, std::string_view text, std::size_t offset, std::size_t length) {
+    // Pieces of 64 kB hold a thousand entries of the usual length.
+    constexpr std::size_t kPiece = 64 * 1024;
+    if (m_pieces.empty() || m_pieces.back().size - m_pieces.back().used < text.size()) {
+        const std::size_t size = std::max(kPiece, text.size());
+        m_pieces.push_back(Piece{std::make_unique_for_overwrite<char[]>(size), size, 0});
+    }
+    Piece& piece = m_pieces.back();
+    char* at = piece.bytes.get() + piece.used;
+    std::copy(text.begin(), text.end(), at);
+    piece.used += text.size();
+    m_entries.push_back(FoundEntry{page, entry, std::string_view(at, text.size()), offset, length});
+}
+
+void FoundEntries::append(FoundEntries&& more) {
+    if (m_entries.empty()) {
+        *this = std::move(more);
+        return;
+    }
+    m_entries.insert(m_entries.end(), more.m_entries.begin(), more.m_entries.end());
+    m_pieces.insert(m_pieces.end(), std::make_move_iterator(more.m_pieces.begin()),
+                    std::make_move_iterator(more.m_pieces.end()));
+    more.m_entries.clear();
+    more.m_pieces.clear();
+}
 
 namespace {
 
@@ -50,8 +100,8 @@ std::vector<std::optional<std::string>> openedPages(const MemberSession& session
 
 } // namespace
 
-std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_view searchText) {
-    std::vector<FoundEntry> found;
+FoundEntries findEntries(const MemberSession& session, std::string_view searchText) {
+    FoundEntries found;
     const PageSearch search(searchText, session.cipherKey());
     std::vector<std::optional<std::string>> opened;
     if (session.isProtected()) {
@@ -76,7 +126,7 @@ std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_vi
             }
         }
         search.scan(content, [&](std::size_t entry, std::string_view text, std::size_t offset) {
-            found.push_back(FoundEntry{page, entry, std::string(text), offset, search.matchLength()});
+            found.add(page, entry, text, offset, search.matchLength());
         });
         if (session.isProtected()) {
             wipeText(content);

@@ -89,7 +89,7 @@ TEST_F(StoreQueries, FoundEntriesAreValuesWithPageNumberTextAndWhereTheMatchIs) 
     fixture::writePage(app.path(), "Ann", 2, kKey, {"nothing here", "", "To K\xc3\x96LN by train", ""});
     fixture::writeBytes(page(5), "damaged k\xc3\xb6ln\r\n" + stored("\xf0\x9f\x98\x80 k\xc3\xb6ln") + "\r\n");
     fixture::writePage(app.path(), "Ann", 15, kKey, {"köln köln"});
-    const std::vector<FoundEntry> found = findEntries(m, "k\xc3\xb6ln");
+    const FoundEntries found = findEntries(m, "k\xc3\xb6ln");
     ASSERT_EQ(found.size(), 3u);
     struct Expected {
         int page;
@@ -114,7 +114,7 @@ TEST_F(StoreQueries, FoundEntriesAreValuesWithPageNumberTextAndWhereTheMatchIs) 
     }
     // Plain ASCII, letter case ignored the same way.
     fixture::writePage(app.path(), "Ann", 3, kKey, {"Went to the MarKet; market again"});
-    const std::vector<FoundEntry> market = findEntries(m, "mARKET");
+    const FoundEntries market = findEntries(m, "mARKET");
     ASSERT_EQ(market.size(), 1u);
     EXPECT_EQ(market[0].page, 3);
     EXPECT_EQ(market[0].offset, 12u);
