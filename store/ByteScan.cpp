@@ -247,6 +247,44 @@ bool hasAvx2() {
 
 } // namespace
 
+Lowered lower(const unsigned char* from, unsigned char* to, std::size_t n, unsigned char shift) {
+#ifdef JOTTEREL_SIXTEEN_AT_ONCE
+    if (n >= 16) {
+        const __m128i by = _mm_set1_epi8(static_cast<char>(shift));
+        const __m128i shiftLessOne = _mm_set1_epi8(static_cast<char>(shift - 1));
+        const __m128i ampersand = _mm_set1_epi8('&');
+        __m128i below = _mm_setzero_si128();
+        __m128i flags = _mm_setzero_si128();
+        const auto step = [&](std::size_t i) {
+            const __m128i stored = sixteen(from + i);
+            below = _mm_or_si128(below, _mm_cmpeq_epi8(_mm_min_epu8(stored, shiftLessOne), stored));
+            const __m128i lowered = _mm_sub_epi8(stored, by);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), lowered);
+            flags = _mm_or_si128(flags, _mm_or_si128(lowered, _mm_cmpeq_epi8(lowered, ampersand)));
+        };
+        std::size_t i = 0;
+        for (; i + 16 <= n; i += 16) {
+            step(i);
+        }
+        if (i < n) {
+            // The last sixteen again, ending at n: from and to lie apart, so what was written stays.
+            step(n - 16);
+        }
+        return {_mm_movemask_epi8(below) == 0, _mm_movemask_epi8(flags) != 0};
+    }
+#endif
+    unsigned char lowest = 0xFF;
+    unsigned char flags = 0; // bit 7: beyond ASCII or "&"
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char b = from[i];
+        const auto c = static_cast<unsigned char>(b - shift);
+        to[i] = c;
+        lowest = b < lowest ? b : lowest;
+        flags |= static_cast<unsigned char>(c | ((c == '&') << 7));
+    }
+    return {n == 0 || lowest >= shift, (flags & 0x80) != 0};
+}
+
 std::size_t runBegin(const unsigned char* p, std::size_t s, unsigned char key) {
     std::size_t begin = s;
 #ifdef JOTTEREL_SIXTEEN_AT_ONCE

@@ -3,9 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-// The loops of Find's page scan that look at stored bytes one after the other. The two that look
-// at every byte of a page, where the three probes of the text's run stand together and where
-// entries begin, come in the widths the processor offers; they all give the same answers.
+// The loops that look at stored bytes one after the other: the cipher's way back, and Find's page
+// scan. The two that look at every byte of a page, where the three probes of the text's run stand
+// together and where entries begin, come in the widths the processor offers; they all give the
+// same answers.
 namespace byteScan {
 
 // How many bytes a loop looks at in one step.
@@ -37,6 +38,15 @@ struct Loops {
 
 // The loops of the width asked for, or of the widest the processor has below it.
 const Loops& loops(Width width);
+
+// The n bytes from `from` lowered by shift (1 or more) into `to`, which lies apart from them:
+// whether every byte lay at or above the shift, and whether any lowered byte lies beyond ASCII
+// or is an "&", the start of a reference.
+struct Lowered {
+    bool readable = true;
+    bool needsDecoding = false;
+};
+Lowered lower(const unsigned char* from, unsigned char* to, std::size_t n, unsigned char shift);
 
 // Where the run of bytes at or above key that holds place s of p begins, and where it ends
 // (p holds n bytes).
