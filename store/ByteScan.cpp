@@ -10,8 +10,8 @@
 #endif
 
 // Thirty-two bytes at once where the processor has AVX2 (and so counts bits in one instruction),
-// asked at run time. Not on Windows, where
-// GCC does not align the stack for the 32-byte values it may keep there.
+// as asked at run time. Not on Windows, where GCC does not align the stack for the 32-byte values
+// it may keep there.
 #if defined(JOTTEREL_SIXTEEN_AT_ONCE) && defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>
 #define JOTTEREL_THIRTY_TWO_AT_ONCE 1

@@ -25,10 +25,10 @@ struct Sieve {
 };
 
 struct Loops {
-    // From place from on, 64 places at a time while 64 remain before to: the first 64 places
-    // with a candidate, bit j of mask standing for place at + j. When there is none, where fewer
-    // than 64 places remain, with mask 0. The bytes looked at for a place s are
-    // p[s + offsets[k]], so p must hold to - 1 + offsets[2] + 1 bytes.
+    // From place from on, 64 places at a time while 64 remain before to: the first of the 64
+    // places where a candidate stands, bit j of mask set for a candidate at that place + j. When
+    // there is none, the place from which fewer than 64 remain, and mask 0. The bytes looked at
+    // for a place s are p[s + offsets[k]], so p must hold to + offsets[2] bytes.
     std::size_t (*nextCandidates)(const unsigned char* p, std::size_t from, std::size_t to, const Sieve& sieve,
                                   std::uint64_t& mask);
     // Entries (non-empty lines) that start in [from, to) of p, 0 < from <= to: wherever a byte
