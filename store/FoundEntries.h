@@ -35,7 +35,7 @@ public:
 
     // Adds an entry after the others, with a copy of its text.
     void add(int page, std::size_t entry, std::string_view text, std::size_t offset, std::size_t length);
-    // Adds the entries of more after these; their texts come with them.
+    // Adds the entries of more after these; their texts come with them and more is left empty.
     void append(FoundEntries&& more);
 
 private:
