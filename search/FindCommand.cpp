@@ -1,7 +1,6 @@
 #include "search/FindCommand.h"
 
 #include <utility>
-#include <vector>
 
 #include "diary/DiaryWindow.h"
 #include "platform/core/Dialogs.h"
@@ -33,7 +32,7 @@ void FindCommand::find() {
             return;
         }
 
-        std::vector<FoundEntry> found = findEntries(m, m.searchText());
+        FoundEntries found = findEntries(m, m.searchText());
 
         FindResultsWindow& results = ensureResultsWindow();
         results.lines().append(std::move(found));

@@ -59,7 +59,9 @@ void FindResultsWindow::createControls() {
     resultList->setSelectionMode(QAbstractItemView::SingleSelection);
     resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // A long list is measured a part at a time, so that the window shows at once and stays
-    // usable; each line keeps its own width, so the longest can be scrolled to.
+    // usable; each line keeps its own width, so the longest can be scrolled to. Measuring a line
+    // takes its text through the font, which is slow: the part measured before the window shows
+    // is what the list shows at once (see place()), the rest follows while the window is open.
     resultList->setLayoutMode(QListView::Batched);
 
     QWidget::setTabOrder(resultList, openButton);
@@ -76,6 +78,8 @@ void FindResultsWindow::place() {
     columnHeader->setGeometry(platform::toPixels(m_geometry.columnHeader));
     openButton->setGeometry(platform::toPixels(m_geometry.openButton));
     resultList->setGeometry(platform::toPixels(m_geometry.resultList));
+    // No line is lower than the font, so this many cover the list's height.
+    resultList->setBatchSize(std::max(resultList->height() / std::max(resultList->fontMetrics().height(), 1) + 1, 1));
 }
 
 void FindResultsWindow::load() {

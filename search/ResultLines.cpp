@@ -1,17 +1,10 @@
 #include "search/ResultLines.h"
 
 #include <charconv>
-#include <iterator>
 
 #include "platform/core/NumberText.h"
 #include "platform/core/Wipe.h"
 #include "platform/qt/QtText.h"
-
-ResultLines::~ResultLines() {
-    for (FoundEntry& found : m_found) {
-        platform::wipe(found.text);
-    }
-}
 
 QString ResultLines::lineFor(const FoundEntry& found) {
     std::string line = platform::str(found.page) + "     [";
@@ -24,16 +17,12 @@ QString ResultLines::lineFor(const FoundEntry& found) {
     return shown;
 }
 
-void ResultLines::append(std::vector<FoundEntry> found) {
+void ResultLines::append(FoundEntries found) {
     if (found.empty()) {
         return;
     }
     beginInsertRows(QModelIndex(), count(), count() + static_cast<int>(found.size()) - 1);
-    if (m_found.empty()) {
-        m_found = std::move(found);
-    } else {
-        m_found.insert(m_found.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
-    }
+    m_found.append(std::move(found));
     endInsertRows();
 }
 

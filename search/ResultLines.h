@@ -2,7 +2,6 @@
 
 #include <QAbstractListModel>
 #include <QString>
-#include <vector>
 
 #include "store/FoundEntries.h"
 
@@ -13,15 +12,13 @@ class ResultLines : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
-    // The entries found are the member's text: overwritten when the results go.
-    ~ResultLines() override;
 
     int count() const { return static_cast<int>(m_found.size()); }
     const FoundEntry& found(int row) const { return m_found.at(static_cast<std::size_t>(row)); }
     QString line(int row) const { return lineFor(found(row)); }
 
     // Adds entries after those already listed.
-    void append(std::vector<FoundEntry> found);
+    void append(FoundEntries found);
 
     // The line of the results list that stands for an entry found.
     static QString lineFor(const FoundEntry& found);
@@ -30,6 +27,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    // The lines are made when the list shows them: most of a long list is never looked at.
-    std::vector<FoundEntry> m_found;
+    // The lines are made when the list shows them: most of a long list is never looked at. The
+    // entries found are the member's text, overwritten when the results go.
+    FoundEntries m_found;
 };

@@ -2,43 +2,33 @@
 
 #include <algorithm>
 
+#include "store/ByteScan.h"
 #include "store/CipherError.h"
 #include "store/TextCodec.h"
 
 namespace {
 
-// Appends the stored bytes lowered by shift to out, a piece at a time: each piece is copied and
-// then lowered where it lies, still in the cache, with no call per byte and nothing cleared
-// first. Tells whether every byte lay at or above the shift, and whether the text may need
-// decoding: a byte beyond ASCII, or an "&" that may begin a reference.
-struct Lowered {
-    bool readable = true;
-    bool needsDecoding = false;
-};
-Lowered lowerAppend(std::string& out, std::string_view stored, int shift) {
+// Appends the stored bytes lowered by shift to out, a piece at a time, each lowered where it lies
+// while still in the cache. Tells whether every byte lay at or above the shift, and whether the
+// text may need decoding: a byte beyond ASCII, or an "&" that may begin a reference.
+byteScan::Lowered lowerAppend(std::string& out, std::string_view stored, int shift) {
     constexpr std::size_t kPiece = 4096;
     const std::size_t at = out.size();
     if (out.capacity() - at < stored.size()) {
         out.reserve(std::max(at + stored.size(), 2 * out.capacity()));
     }
-    const auto k = static_cast<unsigned char>(shift);
-    unsigned char lowest = 0xFF;
-    unsigned char flags = 0; // bit 7: beyond ASCII or "&"
-    for (std::size_t from = 0; from < stored.size(); from += kPiece) {
-        const std::size_t n = std::min(kPiece, stored.size() - from);
-        const std::size_t piece = out.size();
-        out.append(stored.data() + from, n);
-        auto* p = reinterpret_cast<unsigned char*>(out.data() + piece);
-        // Branch-free reductions, so that the compiler lowers many bytes in one instruction.
-        for (std::size_t i = 0; i < n; ++i) {
-            const unsigned char b = p[i];
-            const auto c = static_cast<unsigned char>(b - k);
-            p[i] = c;
-            lowest = b < lowest ? b : lowest;
-            flags |= static_cast<unsigned char>(c | ((c == '&') << 7));
-        }
+    const auto* from = reinterpret_cast<const unsigned char*>(stored.data());
+    byteScan::Lowered all;
+    for (std::size_t done = 0; done < stored.size(); done += kPiece) {
+        const std::size_t n = std::min(kPiece, stored.size() - done);
+        out.resize(at + done + n);
+        const byteScan::Lowered piece =
+            byteScan::lower(from + done, reinterpret_cast<unsigned char*>(out.data() + at + done), n,
+                            static_cast<unsigned char>(shift));
+        all.readable = all.readable && piece.readable;
+        all.needsDecoding = all.needsDecoding || piece.needsDecoding;
     }
-    return {stored.empty() || lowest >= k, (flags & 0x80) != 0};
+    return all;
 }
 
 std::string lowered(std::string_view text, int shift) {
@@ -59,7 +49,7 @@ void raise(std::string& text, int shift) {
 
 bool Cipher::appendDeciphered(std::string& out, std::string_view stored, int key, bool* decoded) {
     const std::size_t at = out.size();
-    const Lowered lowered = lowerAppend(out, stored, key);
+    const byteScan::Lowered lowered = lowerAppend(out, stored, key);
     if (!lowered.readable) {
         out.resize(at);
         return false;

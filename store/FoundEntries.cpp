@@ -4,12 +4,13 @@
 #include <array>
 #include <chrono>
 #include <exception>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <thread>
 
 #include "platform/core/FileSystem.h"
-#include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "store/GuardedBuffer.h"
 #include "store/MemberFolder.h"
 #include "store/MemberSession.h"
@@ -18,35 +19,52 @@
 #include "store/PageSearch.h"
 #include "store/StoredLines.h"
 
-namespace {
-
-bool isAscii(std::string_view text) {
-    unsigned char any = 0;
-    for (const char c : text) {
-        any |= static_cast<unsigned char>(c);
+FoundEntries& FoundEntries::operator=(FoundEntries&& other) noexcept {
+    if (this != &other) {
+        wipe();
+        m_entries = std::move(other.m_entries);
+        m_pieces = std::move(other.m_pieces);
     }
-    return any < 0x80;
+    return *this;
 }
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+FoundEntries::~FoundEntries() {
+    wipe();
 }
 
-// Where needle first stands in text. Most entries and search texts are plain ASCII, whose letter
-// case folds as Unicode folds it and whose bytes each count one, as the page view counts.
-std::optional<platform::Occurrence> whereFound(std::string_view text, std::string_view needle) {
-    if (!isAscii(text) || !isAscii(needle)) {
-        return platform::findIgnoringCase(text, needle);
+void FoundEntries::wipe() {
+    for (Piece& piece : m_pieces) {
+        platform::wipeBytes(piece.bytes.get(), piece.used);
     }
-    const auto at = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
-                                [](char a, char b) { return asciiLower(a) == asciiLower(b); });
-    if (at == text.end() && !needle.empty()) {
-        return std::nullopt;
-    }
-    return platform::Occurrence{static_cast<std::size_t>(at - text.begin()), needle.size()};
+    m_pieces.clear();
+    m_entries.clear();
 }
 
-} // namespace
+void FoundEntries::add(int page, std::size_t entry, std::string_view text, std::size_t offset, std::size_t length) {
+    // Pieces of 64 kB hold a thousand entries of the usual length.
+    constexpr std::size_t kPiece = 64 * 1024;
+    if (m_pieces.empty() || m_pieces.back().size - m_pieces.back().used < text.size()) {
+        const std::size_t size = std::max(kPiece, text.size());
+        m_pieces.push_back(Piece{std::make_unique_for_overwrite<char[]>(size), size, 0});
+    }
+    Piece& piece = m_pieces.back();
+    char* at = piece.bytes.get() + piece.used;
+    std::copy(text.begin(), text.end(), at);
+    piece.used += text.size();
+    m_entries.push_back(FoundEntry{page, entry, std::string_view(at, text.size()), offset, length});
+}
+
+void FoundEntries::append(FoundEntries&& more) {
+    if (m_entries.empty()) {
+        *this = std::move(more);
+        return;
+    }
+    m_entries.insert(m_entries.end(), more.m_entries.begin(), more.m_entries.end());
+    m_pieces.insert(m_pieces.end(), std::make_move_iterator(more.m_pieces.begin()),
+                    std::make_move_iterator(more.m_pieces.end()));
+    more.m_entries.clear();
+    more.m_pieces.clear();
+}
 
 namespace {
 
@@ -133,8 +151,8 @@ void openPages(const MemberSession& session, OpenedPages& opened) {
 
 } // namespace
 
-std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_view searchText) {
-    std::vector<FoundEntry> found;
+FoundEntries findEntries(const MemberSession& session, std::string_view searchText) {
+    FoundEntries found;
     const PageSearch search(searchText, session.cipherKey());
     OpenedPages opened;
     if (session.isProtected()) {
@@ -158,10 +176,8 @@ std::vector<FoundEntry> findEntries(const MemberSession& session, std::string_vi
             }
             pageBytes = content;
         }
-        search.scan(pageBytes, [&](std::size_t entry, std::string_view text) {
-            const auto match = whereFound(text, searchText);
-            found.push_back(
-                FoundEntry{page, entry, std::string(text), match ? match->offset : 0, match ? match->length : 0});
+        search.scan(pageBytes, [&](std::size_t entry, std::string_view text, std::size_t offset) {
+            found.add(page, entry, text, offset, search.matchLength());
         });
     }
     wipeText(content);

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 #include "platform/core/CaseFoldingTable.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
+#include "store/ByteScan.h"
 #include "store/Cipher.h"
 #include "store/TextCodec.h"
 
@@ -19,47 +20,21 @@ bool isLineEnd(unsigned char c) {
 
 // Entries (non-empty lines) that start in [from, to) of p, where from is 0 or the position of
 // a line end: at 0 unless p begins with a line end, and wherever a byte that is no line end
-// follows a line end. Written without branches and counted in small runs so that the compiler
-// can compare many bytes at once: every entry of a page up to its last match is counted.
-std::size_t countEntries(const unsigned char* p, std::size_t from, std::size_t to) {
+// follows a line end. Every entry of a page up to its last match is counted.
+std::size_t countEntries(const byteScan::Loops& loops, const unsigned char* p, std::size_t from, std::size_t to) {
     std::size_t count = 0;
     if (from == 0 && to > 0) {
         count += !isLineEnd(p[0]);
         from = 1;
     }
-    while (from < to) {
-        // A run of 480 positions holds at most 240 starts, and 480 is a whole number of vectors.
-        const std::size_t run = std::min<std::size_t>(to - from, 480);
-        const unsigned char* q = p + from;
-        const unsigned char* before = q - 1;
-        unsigned char starts = 0;
-        for (std::size_t i = 0; i < run; ++i) {
-            starts += static_cast<unsigned char>((q[i] != '\r') & (q[i] != '\n') &
-                                                 ((before[i] == '\r') | (before[i] == '\n')));
-        }
-        count += starts;
-        from += run;
-    }
-    return count;
+    return from < to ? count + loops.countStarts(p, from, to) : count;
 }
 
-// Bit j set for each of the 64 flags (bytes of 0 or 1) from flags on that is 1, so that a
-// block's candidates are visited without testing each position again.
-std::uint64_t candidateMask(const unsigned char* flags) {
-    std::uint64_t mask = 0;
-    for (std::size_t word = 0; word < 64; word += 8) {
-        std::uint64_t bytes;
-        std::memcpy(&bytes, flags + word, 8);
-        if constexpr (std::endian::native == std::endian::little) {
-            // Gathers the low bit of each byte into the top byte of the product.
-            mask |= ((bytes * 0x0102040810204080ULL) >> 56) << word;
-        } else {
-            for (std::size_t j = 0; j < 8; ++j) {
-                mask |= static_cast<std::uint64_t>(flags[word + j]) << (word + j);
-            }
-        }
-    }
-    return mask;
+// The entries' text, as it was folded to be compared, goes like their deciphered text.
+void wipeFolded(std::u32string& folded) {
+    folded.resize(folded.capacity());
+    platform::wipeBytes(folded.data(), folded.size() * sizeof(char32_t));
+    folded.clear();
 }
 
 // The characters that fold to c, c among them.
@@ -75,9 +50,12 @@ std::u32string foldClass(char32_t c) {
 
 } // namespace
 
-PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
+PageSearch::PageSearch(std::string_view searchText, int key, byteScan::Width width)
+    : m_key(key), m_loops(&byteScan::loops(width)) {
     for (std::size_t i = 0; i < searchText.size();) {
-        m_folded += platform::foldCase(platform::nextCodePoint(searchText, i));
+        const char32_t c = platform::nextCodePoint(searchText, i);
+        m_folded += platform::foldCase(c);
+        m_matchLength += c > 0xFFFF ? 2 : 1;
     }
     for (int b = 0; b < 256; ++b) {
         m_fold[static_cast<std::size_t>(b)] =
@@ -118,9 +96,11 @@ PageSearch::PageSearch(std::string_view searchText, int key) : m_key(key) {
         const std::size_t offsets[3] = {0, m_runLength / 2, m_runLength - 1};
         for (int i = 0; i < 3; ++i) {
             const std::vector<unsigned char> forms = storedForms(m_folded[m_runStart + offsets[i]]);
-            m_probes[i].offset = offsets[i];
-            m_probes[i].forms[0] = forms[0];
-            m_probes[i].forms[1] = forms.size() > 1 ? forms[1] : forms[0];
+            m_sieve.offsets[i] = offsets[i];
+            m_sieve.lowest[i] = forms.front();
+            for (const unsigned char form : forms) {
+                m_sieve.spread |= static_cast<unsigned char>(form - forms.front());
+            }
             m_twoAtMost = m_twoAtMost && forms.size() <= 2;
         }
     } else if (!m_folded.empty()) {
@@ -158,13 +138,21 @@ bool PageSearch::holdsReference(const unsigned char* p, std::size_t n) const {
     return false;
 }
 
-bool PageSearch::textMatches(std::string_view text) const {
-    std::u32string folded;
-    folded.reserve(text.size());
+std::optional<std::size_t> PageSearch::whereMatches(std::string_view text, std::u32string& folded) const {
+    folded.clear();
     for (std::size_t i = 0; i < text.size();) {
         folded += platform::foldCase(platform::nextCodePoint(text, i));
     }
-    return folded.find(m_folded) != std::u32string::npos;
+    const std::size_t at = folded.find(m_folded);
+    if (at == std::u32string::npos) {
+        return std::nullopt;
+    }
+    // Folding keeps each character in its plane: one outside the basic plane takes two units.
+    std::size_t units = at;
+    for (std::size_t i = 0; i < at; ++i) {
+        units += folded[i] > 0xFFFF;
+    }
+    return units;
 }
 
 template <typename AtCandidate>
@@ -190,34 +178,23 @@ void PageSearch::findAnchor(std::string_view pageFile, AtCandidate&& atCandidate
     if (n < m_runLength) {
         return;
     }
-    // Blocks of positions are tested at once, without branches, so that the compiler can
-    // compare many bytes in one instruction; most blocks hold no candidate at all.
     const std::size_t starts = n - m_runLength + 1;
-    const Probe first = m_probes[0], middle = m_probes[1], last = m_probes[2];
-    constexpr std::size_t kBlock = 128;
-    std::size_t block = 0;
-    for (; block + kBlock <= starts; block += kBlock) {
-        const unsigned char* x = p + block + first.offset;
-        const unsigned char* y = p + block + middle.offset;
-        const unsigned char* z = p + block + last.offset;
-        unsigned char candidate[kBlock];
-        unsigned char any = 0;
-        for (std::size_t j = 0; j < kBlock; ++j) {
-            candidate[j] = static_cast<unsigned char>(((x[j] == first.forms[0]) | (x[j] == first.forms[1])) &
-                                                      ((y[j] == middle.forms[0]) | (y[j] == middle.forms[1])) &
-                                                      ((z[j] == last.forms[0]) | (z[j] == last.forms[1])));
-            any |= candidate[j];
+    std::size_t s = 0;
+    for (;;) {
+        std::uint64_t mask = 0;
+        s = m_loops->nextCandidates(p, s, starts, m_sieve, mask);
+        if (mask == 0) {
+            break;
         }
-        for (std::size_t part = 0; any && part < kBlock; part += 64) {
-            for (std::uint64_t mask = candidateMask(candidate + part); mask != 0; mask &= mask - 1) {
-                const std::size_t s = block + part + static_cast<std::size_t>(std::countr_zero(mask));
-                if (anchorAt(p + s)) {
-                    atCandidate(s);
-                }
+        for (; mask != 0; mask &= mask - 1) {
+            const std::size_t at = s + static_cast<std::size_t>(std::countr_zero(mask));
+            if (anchorAt(p + at)) {
+                atCandidate(at);
             }
         }
+        s += 64;
     }
-    for (std::size_t s = block; s < starts; ++s) {
+    for (; s < starts; ++s) {
         if (anchorAt(p + s)) {
             atCandidate(s);
         }
@@ -233,7 +210,8 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
         return;
     }
     // Only the entries that hold the anchor are deciphered and compared. An entry made only of
-    // characters stored as bytes that holds the whole text as its anchor is listed at once.
+    // characters stored as bytes that holds the whole text as its anchor is listed at once: its
+    // first anchor is where the text first stands, each byte one character of the text.
     const auto* p = reinterpret_cast<const unsigned char*>(pageFile.data());
     const std::size_t n = pageFile.size();
     const auto key = static_cast<unsigned char>(m_key);
@@ -241,19 +219,14 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
     std::size_t counted = 0; // entries are counted up to here
     std::size_t entries = 0;
     std::string plain;
+    std::u32string folded;
     findAnchor(pageFile, [&](std::size_t s) {
         if (s < next) {
             return;
         }
         // Bytes below the key end the walk: a line end, or a byte that cannot be deciphered.
-        std::size_t begin = s;
-        while (begin > 0 && p[begin - 1] >= key) {
-            --begin;
-        }
-        std::size_t end = s;
-        while (end < n && p[end] >= key) {
-            ++end;
-        }
+        const std::size_t begin = byteScan::runBegin(p, s, key);
+        std::size_t end = byteScan::runEnd(p, n, s, key);
         const bool deciphers = (begin == 0 || isLineEnd(p[begin - 1])) && (end == n || isLineEnd(p[end]));
         if (!deciphers) {
             while (end < n && !isLineEnd(p[end])) {
@@ -269,27 +242,41 @@ void PageSearch::scan(std::string_view pageFile, const Hit& onHit) const {
         // Plain ASCII, the common entry, is its own text and holds no reference.
         const bool references = !m_allStored || (decoded && holdsReference(p + begin, end - begin));
         const std::string_view text = plain;
-        if (references && !textMatches(text)) {
-            return;
+        std::size_t offset = s - begin;
+        if (references) {
+            const std::optional<std::size_t> at = whereMatches(text, folded);
+            if (!at) {
+                return;
+            }
+            offset = *at;
         }
-        entries += countEntries(p, counted, begin) + 1;
+        entries += countEntries(*m_loops, p, counted, begin) + 1;
         counted = end;
-        onHit(entries, text);
+        onHit(entries, text, offset);
     });
+    platform::wipe(plain);
+    wipeFolded(folded);
 }
 
 // The plain way, one entry after the other: for texts whose characters have more stored forms
 // than the quick way looks at.
 void PageSearch::scanEveryEntry(std::string_view pageFile, const Hit& onHit) const {
     std::size_t entry = 0;
+    std::string text;
+    std::u32string folded;
     platform::forEachLine(pageFile, [&](std::string_view line) {
         if (line.empty()) {
             return;
         }
         ++entry;
-        std::string text;
-        if (Cipher::appendDeciphered(text, line, m_key) && textMatches(text)) {
-            onHit(entry, text);
+        text.clear();
+        if (!Cipher::appendDeciphered(text, line, m_key)) {
+            return;
+        }
+        if (const std::optional<std::size_t> at = whereMatches(text, folded)) {
+            onHit(entry, text, *at);
         }
     });
+    platform::wipe(text);
+    wipeFolded(folded);
 }

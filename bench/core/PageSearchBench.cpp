@@ -33,7 +33,7 @@ void BM_ScanPage(benchmark::State& state, const std::string& text) {
     std::size_t hits = 0;
     for (auto _ : state) {
         hits = 0;
-        search.scan(page, [&](std::size_t, std::string_view found) {
+        search.scan(page, [&](std::size_t, std::string_view found, std::size_t) {
             benchmark::DoNotOptimize(found.data());
             ++hits;
         });

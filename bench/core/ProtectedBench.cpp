@@ -116,7 +116,7 @@ void BM_SearchProtectedPages(benchmark::State& state) {
             platform::readFileBytes(platform::joinPath(folder.path(), name), data);
             searchableClassicBytes(
                 data, ProtectedFileContext{keys, ConversionState::Protected, ProtectedFileKind::Page, name}, classic);
-            search.scan(classic, [&](std::size_t, std::string_view) { ++hits; });
+            search.scan(classic, [&](std::size_t, std::string_view, std::size_t) { ++hits; });
         }
     }
     benchmark::DoNotOptimize(hits);

@@ -90,6 +90,14 @@ TEST(Codec, DecipheringAppendsAndReadsLongTextsWhole) {
         {"an ampersand typed as it stands", stored("salt & pepper"), true, "salt & pepper", true},
         {"a byte below the key late in a long text", damagedLate, false, "", false},
         {"a byte below the key first", bytes({key - 1, key + 1}), false, "", false},
+        // Texts of a few bytes and the last bytes of longer ones are read as carefully as the rest.
+        {"a byte beyond ASCII last of seventeen", stored("sixteen letters \xC3\xA9"), true, "sixteen letters \xC3\xA9",
+         true},
+        {"an ampersand last of sixteen", stored("fifteen letters&"), true, "fifteen letters&", true},
+        {"a byte below the key last of seventeen", stored("sixteen letters x").substr(0, 16) + bytes({key - 1}), false,
+         "", false},
+        {"a byte below the key in a short text", bytes({key + 1, key - 1, key + 1}), false, "", false},
+        {"a short plain text", stored("ok"), true, "ok", false},
     };
     for (const Case& c : cases) {
         std::string out = "held:";

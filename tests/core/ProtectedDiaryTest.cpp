@@ -540,7 +540,7 @@ TEST_F(ProtectedDiary, ASearchOpensEveryRecordAndPassesOverADamagedOne) {
     const Case cases[] = {{"KÖLN", {2}}, {"in", {2, 3}}, {"market", {}}, {"日本", {3}}, {"(0", {2, 3}}};
     for (const Case& c : cases) {
         std::vector<std::size_t> found;
-        PageSearch(c.text, kKey).scan(classicBytes, [&](std::size_t entry, std::string_view) {
+        PageSearch(c.text, kKey).scan(classicBytes, [&](std::size_t entry, std::string_view, std::size_t) {
             found.push_back(entry);
         });
         EXPECT_EQ(found, c.entries) << c.text;

@@ -27,7 +27,7 @@ const std::string kPassword = "Lantern bay 7";
 std::vector<std::string> foundTexts(const MemberSession& m, const std::string& text) {
     std::vector<std::string> texts;
     for (const FoundEntry& found : findEntries(m, text)) {
-        texts.push_back(std::to_string(found.page) + ": " + found.text);
+        texts.push_back(std::to_string(found.page) + ": " + std::string(found.text));
     }
     return texts;
 }

@@ -2,6 +2,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "platform/core/FileAttributes.h"
 #include "platform/core/FileError.h"
@@ -89,7 +91,7 @@ TEST_F(StoreQueries, FoundEntriesAreValuesWithPageNumberTextAndWhereTheMatchIs) 
     fixture::writePage(app.path(), "Ann", 2, kKey, {"nothing here", "", "To K\xc3\x96LN by train", ""});
     fixture::writeBytes(page(5), "damaged k\xc3\xb6ln\r\n" + stored("\xf0\x9f\x98\x80 k\xc3\xb6ln") + "\r\n");
     fixture::writePage(app.path(), "Ann", 15, kKey, {"köln köln"});
-    const std::vector<FoundEntry> found = findEntries(m, "k\xc3\xb6ln");
+    const FoundEntries found = findEntries(m, "k\xc3\xb6ln");
     ASSERT_EQ(found.size(), 3u);
     struct Expected {
         int page;
@@ -114,11 +116,46 @@ TEST_F(StoreQueries, FoundEntriesAreValuesWithPageNumberTextAndWhereTheMatchIs) 
     }
     // Plain ASCII, letter case ignored the same way.
     fixture::writePage(app.path(), "Ann", 3, kKey, {"Went to the MarKet; market again"});
-    const std::vector<FoundEntry> market = findEntries(m, "mARKET");
+    const FoundEntries market = findEntries(m, "mARKET");
     ASSERT_EQ(market.size(), 1u);
     EXPECT_EQ(market[0].page, 3);
     EXPECT_EQ(market[0].offset, 12u);
     EXPECT_EQ(market[0].length, 6u);
+}
+
+// Entries found keep their texts in shared pieces of memory: every text stays whole and in its
+// place, across the end of a piece, for a text longer than a piece, and when the entries of a
+// later search are added to an earlier one's (and to an empty list).
+TEST(FoundEntries, KeepEveryTextWhereverItsPieceEnds) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 3000; ++i) {
+        texts.push_back(std::string(static_cast<std::size_t>(1 + i % 97), static_cast<char>('a' + i % 26)));
+    }
+    texts.push_back(std::string(200000, 'L'));
+    texts.push_back("after the long one");
+    FoundEntries listed;
+    {
+        // The lists added go before the texts are looked at, as a search's list goes once the
+        // results window has its entries.
+        FoundEntries earlier;
+        FoundEntries later;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            (i < 2000 ? earlier : later).add(static_cast<int>(1 + i % 15), i + 1, texts[i], i, 3);
+        }
+        listed.append(std::move(earlier));
+        listed.append(std::move(later));
+        EXPECT_TRUE(earlier.empty());
+        EXPECT_TRUE(later.empty());
+    }
+    ASSERT_EQ(listed.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(listed[i].page, static_cast<int>(1 + i % 15));
+        EXPECT_EQ(listed[i].entry, i + 1);
+        EXPECT_EQ(listed[i].text, texts[i]);
+        EXPECT_EQ(listed[i].offset, i);
+        EXPECT_EQ(listed[i].length, 3u);
+    }
 }
 
 TEST_F(StoreQueries, MemberFoldersAreTheVisibleSubfoldersMarkedByTheirPasswordFile) {

@@ -1,11 +1,12 @@
 // Any bytes as a page file and any text to find: the page scan of Find lists exactly the
 // entries that a plain search lists, one entry after the other (decipher, look for the text
-// with letter case ignored), with the same numbers and texts, in the same order.
+// with letter case ignored), with the same numbers, texts and places of the text, in the same
+// order, whatever the width of the loops over the stored bytes.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "platform/core/FileSystem.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-using Hits = std::vector<std::pair<std::size_t, std::string>>;
+using Hits = std::vector<std::tuple<std::size_t, std::string, std::size_t>>;
 
 Hits plainSearch(std::string_view page, std::string_view text, int key) {
     Hits hits;
@@ -33,8 +34,8 @@ Hits plainSearch(std::string_view page, std::string_view text, int key) {
         } catch (const CipherError&) {
             return;
         }
-        if (platform::findIgnoringCase(plain, text)) {
-            hits.emplace_back(entry, plain);
+        if (const auto at = platform::findIgnoringCase(plain, text)) {
+            hits.emplace_back(entry, plain, at->offset);
         }
     });
     return hits;
@@ -56,11 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data + 2), length);
     const std::string_view page(reinterpret_cast<const char*>(data + 2 + length), size - 2 - length);
 
-    Hits scanned;
-    PageSearch(text, key).scan(
-        page, [&](std::size_t entry, std::string_view found) { scanned.emplace_back(entry, std::string(found)); });
-    if (scanned != plainSearch(page, text, key)) {
-        __builtin_trap();
+    const Hits expected = plainSearch(page, text, key);
+    for (const byteScan::Width width : {byteScan::Width::Widest, byteScan::Width::Sixteen, byteScan::Width::One}) {
+        Hits scanned;
+        PageSearch(text, key, width).scan(page, [&](std::size_t entry, std::string_view found, std::size_t offset) {
+            scanned.emplace_back(entry, std::string(found), offset);
+        });
+        if (scanned != expected) {
+            __builtin_trap();
+        }
     }
     return 0;
 }
