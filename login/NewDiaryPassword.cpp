@@ -2,6 +2,7 @@
 
 #include "platform/core/Dialogs.h"
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ std::optional<GuardedBuffer> askNewDiaryPassword(const std::string& prompt, cons
         return std::nullopt;
     }
     GuardedBuffer chosen = GuardedBuffer::copyOf(first);
-    wipeText(first);
+    platform::wipeKeepingRoom(first);
     if (characters(chosen.view()) < kLeastCharacters) {
         platform::ui().msgBox("The password must have at least 8 characters. " + notChanged, platform::vbExclamation,
                               platform::kAppTitle);
@@ -36,7 +37,7 @@ std::optional<GuardedBuffer> askNewDiaryPassword(const std::string& prompt, cons
     // The two are compared as typed, letter case included: a slip of the Shift key is told now
     // rather than met at the next login.
     const bool same = sameSecret(second, chosen.view());
-    wipeText(second);
+    platform::wipeKeepingRoom(second);
     if (!same) {
         platform::ui().msgBox("The two passwords are not the same. " + notChanged, platform::vbExclamation,
                               platform::kAppTitle);

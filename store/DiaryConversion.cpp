@@ -5,6 +5,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Wipe.h"
 #include "store/ConversionLeftUnderWay.h"
 #include "store/MemberFileWriter.h"
 #include "store/MemberFolder.h"
@@ -90,8 +91,8 @@ std::string classicPasswordContent(const DiaryKeys& keys) {
 
 void wipeChanges(std::vector<FileChange>& changes) {
     for (FileChange& change : changes) {
-        wipeText(change.before);
-        wipeText(change.after);
+        platform::wipeKeepingRoom(change.before);
+        platform::wipeKeepingRoom(change.after);
     }
 }
 

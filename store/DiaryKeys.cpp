@@ -3,6 +3,7 @@
 #include <sodium.h>
 
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "store/SodiumLibrary.h"
 
 namespace {
@@ -13,10 +14,10 @@ GuardedBuffer foldedKey(std::string_view password, const KdfParameters& kdf, con
     try {
         key = kdf.deriveKey(folded, salt);
     } catch (...) {
-        wipeText(folded);
+        platform::wipeKeepingRoom(folded);
         throw;
     }
-    wipeText(folded);
+    platform::wipeKeepingRoom(folded);
     return key;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "store/Cipher.h"
 #include "store/CipherError.h"
 #include "store/MemberFolder.h"
@@ -75,7 +76,7 @@ std::vector<std::string> readPageLines(const MemberSession& session, int page) {
     } catch (const ProtectedFileError& e) {
         throw platform::FileError(path, std::string("The file cannot be read: ") + e.what() + ".");
     }
-    wipeText(data);
+    platform::wipeKeepingRoom(data);
     return lines;
 }
 

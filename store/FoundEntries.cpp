@@ -80,7 +80,7 @@ struct OpenedPages {
     OpenedPages& operator=(const OpenedPages&) = delete;
     ~OpenedPages() {
         for (std::string& bytes : unkept) {
-            wipeText(bytes);
+            platform::wipeKeepingRoom(bytes);
         }
     }
 };
@@ -118,10 +118,10 @@ void openPages(const MemberSession& session, OpenedPages& opened) {
                     opened.unkept[slot]);
                 read[slot] = true;
             } catch (const std::exception&) {
-                wipeText(opened.unkept[slot]); // a page that cannot be read has nothing to list
+                platform::wipeKeepingRoom(opened.unkept[slot]); // a page that cannot be read has nothing to list
             }
         }
-        wipeText(data);
+        platform::wipeKeepingRoom(data);
     };
     std::thread second;
     if (toOpen.size() > 1) {
@@ -141,7 +141,7 @@ void openPages(const MemberSession& session, OpenedPages& opened) {
             continue;
         }
         if (cache.keep(page, identities[slot], openedAt[slot], opened.unkept[slot])) {
-            wipeText(opened.unkept[slot]);
+            platform::wipeKeepingRoom(opened.unkept[slot]);
             opened.pages[slot] = cache.find(page, identities[slot]);
         } else {
             opened.pages[slot] = opened.unkept[slot];
@@ -180,6 +180,6 @@ FoundEntries findEntries(const MemberSession& session, std::string_view searchTe
             found.add(page, entry, text, offset, search.matchLength());
         });
     }
-    wipeText(content);
+    platform::wipeKeepingRoom(content);
     return found;
 }

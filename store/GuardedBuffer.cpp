@@ -54,15 +54,6 @@ void GuardedBuffer::clear() {
     }
 }
 
-void wipeText(std::string& text) {
-    // The spare capacity may hold an older, longer secret: the whole buffer is wiped.
-    text.resize(text.capacity());
-    if (!text.empty()) {
-        sodium_memzero(text.data(), text.size());
-    }
-    text.clear();
-}
-
 bool sameSecret(std::string_view a, std::string_view b) {
     startSodium();
     return a.size() == b.size() && (a.empty() || sodium_memcmp(a.data(), b.data(), a.size()) == 0);

@@ -34,10 +34,6 @@ private:
     std::size_t m_size = 0;
 };
 
-// Overwrites what text holds (its whole capacity) and empties it, for a secret that had to pass
-// through an ordinary string: a password from an input box, a deciphered entry.
-void wipeText(std::string& text);
-
 // True when two secrets are the same bytes, compared in a time that does not tell where they
 // differ.
 bool sameSecret(std::string_view a, std::string_view b);

@@ -2,6 +2,7 @@
 
 #include "platform/core/FileError.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/Wipe.h"
 #include "store/Cipher.h"
 #include "store/GuardedBuffer.h"
 #include "store/MemberFileWriter.h"
@@ -31,10 +32,10 @@ void appendMemberEntry(const MemberSession& session, int page, std::string_view 
             bytes = entryAppendedTo(
                 data, session.protectedContext(ProtectedFileKind::Page, MemberFolder::pageFileName(page)), storable);
         } catch (const ProtectedFileError& e) {
-            wipeText(storable);
+            platform::wipeKeepingRoom(storable);
             throw platform::FileError(path, std::string("The file cannot be written: ") + e.what() + ".");
         }
-        wipeText(storable);
+        platform::wipeKeepingRoom(storable);
     } else {
         bytes = Cipher::encryptWithKey(text, session.cipherKey()) + "\r\n\r\n";
     }
@@ -43,10 +44,10 @@ void appendMemberEntry(const MemberSession& session, int page, std::string_view 
     try {
         appendToMemberFile(path, bytes);
     } catch (...) {
-        wipeText(bytes);
+        platform::wipeKeepingRoom(bytes);
         throw;
     }
-    wipeText(bytes);
+    platform::wipeKeepingRoom(bytes);
 }
 
 void rewriteMemberPage(const MemberSession& session, int page, std::string_view content) {

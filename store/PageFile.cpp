@@ -155,7 +155,7 @@ ReadablePage PageFile::readProtected(const std::string& path, const ProtectedFil
     }
     try {
         ReadablePage page = parseProtected(data, context);
-        wipeText(data);
+        platform::wipeKeepingRoom(data);
         return page;
     } catch (const ProtectedFileError& e) {
         if (policy == Unreadable::Fail) {

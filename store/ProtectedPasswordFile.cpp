@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/core/Unicode.h"
+#include "platform/core/Wipe.h"
 #include "store/Base64Text.h"
 #include "store/MemberFileForm.h"
 #include "store/ProtectedFileError.h"
@@ -107,10 +108,10 @@ std::optional<DiaryKeys> ProtectedPasswordFile::open(std::string_view typedPassw
     try {
         passwordKey = m_kdf.deriveKey(folded, m_salt.data());
     } catch (...) {
-        wipeText(folded);
+        platform::wipeKeepingRoom(folded);
         throw;
     }
-    wipeText(folded);
+    platform::wipeKeepingRoom(folded);
     GuardedBuffer block(m_sealed.size() - kTagBytes);
     unsigned long long blockSize = 0;
     if (crypto_aead_xchacha20poly1305_ietf_decrypt(block.data(), &blockSize, nullptr, bytesOf(m_sealed),

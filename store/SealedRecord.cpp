@@ -4,6 +4,7 @@
 #include <sodium.h>
 #include <stdexcept>
 
+#include "platform/core/Wipe.h"
 #include "store/Base64Text.h"
 #include "store/MemberFileForm.h"
 #include "store/SodiumLibrary.h"
@@ -50,7 +51,7 @@ std::string sealRecord(const GuardedBuffer& dataKey, const RecordPlace& place, R
     const int rc = crypto_aead_xchacha20poly1305_ietf_encrypt(
         out + kNonceBytes, &sealedSize, reinterpret_cast<const unsigned char*>(plain.data()), plain.size(), data.data(),
         data.size(), nullptr, out, dataKey.data());
-    wipeText(plain);
+    platform::wipeKeepingRoom(plain);
     if (rc != 0) {
         throw std::runtime_error("a record could not be sealed");
     }
@@ -75,7 +76,7 @@ bool openRecord(const GuardedBuffer& dataKey, const RecordPlace& place, std::str
     const auto first = static_cast<unsigned char>(content[0]);
     if (first != static_cast<unsigned char>(RecordKind::Text) &&
         first != static_cast<unsigned char>(RecordKind::ClassicLine)) {
-        wipeText(content);
+        platform::wipeKeepingRoom(content);
         return false;
     }
     kind = static_cast<RecordKind>(first);

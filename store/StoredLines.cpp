@@ -1,5 +1,6 @@
 #include "store/StoredLines.h"
 
+#include "platform/core/Wipe.h"
 #include "store/ProtectedFileError.h"
 
 bool classicStorable(std::string_view line, int key, std::string& out) {
@@ -34,7 +35,7 @@ std::vector<StoredLine> classicLines(std::string_view data, int key) {
             lines.push_back(StoredLine{StoredLine::Kind::Unreadable, std::string(line)});
         }
     });
-    wipeText(storable);
+    platform::wipeKeepingRoom(storable);
     return lines;
 }
 
@@ -78,7 +79,7 @@ std::string classicContent(const std::vector<StoredLine>& lines, int key) {
 
 void wipeLines(std::vector<StoredLine>& lines) {
     for (StoredLine& line : lines) {
-        wipeText(line.bytes);
+        platform::wipeKeepingRoom(line.bytes);
     }
     lines.clear();
 }

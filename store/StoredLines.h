@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/Wipe.h"
 #include "store/DiaryKeys.h"
 #include "store/MemberFileForm.h"
 #include "store/ProtectedPasswordFile.h"
@@ -122,5 +123,5 @@ void forEachProtectedMemberLine(std::string_view data, const ProtectedFileContex
         break;
     }
     }
-    wipeText(content);
+    platform::wipeKeepingRoom(content);
 }

@@ -11,6 +11,9 @@ namespace platform {
 
 // Overwrites size bytes at data.
 void wipeBytes(void* data, std::size_t size);
+// Overwrites all the memory the string holds (its whole capacity) and empties it, keeping the
+// memory for the next secret it takes.
+void wipeKeepingRoom(std::string& secret);
 // Overwrites all the memory the string holds, then empties it and gives the memory back.
 void wipe(std::string& secret);
 

@@ -2,6 +2,7 @@
 #include <random>
 #include <sodium.h>
 
+#include "platform/core/Wipe.h"
 #include "store/Base64Text.h"
 #include "store/GuardedBuffer.h"
 #include "store/MemberFileForm.h"
@@ -203,7 +204,7 @@ TEST(GuardedBuffer, HoldsMovesAndWipes) {
     const char* storage = text.data();
     const std::size_t capacity = text.capacity();
     text = "short";
-    wipeText(text);
+    platform::wipeKeepingRoom(text);
     EXPECT_TRUE(text.empty());
     EXPECT_EQ(text.data(), storage);
     EXPECT_EQ(std::string(storage, capacity), std::string(capacity, '\0'));
