@@ -18,12 +18,9 @@
 #include "search/FindCommand.h"
 #include "store/MemberSession.h"
 
-void connectCommands(DiaryWindow& form) {
-    form.setLoginOpener([](DiaryWindow& owner) {
-        LoginWindow login(owner);
-        login.load();
-        login.exec();
-    });
+namespace {
+
+void connectMenuAndButtons(DiaryWindow& form) {
     // Every command acts on the member logged in: with nobody logged in there is no member folder
     // to act on, and the command does nothing.
     auto forMember = [&form](void (*command)(DiaryWindow&)) {
@@ -56,4 +53,15 @@ void connectCommands(DiaryWindow& form) {
     QObject::connect(form.deleteThisPageAction, &QAction::triggered, &form, forMember(deleteThisPage));
     QObject::connect(form.deleteAllPagesAction, &QAction::triggered, &form, forMember(deleteAllPages));
     QObject::connect(form.deleteUserAction, &QAction::triggered, &form, forMember(deleteUser));
+}
+
+} // namespace
+
+void connectCommands(DiaryWindow& form) {
+    form.setLoginOpener([](DiaryWindow& owner) {
+        LoginWindow login(owner);
+        login.load();
+        login.exec();
+    });
+    form.whenControlsMade([&form] { connectMenuAndButtons(form); });
 }

@@ -9,7 +9,6 @@
 #include "platform/core/Launcher.h"
 #include "platform/qt/DesktopLauncher.h"
 #include "platform/qt/EarlyFontConfiguration.h"
-#include "platform/qt/FontSubstitutes.h"
 #include "platform/qt/QtDialogs.h"
 #include "store/MemberSession.h"
 
@@ -27,7 +26,6 @@ int main(int argc, char** argv) {
     // the program's own ("Jotterel of 'Ann'").
     // The launcher installed with the program: desktops take its icon for the program's windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("jotterel"));
-    platform::installFontSubstitutes();
 
     platform::QtDialogs dialogs;
     platform::setUi(&dialogs);
@@ -40,7 +38,9 @@ int main(int argc, char** argv) {
 
     fonts.wait();
     MemberSession module(appPath);
-    DiaryWindow form(module);
+    // The login window comes first and nothing of the diary window but its frame is made before
+    // it: the program is on screen as soon as a bare window would be.
+    DiaryWindow form(module, nullptr, DiaryWindow::Controls::AfterLogin);
     connectCommands(form);
     QObject::connect(&form, &DiaryWindow::programEnded, &app, [] {
         QApplication::closeAllWindows();

@@ -26,11 +26,20 @@
 #include "store/MemberPages.h"
 #include "store/MemberSession.h"
 
-DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(parent), m_module(module) {
+DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent, Controls controls)
+    : QMainWindow(parent), m_module(module) {
     setObjectName(QStringLiteral("DiaryWindow"));
     setWindowTitle(QStringLiteral("Jotterel"));
-    setWindowIcon(resources::programIcon());
     setFont(platform::defaultWindowFont());
+    idleWatch = new platform::IdleWatch(kIdleLimit, this);
+    connect(idleWatch, &platform::IdleWatch::idle, this, &DiaryWindow::logOffIdleMember);
+    if (controls == Controls::Now) {
+        makeControls();
+    }
+}
+
+void DiaryWindow::makeControls() {
+    setWindowIcon(resources::programIcon());
     createControls();
     createMenu();
     setTabOrder();
@@ -44,8 +53,23 @@ DiaryWindow::DiaryWindow(MemberSession& module, QWidget* parent) : QMainWindow(p
     new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     // Centred by its outer size, raised a little.
     m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
-    idleWatch = new platform::IdleWatch(kIdleLimit, this);
-    connect(idleWatch, &platform::IdleWatch::idle, this, &DiaryWindow::logOffIdleMember);
+    m_controlsMade = true;
+    if (m_module.loggedIn()) {
+        showMemberInMenu();
+    }
+    std::vector<std::function<void()>> wiring;
+    wiring.swap(m_wiring);
+    for (const auto& wire : wiring) {
+        wire();
+    }
+}
+
+void DiaryWindow::whenControlsMade(std::function<void()> wiring) {
+    if (m_controlsMade) {
+        wiring();
+    } else {
+        m_wiring.push_back(std::move(wiring));
+    }
 }
 
 DiaryWindow::~DiaryWindow() {
@@ -198,6 +222,14 @@ void DiaryWindow::setGeometry(const DiaryGeometry& g) {
 }
 
 void DiaryWindow::load() {
+    if (!m_controlsMade) {
+        // The program's start: the login window before everything else.
+        showLoginWindow();
+        if (m_ended) {
+            return;
+        }
+        makeControls();
+    }
     m_placement->place();
     pageSelector->setCurrentIndex(0);
     if (m_ended) {
@@ -310,6 +342,13 @@ void DiaryWindow::showLoginWindow() {
 void DiaryWindow::memberLoggedIn() {
     const std::string& member = m_module.currentMember();
     setWindowTitle(platform::toQString("Jotterel of '" + member + "'"));
+    if (m_controlsMade) {
+        showMemberInMenu();
+    }
+}
+
+void DiaryWindow::showMemberInMenu() {
+    const std::string& member = m_module.currentMember();
     logOffAction->setText(platform::toQString("Log off '" + member + "'"));
     deleteUserAction->setText(platform::toQString("Delete user '" + member + "'"));
     showProtectionChoice();
@@ -353,8 +392,10 @@ void DiaryWindow::endProgram() {
 }
 
 void DiaryWindow::wipeMemberTraces() {
-    pageView->wipe();
-    entryBox->wipe();
+    if (m_controlsMade) {
+        pageView->wipe();
+        entryBox->wipe();
+    }
     platform::clearOwnedClipboard();
 }
 

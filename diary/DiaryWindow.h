@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "diary/DiaryGeometry.h"
 
@@ -29,7 +30,11 @@ class TextBox;
 class DiaryWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit DiaryWindow(MemberSession& module, QWidget* parent = nullptr);
+    // The controls and the menu are made with the window, or, for the program's start, only once
+    // the login window has done its work (load): the login window is then on screen as soon as
+    // the program has started, and a program ended from it never makes them.
+    enum class Controls { Now, AfterLogin };
+    explicit DiaryWindow(MemberSession& module, QWidget* parent = nullptr, Controls controls = Controls::Now);
     ~DiaryWindow() override;
 
     MemberSession& session() const { return m_module; }
@@ -70,6 +75,9 @@ public:
 
     // Window load: centres the window and selects page 1, which opens the login window first.
     void load();
+    // Runs wiring once the controls and the menu exist: at once, or when load has made them.
+    void whenControlsMade(std::function<void()> wiring);
+    bool controlsMade() const { return m_controlsMade; }
 
     // Page selection: runs whenever the page selector's index changes.
     void showSelectedPage();
@@ -164,6 +172,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void makeControls();
     void createControls();
     void createMenu();
     void setTabOrder();
@@ -171,7 +180,11 @@ private:
     // and the selection where they hold what the program put there.
     void wipeMemberTraces();
     void putBackDraft();
+    // The member's name in the File menu and the protection command that applies.
+    void showMemberInMenu();
     MemberSession& m_module;
+    bool m_controlsMade = false;
+    std::vector<std::function<void()>> m_wiring;
     QWidget* m_client = nullptr;
     DiaryGeometry m_geometry;
     std::function<void(DiaryWindow&)> m_loginOpener;

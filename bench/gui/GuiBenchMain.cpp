@@ -1,8 +1,6 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include "platform/qt/FontSubstitutes.h"
-
 // Window benchmarks run inside one application object on Qt's offscreen platform unless another
 // platform is asked for, so they need no display. The start-up benchmark starts the real program
 // on an X server of its own.
@@ -12,7 +10,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::installFontSubstitutes(); // the windows' faces, as the program has them
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

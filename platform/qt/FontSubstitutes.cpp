@@ -1,6 +1,6 @@
 #include "platform/qt/FontSubstitutes.h"
 
-#include <QFont>
+#include <QFontDatabase>
 
 namespace platform {
 namespace {
@@ -30,14 +30,6 @@ const std::vector<Substitution>& substitutions() {
 
 } // namespace
 
-void installFontSubstitutes() {
-    for (const Substitution& s : substitutions()) {
-        // Qt turns to the substitutes only when the named face itself is missing.
-        QFont::removeSubstitutions(QString::fromLatin1(s.family));
-        QFont::insertSubstitutions(QString::fromLatin1(s.family), s.substitutes);
-    }
-}
-
 QStringList fontSubstitutes(const QString& family) {
     for (const Substitution& s : substitutions()) {
         if (family.compare(QLatin1String(s.family), Qt::CaseInsensitive) == 0) {
@@ -45,6 +37,20 @@ QStringList fontSubstitutes(const QString& family) {
         }
     }
     return {};
+}
+
+QString installedFace(const QString& family) {
+    // Read once: the program adds no fonts of its own while it runs.
+    static const QStringList installed = QFontDatabase::families();
+    if (installed.contains(family, Qt::CaseInsensitive)) {
+        return family;
+    }
+    for (const QString& substitute : fontSubstitutes(family)) {
+        if (installed.contains(substitute, Qt::CaseInsensitive)) {
+            return substitute;
+        }
+    }
+    return family;
 }
 
 } // namespace platform

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 
+#include "platform/qt/FontSubstitutes.h"
+
 namespace platform {
 
 QFont defaultWindowFont() {
@@ -12,7 +14,10 @@ QFont defaultWindowFont() {
 }
 
 QFont namedFont(const char* family, double points, bool bold, bool italic, bool underline) {
-    QFont f(QString::fromLatin1(family));
+    // The installed face itself, not the missing one: asked for a face it does not have, Qt
+    // searches every installed font for a stand-in the first time each is drawn, a few
+    // milliseconds apiece while the login window is being made.
+    QFont f(installedFace(QString::fromLatin1(family)));
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setItalic(italic);

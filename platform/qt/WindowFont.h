@@ -11,8 +11,8 @@ namespace platform {
 // of its own uses it.
 QFont defaultWindowFont();
 
-// A face the windows name, at its design size; where the face is missing, Qt substitutes one
-// of the same kind (InstallFontSubstitutes).
+// A face the windows name, at its design size; where the face is missing, the installed one of
+// the same kind that stands in for it (installedFace).
 QFont namedFont(const char* family, double points, bool bold = false, bool italic = false, bool underline = false);
 
 // Makes a label exactly as large as its text, keeping its left and top edges, as a label

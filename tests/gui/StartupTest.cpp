@@ -18,7 +18,8 @@
 
 namespace {
 
-// The main window with the program's own wiring: the real login window, opened modally.
+// The main window as the program makes it, with the program's own wiring: the real login window,
+// opened modally before the diary window has made its controls.
 class Startup : public DiaryFixture {
 protected:
     Startup() { connectCommands(main); }
@@ -29,7 +30,7 @@ protected:
         }
     }
 
-    DiaryWindow main{module};
+    DiaryWindow main{module, nullptr, DiaryWindow::Controls::AfterLogin};
     ModalScript modals;
 };
 
@@ -38,6 +39,8 @@ TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
     writePage("Garden", 1, 117, {"first", ""});
     modals.onNext<LoginWindow>([&](LoginWindow& login) {
         EXPECT_FALSE(main.isVisible()); // the main window waits for the login
+        EXPECT_FALSE(main.controlsMade());
+        EXPECT_EQ(main.pageView, nullptr);
         EXPECT_EQ(login.parentWidget(), &main);
         EXPECT_TRUE(login.isModal());
         EXPECT_EQ(login.windowTitle(), "Jotterel - Member login");
@@ -59,6 +62,8 @@ TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
     EXPECT_EQ(main.windowTitle(), "Jotterel of 'Garden'");
     EXPECT_EQ(main.logOffAction->text(), "Log off 'Garden'");
     EXPECT_EQ(main.deleteUserAction->text(), "Delete user 'Garden'");
+    EXPECT_TRUE(main.protectAction->isVisible());
+    EXPECT_FALSE(main.unprotectAction->isVisible());
     EXPECT_EQ(main.currentPage(), 1);
     EXPECT_EQ(main.pageView->text(), "[1] \tfirst\r\n\r\n");
     EXPECT_EQ(main.captionLabel->text(), "No caption set");
@@ -75,6 +80,10 @@ TEST_F(Startup, LoginWindowComesFirstThenPageOne) {
         EXPECT_EQ(QApplication::focusWidget(), expected) << expected->objectName().toStdString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
+    // The menu made after the login reaches its commands: Exit presses the Exit button.
+    QSignalSpy ended(&main, &DiaryWindow::programEnded);
+    main.exitAction->trigger();
+    EXPECT_EQ(ended.count(), 1);
 }
 
 TEST_F(Startup, WrongPasswordAndEscKeepTheLoginWindowOpen) {
@@ -110,7 +119,7 @@ TEST_F(Startup, LeavingTheLoginWindowWithoutLoginEndsTheProgram) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.way);
-        DiaryWindow w(module);
+        DiaryWindow w(module, nullptr, DiaryWindow::Controls::AfterLogin);
         connectCommands(w);
         makeMember("Ann", 110, "pw");
         QSignalSpy ended(&w, &DiaryWindow::programEnded);
@@ -125,7 +134,7 @@ TEST_F(Startup, LeavingTheLoginWindowWithoutLoginEndsTheProgram) {
         EXPECT_EQ(ended.count(), 1);
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(module.enteredPassword().empty());
-        EXPECT_EQ(w.pageView->text(), ""); // no page was read
+        EXPECT_FALSE(w.controlsMade()); // no page was read, nor a page view made to show one
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         std::filesystem::remove_all(app / "Ann");
     }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "platform/qt/FontSubstitutes.h"
 #include "wm/WindowManagerDisplay.h"
 
 // The windows on a real X server with a window manager, which the tests start themselves. The
@@ -27,6 +26,5 @@ int main(int argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::installFontSubstitutes();
     return RUN_ALL_TESTS();
 }

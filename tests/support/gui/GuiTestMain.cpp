@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "platform/qt/FontSubstitutes.h"
 #include "support/core/EnglishRegionalSettings.h"
 #include "support/core/ExtendedAttributesCheck.h"
 
@@ -15,6 +14,5 @@ int main(int argc, char** argv) {
     ::testing::AddGlobalTestEnvironment(new EnglishRegionalSettings);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    platform::installFontSubstitutes(); // the windows' faces, as the program has them
     return RUN_ALL_TESTS();
 }
