@@ -59,7 +59,7 @@ void connectMenuAndButtons(DiaryWindow& form) {
 
 void connectCommands(DiaryWindow& form) {
     form.setLoginOpener([](DiaryWindow& owner) {
-        LoginWindow login(owner);
+        LoginWindow login(owner, LoginWindow::Controls::OnceShown);
         login.load();
         login.exec();
     });

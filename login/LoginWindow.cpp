@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QProxyStyle>
 #include <QPushButton>
 
@@ -47,7 +48,7 @@ void colour(QLabel* label, QColor c) {
 
 } // namespace
 
-LoginWindow::LoginWindow(DiaryWindow& main) : QDialog(&main), m_main(main) {
+LoginWindow::LoginWindow(DiaryWindow& main, Controls controls) : QDialog(&main), m_main(main) {
     setObjectName(QStringLiteral("LoginWindow"));
     setWindowTitle(QString::fromLatin1(kTitle));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -57,9 +58,36 @@ LoginWindow::LoginWindow(DiaryWindow& main) : QDialog(&main), m_main(main) {
     // No icon: a window without one of its own would show its owner's, the main window's.
     setWindowIcon(QIcon());
     setFont(platform::defaultWindowFont());
-    createControls();
+    if (controls == Controls::Now) {
+        createControls();
+    } else {
+        m_controlsDue = true;
+    }
     // Centred by its outer size, raised a little.
     m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
+}
+
+void LoginWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_controlsDue) {
+        m_controlsDue = false;
+        // Mapped first; the controls are made in the first turn of the event loop, which comes
+        // before the window system asks for the window to be painted.
+        QMetaObject::invokeMethod(this, &LoginWindow::makeControlsNowShown, Qt::QueuedConnection);
+    }
+}
+
+void LoginWindow::makeControlsNowShown() {
+    createControls();
+    // Made inside a window already shown, the controls show themselves only when told to.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->show();
+    }
+    if (m_listDue) {
+        listMembers();
+    }
+    // As a window shown with its controls does: the focus first in the tab order.
+    memberSelector->setFocus(Qt::TabFocusReason);
 }
 
 void LoginWindow::createControls() {
@@ -143,10 +171,20 @@ void LoginWindow::createControls() {
     connect(okButton, &QPushButton::clicked, this, [this] { logIn(); });
     connect(exitButton, &QPushButton::clicked, this, [this] { exitProgram(); });
     connect(addMemberButton, &QPushButton::clicked, this, [this] { addMember(); });
+    m_controlsMade = true;
 }
 
 void LoginWindow::load() {
     m_placement->place();
+    if (m_controlsMade) {
+        listMembers();
+    } else {
+        m_listDue = true;
+    }
+}
+
+void LoginWindow::listMembers() {
+    m_listDue = false;
     memberSelector->clear();
     passwordBox->setEnabled(false);
     passwordBox->setText(QStringLiteral("Nobody"));

@@ -21,7 +21,11 @@ class FramePlacement;
 class LoginWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit LoginWindow(DiaryWindow& main);
+    // The controls are made with the window, or once it is on screen, before it is first
+    // painted: making them loads the faces their texts are drawn in, most of the time the window
+    // takes to come up, so the program's login window shows its frame first.
+    enum class Controls { Now, OnceShown };
+    explicit LoginWindow(DiaryWindow& main, Controls controls = Controls::Now);
 
     QLabel* titleLabel = nullptr;           // product title
     QLabel* contactLabel = nullptr;         // contact line
@@ -35,8 +39,9 @@ public:
     QPushButton* addMemberButton = nullptr; // "&Add user..."
     QPushButton* okButton = nullptr;        // "&OK", the default button
 
-    // Window load: placement and the member list.
+    // Window load: placement and the member list (the list once the controls are made).
     void load();
+    bool controlsMade() const { return m_controlsMade; }
     // OK: the login attempt.
     void logIn();
     // Exit: ends the program.
@@ -52,15 +57,21 @@ public:
     bool loggedIn() const { return m_loggedIn; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
+    void makeControlsNowShown();
+    void listMembers();
     // The password box and OK are usable as soon as the application folder holds a folder.
     void offerFolders(const std::vector<ListedFolder>& folders);
 
     DiaryWindow& m_main;
     platform::FramePlacement* m_placement = nullptr;
     bool m_loggedIn = false;
+    bool m_controlsMade = false;
+    bool m_controlsDue = false;
+    bool m_listDue = false;
 };

@@ -239,6 +239,43 @@ TEST_F(LoginWindowTest, TabOrder) {
     EXPECT_EQ(w.findChild<QListWidget*>(), nullptr);
 }
 
+TEST_F(LoginWindowTest, ControlsMadeOnceShownAreTheControlsMadeAtOnce) {
+    makeMember("Ann", 110, "pw");
+    makeMember("Bo", 111, "pw");
+    const LoginWindow& atOnce = openLoginWindow();
+    LoginWindow later(*form, LoginWindow::Controls::OnceShown);
+    later.load();
+    // A frame alone until it is on screen, and still when it is shown: the controls come in the
+    // next turn of the event loop.
+    EXPECT_TRUE(later.findChildren<QWidget*>().empty());
+    later.show();
+    EXPECT_FALSE(later.controlsMade());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&later));
+    ASSERT_TRUE(later.controlsMade());
+    EXPECT_EQ(QApplication::focusWidget(), later.memberSelector); // first in the tab order
+
+    const QList<QWidget*> controls = atOnce.findChildren<QWidget*>();
+    ASSERT_FALSE(controls.empty());
+    for (const QWidget* control : controls) {
+        if (control->objectName().isEmpty()) {
+            continue; // the parts Qt makes inside a control
+        }
+        SCOPED_TRACE(control->objectName().toStdString());
+        const QWidget* twin = later.findChild<QWidget*>(control->objectName());
+        ASSERT_NE(twin, nullptr);
+        EXPECT_EQ(twin->geometry(), control->geometry());
+        EXPECT_EQ(twin->isVisibleTo(&later), control->isVisibleTo(&atOnce));
+        EXPECT_EQ(twin->isEnabled(), control->isEnabled());
+        EXPECT_EQ(twin->font(), control->font());
+    }
+    EXPECT_EQ(later.loginFrame->title(), atOnce.loginFrame->title());
+    ASSERT_EQ(later.memberSelector->count(), 2);
+    EXPECT_EQ(later.memberSelector->itemText(0), "Ann");
+    EXPECT_EQ(later.memberSelector->itemText(1), "Bo");
+    EXPECT_EQ(later.memberSelector->currentIndex(), 0);
+    EXPECT_EQ(later.passwordBox->text(), atOnce.passwordBox->text());
+}
+
 TEST_F(LoginWindowTest, MaskAndLayout) {
 #ifdef _WIN32
     GTEST_SKIP() << "Not under Wine: its fallback face has no mask character for the password box, and its wider "

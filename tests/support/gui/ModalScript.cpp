@@ -42,6 +42,9 @@ void ModalScript::runNext() {
         ADD_FAILURE() << "no modal window came up within " << kTimeoutMs << " ms";
     } else {
         ++m_ran;
+        // What the window posted itself on showing (the login window makes its controls so)
+        // is done before the step, as it is before the member can touch the window.
+        QCoreApplication::sendPostedEvents(modal);
         step(*modal);
         // A button pressed through its access key clicks a moment later.
         (void)QTest::qWaitFor([&] { return !modal || !modal->isVisible(); }, kCloseMs);
