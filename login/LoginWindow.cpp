@@ -23,6 +23,7 @@
 #include "platform/qt/ReportFailure.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
+#include "platform/qt/WindowSystemFlush.h"
 #include "store/MemberList.h"
 #include "store/MemberSession.h"
 
@@ -71,13 +72,16 @@ void LoginWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_controlsDue) {
         m_controlsDue = false;
-        // Mapped first; the controls are made in the first turn of the event loop, which comes
-        // before the window system asks for the window to be painted.
+        // Mapped first; the controls are made in the first turn of the event loop, while the
+        // window system maps the window and before it asks for the window to be painted.
         QMetaObject::invokeMethod(this, &LoginWindow::makeControlsNowShown, Qt::QueuedConnection);
     }
 }
 
 void LoginWindow::makeControlsNowShown() {
+    // The window's map goes to the window system before the controls are made, so that it is
+    // on screen while they are.
+    platform::flushWindowSystem();
     createControls();
     // Made inside a window already shown, the controls show themselves only when told to.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

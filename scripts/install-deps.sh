@@ -10,7 +10,7 @@ packages=(
     libsodium-dev
     fonts-dejavu-core fonts-liberation2 fonts-comic-neue
     desktop-file-utils
-    libxcb1-dev xvfb icewm
+    libxcb1-dev libxcb-damage0-dev xvfb icewm
     "$@"
 )
 
