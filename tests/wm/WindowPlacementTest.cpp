@@ -120,6 +120,23 @@ TEST_F(WindowPlacement, MainWindowIsCentredByItsOuterFrameAndRaised) {
     showDiary();
 }
 
+// As the program starts: the login window makes its controls once it is on screen, the main
+// window makes its controls after the login.
+TEST_F(WindowPlacement, WindowsMakingTheirControlsLaterArePlacedAlike) {
+    {
+        LoginWindow login(*form, LoginWindow::Controls::OnceShown);
+        const FirstFrame first(login);
+        login.load();
+        login.show();
+        waitUntilPlaced(login, 300);
+        expectPlaced(login, first, 300);
+        EXPECT_TRUE(login.controlsMade());
+    }
+    form = std::make_unique<DiaryWindow>(module, nullptr, DiaryWindow::Controls::AfterLogin);
+    showDiary();
+    EXPECT_TRUE(form->controlsMade());
+}
+
 TEST_F(WindowPlacement, FindResultsWindowIsCentredAndItsListFillsItFromTheFirstPaint) {
     showDiary();
     auto* results = new FindResultsWindow(*form);
