@@ -8,9 +8,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include "diary/DiaryWindow.h"
 #include "login/LoginGeometry.h"
@@ -23,7 +24,6 @@
 #include "platform/qt/ReportFailure.h"
 #include "platform/qt/Twips.h"
 #include "platform/qt/WindowFont.h"
-#include "platform/qt/WindowSystemFlush.h"
 #include "store/MemberList.h"
 #include "store/MemberSession.h"
 
@@ -70,18 +70,32 @@ LoginWindow::LoginWindow(DiaryWindow& main, Controls controls) : QDialog(&main),
 
 void LoginWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (m_controlsDue) {
-        m_controlsDue = false;
-        // Mapped first; the controls are made in the first turn of the event loop, while the
-        // window system maps the window and before it asks for the window to be painted.
-        QMetaObject::invokeMethod(this, &LoginWindow::makeControlsNowShown, Qt::QueuedConnection);
+    if (m_controlsDue && windowHandle()) {
+        // The controls are made when the window system first asks for the window to be drawn,
+        // not before: until then it frames and maps the window, and work done here would only
+        // hold that back.
+        windowHandle()->installEventFilter(this);
+        // Should that never come while the window is up, they are made a moment later anyway.
+        QTimer::singleShot(kControlsAtLatestMs, this, [this] { makeControlsNowShown(); });
     }
 }
 
+bool LoginWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        // Made before Qt draws the window for this very event, so that its first frame has them.
+        makeControlsNowShown();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void LoginWindow::makeControlsNowShown() {
-    // The window's map goes to the window system before the controls are made, so that it is
-    // on screen while they are.
-    platform::flushWindowSystem();
+    if (!m_controlsDue) {
+        return;
+    }
+    m_controlsDue = false;
+    if (windowHandle()) {
+        windowHandle()->removeEventFilter(this);
+    }
     createControls();
     // Made inside a window already shown, the controls show themselves only when told to.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -21,9 +21,9 @@ class FramePlacement;
 class LoginWindow : public QDialog {
     Q_OBJECT
 public:
-    // The controls are made with the window, or once it is on screen, before it is first
+    // The controls are made with the window, or once it is on screen, just before it is first
     // painted: making them loads the faces their texts are drawn in, most of the time the window
-    // takes to come up, so the program's login window shows its frame first.
+    // takes to come up, so the program's login window is mapped first.
     enum class Controls { Now, OnceShown };
     explicit LoginWindow(DiaryWindow& main, Controls controls = Controls::Now);
 
@@ -58,6 +58,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -73,5 +74,6 @@ private:
     bool m_loggedIn = false;
     bool m_controlsMade = false;
     bool m_controlsDue = false;
+    static constexpr int kControlsAtLatestMs = 200;
     bool m_listDue = false;
 };

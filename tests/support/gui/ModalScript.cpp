@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 ModalScript::ModalScript() = default;
@@ -33,7 +34,8 @@ void ModalScript::runNext() {
     const bool up = QTest::qWaitFor(
         [&] {
             modal = QApplication::activeModalWidget();
-            return modal && modal->isVisible();
+            // Up once it can be seen: the program's login window makes its controls then.
+            return modal && modal->isVisible() && modal->windowHandle() && modal->windowHandle()->isExposed();
         },
         kTimeoutMs);
     auto step = std::move(m_steps.front());
@@ -42,9 +44,6 @@ void ModalScript::runNext() {
         ADD_FAILURE() << "no modal window came up within " << kTimeoutMs << " ms";
     } else {
         ++m_ran;
-        // What the window posted itself on showing (the login window makes its controls so)
-        // is done before the step, as it is before the member can touch the window.
-        QCoreApplication::sendPostedEvents(modal);
         step(*modal);
         // A button pressed through its access key clicks a moment later.
         (void)QTest::qWaitFor([&] { return !modal || !modal->isVisible(); }, kCloseMs);
