@@ -8,7 +8,6 @@
 #include "platform/core/Dialogs.h"
 #include "platform/core/Launcher.h"
 #include "platform/qt/DesktopLauncher.h"
-#include "platform/qt/EarlyFontConfiguration.h"
 #include "platform/qt/QtDialogs.h"
 #include "store/MemberSession.h"
 
@@ -19,7 +18,6 @@ int main(int argc, char** argv) {
     // logical DPI, from which the fonts and the twips of the window layouts both take their
     // sizes: at a fractional scale the frames of the controls come out half drawn.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
-    platform::EarlyFontConfiguration fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jotterel"));
     // No display name: the window system would add it to every title bar, and the titles are
@@ -36,7 +34,6 @@ int main(int argc, char** argv) {
     const std::string appPath =
         QFile::encodeName(QDir::toNativeSeparators(QApplication::applicationDirPath())).toStdString();
 
-    fonts.wait();
     MemberSession module(appPath);
     // The login window comes first and nothing of the diary window but its frame is made before
     // it: the program is on screen as soon as a bare window would be.
