@@ -53,7 +53,6 @@ void DiaryWindow::makeControls() {
     new platform::LayoutWatcher(*this, [this] { layOutControls(); });
     // Centred by its outer size, raised a little.
     m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
-    m_controlsMade = true;
     if (m_module.loggedIn()) {
         showMemberInMenu();
     }
@@ -65,7 +64,7 @@ void DiaryWindow::makeControls() {
 }
 
 void DiaryWindow::whenControlsMade(std::function<void()> wiring) {
-    if (m_controlsMade) {
+    if (controlsMade()) {
         wiring();
     } else {
         m_wiring.push_back(std::move(wiring));
@@ -222,7 +221,7 @@ void DiaryWindow::setGeometry(const DiaryGeometry& g) {
 }
 
 void DiaryWindow::load() {
-    if (!m_controlsMade) {
+    if (!controlsMade()) {
         // The program's start: the login window before everything else.
         showLoginWindow();
         if (m_ended) {
@@ -342,7 +341,7 @@ void DiaryWindow::showLoginWindow() {
 void DiaryWindow::memberLoggedIn() {
     const std::string& member = m_module.currentMember();
     setWindowTitle(platform::toQString("Jotterel of '" + member + "'"));
-    if (m_controlsMade) {
+    if (controlsMade()) {
         showMemberInMenu();
     }
 }
@@ -392,7 +391,7 @@ void DiaryWindow::endProgram() {
 }
 
 void DiaryWindow::wipeMemberTraces() {
-    if (m_controlsMade) {
+    if (controlsMade()) {
         pageView->wipe();
         entryBox->wipe();
     }

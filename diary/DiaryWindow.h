@@ -77,7 +77,7 @@ public:
     void load();
     // Runs wiring once the controls and the menu exist: at once, or when load has made them.
     void whenControlsMade(std::function<void()> wiring);
-    bool controlsMade() const { return m_controlsMade; }
+    bool controlsMade() const { return pageView != nullptr; }
 
     // Page selection: runs whenever the page selector's index changes.
     void showSelectedPage();
@@ -183,7 +183,6 @@ private:
     // The member's name in the File menu and the protection command that applies.
     void showMemberInMenu();
     MemberSession& m_module;
-    bool m_controlsMade = false;
     std::vector<std::function<void()>> m_wiring;
     QWidget* m_client = nullptr;
     DiaryGeometry m_geometry;

@@ -61,8 +61,6 @@ LoginWindow::LoginWindow(DiaryWindow& main, Controls controls) : QDialog(&main),
     setFont(platform::defaultWindowFont());
     if (controls == Controls::Now) {
         createControls();
-    } else {
-        m_controlsDue = true;
     }
     // Centred by its outer size, raised a little.
     m_placement = new platform::FramePlacement(*this, [this] { platform::centreByOuterSize(*this, 300); });
@@ -70,7 +68,7 @@ LoginWindow::LoginWindow(DiaryWindow& main, Controls controls) : QDialog(&main),
 
 void LoginWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (m_controlsDue && windowHandle()) {
+    if (!controlsMade() && windowHandle()) {
         // The controls are made when the window system first asks for the window to be drawn,
         // not before: until then it frames and maps the window, and work done here would only
         // hold that back.
@@ -89,10 +87,9 @@ bool LoginWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LoginWindow::makeControlsNowShown() {
-    if (!m_controlsDue) {
+    if (controlsMade()) {
         return;
     }
-    m_controlsDue = false;
     if (windowHandle()) {
         windowHandle()->removeEventFilter(this);
     }
@@ -189,12 +186,11 @@ void LoginWindow::createControls() {
     connect(okButton, &QPushButton::clicked, this, [this] { logIn(); });
     connect(exitButton, &QPushButton::clicked, this, [this] { exitProgram(); });
     connect(addMemberButton, &QPushButton::clicked, this, [this] { addMember(); });
-    m_controlsMade = true;
 }
 
 void LoginWindow::load() {
     m_placement->place();
-    if (m_controlsMade) {
+    if (controlsMade()) {
         listMembers();
     } else {
         m_listDue = true;

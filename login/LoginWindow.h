@@ -41,7 +41,7 @@ public:
 
     // Window load: placement and the member list (the list once the controls are made).
     void load();
-    bool controlsMade() const { return m_controlsMade; }
+    bool controlsMade() const { return memberSelector != nullptr; }
     // OK: the login attempt.
     void logIn();
     // Exit: ends the program.
@@ -72,8 +72,6 @@ private:
     DiaryWindow& m_main;
     platform::FramePlacement* m_placement = nullptr;
     bool m_loggedIn = false;
-    bool m_controlsMade = false;
-    bool m_controlsDue = false;
     static constexpr int kControlsAtLatestMs = 200;
     bool m_listDue = false;
 };
